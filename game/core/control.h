@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+
+#include "filehelper.h"
+#include "platform/input.h"
+
+// Game key codes returned by ReadKeyboard (0 none ... 33 LCtrl+Down).
+using GameKey = int32_t;
+
+struct MouseInfo {
+    int32_t x = 0;
+    int32_t y = 0;
+    char button = 'N'; // 'l', 'r', 'a' both, 'N' none ('n' with a key)
+};
+
+// Keyboard and mouse: reads the devices once per frame, moves the game's
+// own cursor and routes keys and clicks.
+class control : public FileHelper {
+public:
+    control();
+    ~control();
+    control(const control&) = delete;
+    control& operator=(const control&) = delete;
+
+    void InitInput();
+    void ReinitInput();
+    GameKey ReadKeyboard();
+    MouseInfo ReadMouse();
+    void DispatchKey(GameKey key);
+    void DispatchMouse(MouseInfo info);
+    void ScriptKey(GameKey key, MouseInfo info);
+    void PaintCursor(int32_t alpha, int32_t stipple);
+    void SetInputEnabled(int32_t on);
+    // Places the game's cursor (its top-left corner) in screen pixels.
+    void SetCursor(int32_t x, int32_t y);
+
+    bool keyboardDevice = false;
+    bool mouseDevice = false;
+    bool inputObject = false;
+    uint8_t keyStates[256] = {};
+    plat::MouseState mouseState;
+    int32_t cursorX = 320, cursorY = 240;
+    int32_t keyMoveOn = 0;
+    int32_t mouseActionOn = 0;
+    int32_t keyboardOn = 1;
+    int32_t mouseOn = 1;
+    int32_t keyHit = 1;
+    int32_t buttonHeld = 0;
+    int32_t buttonReleased = 1;
+    int32_t leftOn = 1, rightOn = 1, bothOn = 1;
+    int32_t cursorMoved = 0;
+    int32_t suspended = 0;
+    int32_t keyEnabled[256];
+    int32_t initialised = 0;
+
+private:
+    void ReleaseDevices();
+};

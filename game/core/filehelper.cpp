@@ -1,0 +1,375 @@
+#include "filehelper.h"
+
+#include <charconv>
+#include <cinttypes>
+#include <cmath>
+#include <vector>
+
+#include "alert.h"
+#include "platform/gbk.h"
+#include "platform/platform.h"
+
+using plat::GBK;
+
+namespace numparse {
+namespace {
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+} // namespace
+
+bool ParseInt32(const std::string& text, int32_t* out, size_t* end)
+{
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    bool neg = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        neg = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+        return false;
+    int64_t v = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        if (v <= int64_t(INT32_MAX) + 1)
+            v = v * 10 + (text[i] - '0');
+    if (neg)
+        v = -v;
+    if (v > INT32_MAX)
+        v = INT32_MAX;
+    if (v < INT32_MIN)
+        v = INT32_MIN;
+    *out = static_cast<int32_t>(v);
+    if (end)
+        *end = i;
+    return true;
+}
+
+bool ParseUInt32Wrapping(const std::string& text, uint32_t* out, size_t* end)
+{
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    bool neg = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        neg = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+        return false;
+    uint64_t v = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        if (v <= UINT32_MAX)
+            v = v * 10 + static_cast<uint64_t>(text[i] - '0');
+    // Out of range saturates as strtoul does; a minus sign wraps.
+    uint32_t r = v > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(v);
+    if (neg)
+        r = 0u - r;
+    *out = r;
+    if (end)
+        *end = i;
+    return true;
+}
+
+bool ParseFloat(const std::string& text, float* out, size_t* end)
+{
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    size_t start = i;
+    bool plus = false;
+    if (i < text.size() && text[i] == '+') {
+        plus = true;
+        ++i;
+        start = i;
+    }
+    // Only decimal forms: a digit or a point must come next (no "inf",
+    // "nan" or hex).
+    const size_t k = (i < text.size() && text[i] == '-' && !plus) ? i + 1 : i;
+    if (k >= text.size() || !((text[k] >= '0' && text[k] <= '9') || text[k] == '.'))
+        return false;
+    double d = 0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    auto res = std::from_chars(first, last, d, std::chars_format::general);
+    if (res.ec == std::errc::invalid_argument)
+        return false;
+    if (res.ec == std::errc::result_out_of_range || !std::isfinite(d) || std::fabs(d) > 3.4028234663852886e38)
+        d = 0;
+    *out = static_cast<float>(d);
+    if (end)
+        *end = static_cast<size_t>(res.ptr - text.data());
+    return true;
+}
+} // namespace numparse
+
+std::string FileHelper::MakePath(const char* folder, const char* name, const char* ext)
+{
+    std::string p = folder ? folder : "";
+    p += "\\";
+    p += name ? name : "";
+    p += ".";
+    p += ext ? ext : "";
+    return p;
+}
+
+std::string FileHelper::ReadLine(FILE* file)
+{
+    std::string line;
+    int c;
+    while ((c = std::getc(file)) != EOF) {
+        line += static_cast<char>(c);
+        if (c == '\n')
+            break;
+    }
+    return line;
+}
+
+std::string FileHelper::SubStr(const std::string& text, int first, int last)
+{
+    if (first < 0)
+        first = 0;
+    if (last >= static_cast<int>(text.size()))
+        last = static_cast<int>(text.size()) - 1;
+    if (first > last)
+        return std::string();
+    return text.substr(static_cast<size_t>(first), static_cast<size_t>(last - first + 1));
+}
+
+std::string FileHelper::ReadToken(FILE* file, char begin, char end)
+{
+    std::string token;
+    // Skip blanks and line ends before the token (and, with a begin mark,
+    // everything up to it). The end of the file ends the search: a script
+    // that lacks a quote must not hang the game.
+    for (;;) {
+        int c = std::getc(file);
+        if (c == '\r') {
+            std::ungetc(c, file);
+            SkipLine(file);
+            c = std::getc(file);
+        }
+        if (c == EOF)
+            goto done;
+        if (c == ' ')
+            continue;
+        std::ungetc(c, file);
+        if (begin == '0')
+            break;
+        c = std::getc(file);
+        if (c == EOF)
+            goto done;
+        if (c == static_cast<unsigned char>(begin))
+            break;
+    }
+    for (;;) {
+        const int c = std::getc(file);
+        if (c == EOF)
+            break;
+        if (c == '\r') {
+            std::ungetc(c, file);
+            break;
+        }
+        if (c == static_cast<unsigned char>(end))
+            break;
+        token += static_cast<char>(c);
+    }
+done:
+    StripComment(token);
+    Trim(token);
+    return token;
+}
+
+void FileHelper::Trim(std::string& text)
+{
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return; // blanks only: left as it is
+    const size_t last = text.find_last_not_of(' ');
+    text = text.substr(first, last - first + 1);
+}
+
+void FileHelper::StripComment(std::string& text)
+{
+    const size_t pos = text.find("//");
+    if (pos != std::string::npos)
+        text.erase(pos);
+}
+
+void FileHelper::GoLineStart(FILE* file)
+{
+    long pos = std::ftell(file);
+    while (pos > 0) {
+        std::fseek(file, pos - 1, SEEK_SET);
+        const int c = std::getc(file);
+        if (c == '\n' || c == '\r')
+            break;
+        --pos;
+    }
+    std::fseek(file, pos < 0 ? 0 : pos, SEEK_SET);
+}
+
+int FileHelper::IsDigit(char c) { return c >= '0' && c <= '9' ? 1 : 0; }
+
+void FileHelper::SkipLine(FILE* file)
+{
+    int c;
+    while ((c = std::getc(file)) != EOF) {
+        if (c == '\r') {
+            // The byte after the CR (its LF) is passed without a look.
+            std::getc(file);
+            return;
+        }
+    }
+}
+
+int32_t FileHelper::DigitsToInt(const std::string& text)
+{
+    std::string digits;
+    for (char c : text)
+        if (IsDigit(c))
+            digits += c;
+    if (digits.empty())
+        return -1;
+    return StrToInt(digits);
+}
+
+bool FileHelper::FileExists(const std::string& path) { return plat::P().paths().Exists(path); }
+
+std::string FileHelper::IntToStr(int32_t value) { return std::to_string(value); }
+
+int32_t FileHelper::StrToInt(const std::string& text)
+{
+    int32_t v = 0;
+    return numparse::ParseInt32(text, &v) ? v : 0;
+}
+
+int32_t FileHelper::StrToLong(const std::string& text) { return StrToInt(text); }
+
+float FileHelper::StrToFloat(const std::string& text)
+{
+    float v = 0;
+    return numparse::ParseFloat(text, &v) ? v : 0.0f;
+}
+
+// ---------------------------------------------------------------- value lines
+namespace {
+// Takes one line through its LF; false at the end of the file with nothing read.
+bool TakeLine(FILE* file, std::string& line)
+{
+    line.clear();
+    int c;
+    bool any = false;
+    while ((c = std::getc(file)) != EOF) {
+        any = true;
+        if (c == '\n')
+            return true;
+        line += static_cast<char>(c);
+    }
+    return any;
+}
+
+std::string StripCr(std::string s)
+{
+    if (!s.empty() && s.back() == '\r')
+        s.pop_back();
+    return s;
+}
+} // namespace
+
+void FileHelper::WriteString(FILE* file, const std::string& text) { std::fprintf(file, "%s\n", text.c_str()); }
+
+bool FileHelper::ReadString(FILE* file, std::string& text)
+{
+    std::string line;
+    if (!TakeLine(file, line))
+        return false;
+    text = StripCr(std::move(line));
+    return true;
+}
+
+void FileHelper::WriteInt(FILE* file, int32_t value) { std::fprintf(file, "%" PRId32 "\n", value); }
+
+bool FileHelper::ReadInt(FILE* file, int32_t* value)
+{
+    std::string line;
+    if (!TakeLine(file, line))
+        return false;
+    int32_t v;
+    if (!numparse::ParseInt32(line, &v))
+        return false;
+    *value = v;
+    return true;
+}
+
+void FileHelper::WriteValue(FILE* file, int32_t value) { WriteInt(file, value); }
+bool FileHelper::ReadValue(FILE* file, int32_t* value) { return ReadInt(file, value); }
+
+void FileHelper::WriteFloat(FILE* file, float value) { std::fprintf(file, "%f\n", static_cast<double>(value)); }
+
+bool FileHelper::ReadFloat(FILE* file, float* value)
+{
+    std::string line;
+    if (!TakeLine(file, line))
+        return false;
+    float v;
+    if (!numparse::ParseFloat(line, &v))
+        return false;
+    *value = v;
+    return true;
+}
+
+void FileHelper::WriteUnsigned(FILE* file, uint32_t value) { std::fprintf(file, "%" PRIu32 "ld\n", value); }
+
+bool FileHelper::ReadUnsigned(FILE* file, uint32_t* value)
+{
+    std::string line;
+    if (!TakeLine(file, line))
+        return false;
+    uint32_t v;
+    if (!numparse::ParseUInt32Wrapping(line, &v))
+        return false;
+    *value = v;
+    return true;
+}
+
+// ---------------------------------------------------------------- opening
+FILE* FileHelper::OpenFile(const std::string& gbkName, const char* mode)
+{
+    plat::PathError err = plat::PathError::None;
+    FILE* f = plat::P().paths().Open(gbkName, mode, &err);
+    if (err == plat::PathError::LeavesFolder) {
+        Alert(GBK("文件名指向游戏目录之外，已拒绝！"));
+        AlertStr(gbkName);
+    }
+    return f;
+}
+
+FILE* FileHelper::OpenDataFile(const std::string& gbkName)
+{
+    FILE* f = OpenFile(gbkName, "rb");
+    if (!f)
+        return nullptr;
+    // Look for a CR; a file with LF line ends but none at all is converted.
+    std::vector<char> bytes;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.insert(bytes.end(), buf, buf + n);
+    bool hasCr = false, hasLf = false;
+    for (char c : bytes) {
+        hasCr |= c == '\r';
+        hasLf |= c == '\n';
+    }
+    if (hasCr || !hasLf) {
+        std::rewind(f);
+        return f;
+    }
+    std::fclose(f);
+    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + gbkName).c_str());
+    FILE* t = std::tmpfile();
+    if (!t)
+        return nullptr;
+    for (char c : bytes) {
+        if (c == '\n')
+            std::fputc('\r', t);
+        std::fputc(static_cast<unsigned char>(c), t);
+    }
+    std::rewind(t);
+    return t;
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include "platform/winmsg.h"
+
+// The program entry: start-up, the main loop and the shutdown. Returns 0
+// after an orderly end, the quit message's parameter when it arrives, and
+// 1 when no window could be made.
+int WinMain(void* instance, void* prevInstance, const char* cmdLine, int showCmd);
+int InitWindowClass(void* instance);
+int CreateMainWindow(void* instance, int showCmd);
+long WindowProc(const plat::WinMsg& msg);
+
+// True once the input devices were set up (the window procedure ignores
+// activation before that).
+bool InputInitialised();
+
+// The window's title and class name.
+constexpr const char* kWindowTitle = "Tev Legend by Jex";

@@ -1,0 +1,11 @@
+// The game on a real window. It reads no arguments and no environment.
+#include "core/globals.h"
+#include "core/winmain.h"
+#include "platform/platform.h"
+#include "platform/sdl/sdl_platform.h"
+
+int main()
+{
+    g_PlatformHolder.Install(plat::sdl::MakeSdlPlatform());
+    return WinMain(nullptr, nullptr, "", 1);
+}

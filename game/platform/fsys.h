@@ -1,0 +1,59 @@
+#pragma once
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+enum class PathError { None, Empty, LeavesFolder, NotFound };
+
+struct ResolvedPath {
+    std::filesystem::path path;
+    PathError error = PathError::None;
+};
+
+// Turns the game's names (GBK, '\' separators, any letter case) into real
+// paths under the game folder. Names from data files may not leave the folder.
+class PathResolver {
+public:
+    explicit PathResolver(std::filesystem::path root = std::filesystem::current_path());
+
+    const std::filesystem::path& Root() const { return root_; }
+    void SetRoot(std::filesystem::path root);
+
+    // Splits a GBK name into UTF-8 components: decoded first (a GBK trail
+    // byte may be 0x5C), then '\' -> '/', empty and "." components dropped.
+    // Returns nullopt when the name is absolute, has a drive letter or "..".
+    static std::optional<std::vector<std::string>> Split(std::string_view gbkName);
+
+    // An existing file or folder, matching each component without regard to
+    // ASCII letter case.
+    ResolvedPath Resolve(std::string_view gbkName);
+    // A path to write: folders must exist; the last component reuses an
+    // existing case variant, else keeps the spelling given.
+    ResolvedPath ResolveForWrite(std::string_view gbkName);
+
+    FILE* Open(std::string_view gbkName, const char* mode, PathError* error = nullptr);
+    bool Exists(std::string_view gbkName);
+
+    // Forget cached folder listings (called after the game writes files).
+    void Invalidate();
+
+private:
+    const std::vector<std::string>& Listing(const std::filesystem::path& dir);
+    std::optional<std::string> Match(const std::filesystem::path& dir, const std::string& name);
+    ResolvedPath Walk(std::string_view gbkName, bool forWrite);
+
+    struct CachedDir {
+        std::filesystem::file_time_type mtime;
+        std::vector<std::string> names;
+    };
+    std::filesystem::path root_;
+    std::map<std::string, CachedDir> cache_;
+};
+
+} // namespace plat

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+namespace plat {
+
+struct MouseState {
+    int32_t lX = 0, lY = 0, lZ = 0;
+    uint8_t buttons[4] = {0, 0, 0, 0}; // 0x80 = held
+};
+
+enum class Device { Keyboard, Mouse };
+
+// Exclusive foreground keyboard and mouse. Results: 0 success, negative
+// failure (a device that is not acquired cannot deliver its state).
+class Input {
+public:
+    virtual ~Input() = default;
+    virtual int Create() = 0;
+    virtual int CreateKeyboard() = 0;
+    virtual int CreateMouse() = 0;
+    virtual int Acquire(Device d) = 0;
+    virtual void Unacquire(Device d) = 0;
+    virtual void Release() = 0;
+    // 256 entries by key position (the codes of dik.h); bit 7 set = held.
+    virtual int GetKeyboardState(uint8_t dik[256]) = 0;
+    // Motion since the last read, and the buttons.
+    virtual int GetMouseState(MouseState& state) = 0;
+};
+
+constexpr int kInputErrNotAcquired = -2147024866;
+constexpr int kInputErrLost = -2147024868;
+
+} // namespace plat

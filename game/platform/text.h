@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "surface.h"
+
+namespace plat {
+
+struct FontSpec {
+    std::string faceGbk; // empty = the default face
+    int height = 16;
+    int weight = 400;
+    bool italic = false;
+};
+
+// Draws GBK text onto RGB565 surfaces with a transparent background.
+// Colours are COLORREF values (0x00BBGGRR).
+class TextRenderer {
+public:
+    virtual ~TextRenderer() = default;
+    // Top-left aligned in the rectangle, lines broken only at CR/LF, clipped
+    // to the rectangle; '&' underlines the next character, "&&" draws '&'.
+    virtual int DrawTextRect(Surface& dst, std::string_view gbk, const Rect& r, const FontSpec& font,
+                             uint32_t colorref) = 0;
+    // One line at (x,y), the top of the text cell; clipped to the surface only.
+    virtual int TextOut(Surface& dst, std::string_view gbk, int x, int y, const FontSpec& font, uint32_t colorref) = 0;
+};
+
+// Deterministic glyphs: every byte is an 8x16 cell with a hollow box, so
+// frames do not depend on any font file.
+class BoxTextRenderer final : public TextRenderer {
+public:
+    int DrawTextRect(Surface& dst, std::string_view gbk, const Rect& r, const FontSpec& font, uint32_t colorref) override;
+    int TextOut(Surface& dst, std::string_view gbk, int x, int y, const FontSpec& font, uint32_t colorref) override;
+};
+
+} // namespace plat

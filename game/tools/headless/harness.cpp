@@ -1,0 +1,196 @@
+#include "harness.h"
+
+#include <charconv>
+#include <cstdio>
+#include <sstream>
+
+#include "core/globals.h"
+#include "core/winmain.h"
+
+namespace harness {
+namespace {
+
+bool ToInt(const std::string& s, long long lo, long long hi, long long* out)
+{
+    long long v = 0;
+    auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || v < lo || v > hi)
+        return false;
+    *out = v;
+    return true;
+}
+
+std::vector<std::string> SplitList(const std::string& s, char sep)
+{
+    std::vector<std::string> out;
+    std::stringstream ss(s);
+    for (std::string item; std::getline(ss, item, sep);)
+        if (!item.empty())
+            out.push_back(item);
+    return out;
+}
+
+} // namespace
+
+std::string Usage()
+{
+    return "usage: tevlegend-headless [--root DIR] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
+           "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
+           "  [--dump-dir DIR] [--hash] [--font box] [--desktop-depth N] [--depth-switch-fails]\n"
+           "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n";
+}
+
+bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* error)
+{
+    auto& o = cfg->platform;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string* v) {
+            if (i + 1 >= args.size()) {
+                *error = "option " + a + " needs a value";
+                return false;
+            }
+            *v = args[++i];
+            return true;
+        };
+        auto number = [&](long long lo, long long hi, long long* out) {
+            std::string v;
+            if (!value(&v))
+                return false;
+            if (!ToInt(v, lo, hi, out)) {
+                *error = "option " + a + " needs a whole number from " + std::to_string(lo) + " to " +
+                         std::to_string(hi) + ", not \"" + v + "\"";
+                return false;
+            }
+            return true;
+        };
+        std::string v;
+        long long n = 0;
+        if (a == "--root") {
+            if (!value(&v))
+                return false;
+            o.root = v;
+        } else if (a == "--passes") {
+            if (!number(0, 100000000, &n))
+                return false;
+            o.passes = static_cast<int>(n);
+        } else if (a == "--ms-per-pass") {
+            if (!number(0, 100000, &n))
+                return false;
+            o.msPerPass = static_cast<uint32_t>(n);
+        } else if (a == "--start-tick") {
+            if (!number(2, 0xFFFFFFFFll, &n))
+                return false;
+            o.startTick = static_cast<uint32_t>(n);
+        } else if (a == "--epoch") {
+            if (!number(0, 4000000000ll, &n))
+                return false;
+            o.epoch = n;
+        } else if (a == "--desktop-depth") {
+            if (!number(1, 64, &n))
+                return false;
+            o.desktopDepth = static_cast<int>(n);
+        } else if (a == "--depth-switch-fails") {
+            o.depthSwitchFails = true;
+        } else if (a == "--depth-restore-fails") {
+            o.depthRestoreFails = true;
+        } else if (a == "--window-fails") {
+            o.windowFails = true;
+        } else if (a == "--no-audio-device") {
+            o.noAudioDevice = true;
+        } else if (a == "--input") {
+            if (!value(&v))
+                return false;
+            o.inputFile = v;
+        } else if (a == "--log") {
+            if (!value(&v))
+                return false;
+            o.logFile = v;
+        } else if (a == "--trace") {
+            if (!value(&v))
+                return false;
+            for (auto& c : SplitList(v, ','))
+                o.trace.insert(c);
+        } else if (a == "--dump") {
+            if (!value(&v))
+                return false;
+            if (v.rfind("every:", 0) == 0) {
+                if (!ToInt(v.substr(6), 1, 1000000, &n)) {
+                    *error = "--dump every:K needs K >= 1";
+                    return false;
+                }
+                o.dumpEvery = static_cast<int>(n);
+            } else {
+                for (auto& item : SplitList(v, ',')) {
+                    if (!ToInt(item, 1, 100000000, &n)) {
+                        *error = "--dump needs frame numbers or every:K, not \"" + item + "\"";
+                        return false;
+                    }
+                    o.dumpList.insert(static_cast<int>(n));
+                }
+            }
+        } else if (a == "--dump-dir") {
+            if (!value(&v))
+                return false;
+            o.dumpDir = v;
+        } else if (a == "--hash") {
+            o.hash = true;
+        } else if (a == "--font") {
+            if (!value(&v))
+                return false;
+            if (v != "box") {
+                *error = "--font takes box";
+                return false;
+            }
+            cfg->font = v;
+        } else if (a == "--music-length") {
+            if (!value(&v))
+                return false;
+            for (auto& item : SplitList(v, ',')) {
+                const auto eq = item.find('=');
+                if (eq == std::string::npos || !ToInt(item.substr(eq + 1), 0, 100000000, &n)) {
+                    *error = "--music-length takes NAME=MS,...";
+                    return false;
+                }
+                o.musicLength[item.substr(0, eq)] = static_cast<uint32_t>(n);
+            }
+        } else {
+            *error = "unknown option " + a;
+            return false;
+        }
+    }
+    if ((o.dumpEvery > 0 || !o.dumpList.empty()) && o.dumpDir.empty()) {
+        *error = "--dump needs --dump-dir";
+        return false;
+    }
+    return true;
+}
+
+int Run(const Config& cfg)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_directory(cfg.platform.root, ec)) {
+        std::fprintf(stderr, "tevlegend-headless: the game folder %s does not exist or is not a folder\n",
+                     cfg.platform.root.string().c_str());
+        return 2;
+    }
+    {
+        std::filesystem::directory_iterator probe(cfg.platform.root, ec);
+        if (ec) {
+            std::fprintf(stderr, "tevlegend-headless: the game folder %s cannot be read: %s\n",
+                         cfg.platform.root.string().c_str(), ec.message().c_str());
+            return 2;
+        }
+    }
+    auto platform = std::make_unique<plat::headless::HeadlessPlatform>(cfg.platform);
+    std::string error;
+    if (!platform->LoadInputFile(&error)) {
+        std::fprintf(stderr, "tevlegend-headless: %s\n", error.c_str());
+        return 2;
+    }
+    platform->ApplyEvents(1);
+    g_PlatformHolder.Install(std::move(platform));
+    return WinMain(nullptr, nullptr, "", 1);
+}
+
+} // namespace harness

@@ -1,0 +1,23 @@
+#pragma once
+// The headless harness: the game on the headless backend, driven by options.
+// Its options are the project's stable test interface.
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless.h"
+
+namespace harness {
+
+struct Config {
+    plat::headless::Options platform;
+    std::string font = "box";
+};
+
+// Parses the command line; false with a message in *error for bad options.
+bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* error);
+std::string Usage();
+
+// Runs the game; the exit code of the process.
+int Run(const Config& cfg);
+
+} // namespace harness

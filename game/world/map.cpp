@@ -1,0 +1,7 @@
+#include "map.h"
+
+#include "core/alert.h"
+
+map::~map() { Alert("~map"); }
+
+void map::Init() {}

@@ -1,0 +1,6 @@
+#pragma once
+#include "object.h"
+
+class Npc : public People {
+public:
+};

@@ -1,0 +1,12 @@
+#pragma once
+#include "core/filehelper.h"
+
+// Base of every actor and magic class: a position and a box on the map.
+class Object : public FileHelper {
+public:
+};
+
+// An actor that walks: the base of the role, NPCs and monsters.
+class People : public Object {
+public:
+};

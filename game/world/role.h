@@ -1,0 +1,7 @@
+#pragma once
+#include "object.h"
+
+// The player character.
+class Role : public People {
+public:
+};

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Whole runs of tevlegend-headless on a copy of the demo folder, checked
+# through its log. Every check can fail.
+set -u
+H=${TEVLEGEND_HEADLESS:?}
+DEMO=${TEV_DEMO_DIR:?}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fails=0
+pass() { echo "ok: $1"; }
+fail() { echo "FAIL: $1"; fails=$((fails + 1)); }
+check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
+
+fresh() { rm -rf "$work/game"; cp -r "$DEMO" "$work/game"; }
+crlf() { printf '%s\r\n' "$@"; }
+
+# 1. Logo to title, then an orderly end.
+fresh
+timeout 60 "$H" --root "$work/game" --passes 700 --ms-per-pass 10 --log "$work/l1" >/dev/null 2>&1
+rc=$?
+check "logo run exits 0" "[ $rc -eq 0 ]"
+check "logo sound once" "[ \$(grep -c 'sound play logo' $work/l1) -eq 1 ]"
+check "one state 0->1" "[ \$(grep -c 'state 0->1' $work/l1) -eq 1 ]"
+check "title opened once" "[ \$(grep -c 'script open title' $work/l1) -eq 1 ]"
+first_read=$(grep -n 'input read' "$work/l1" | head -1 | cut -d: -f1)
+state_line=$(grep -n 'state 0->1' "$work/l1" | head -1 | cut -d: -f1)
+check "no input read during the logo" "[ -n '$first_read' ] && [ -n '$state_line' ] && [ $first_read -gt $state_line ]"
+check "700 presents" "[ \$(grep -c ' present ' $work/l1) -eq 700 ]"
+
+# 2. Deactivation and reactivation by the cursor.
+fresh
+printf '30 focus lost\n40 syscursor 700 10\n50 focus gained\n60 syscursor 100 200\n' > "$work/in2"
+timeout 60 "$H" --root "$work/game" --passes 80 --input "$work/in2" --log "$work/l2" >/dev/null 2>&1
+check "deactivation run exits 0" "[ $? -eq 0 ]"
+check "music paused, then the desktop trace" "grep -A1 '^P30 .*midi pause' $work/l2 | grep -q 'debug 跳到桌面 '"
+check "no present while away" "! grep -E '^P(3[1-9]|4[0-9]|5[0-9]) .* present ' $work/l2 | grep -q ."
+check "resume at pass 60" "grep -q '^P60 .*debug 跳入游戏 ' $work/l2 && grep -q '^P60 .*midi resume' $work/l2 && grep -q '^P60 .*input reinit' $work/l2"
+check "cursor placed 32 up and left" "grep -q '^P60 .*cursor 68 168' $work/l2"
+
+# 3. The frame limiter never notes the same tick twice.
+fresh
+crlf "0!" "1!" "1!" "1!" "0!" > "$work/game/config.jcf"
+timeout 60 "$H" --root "$work/game" --passes 200 --ms-per-pass 0 --log "$work/l3" >/dev/null 2>&1
+check "limiter run exits 0" "[ $? -eq 0 ]"
+n=$(grep ' present ' "$work/l3" | awk '{print $2}' | wc -l)
+d=$(grep ' present ' "$work/l3" | awk '{print $2}' | sort | uniq -d | wc -l)
+check "limiter presents happened" "[ $n -eq 200 ]"
+check "no repeated tick with the limiter" "[ $d -eq 0 ]"
+
+# 4. Close ends through the orderly shutdown.
+fresh
+printf '100 close\n' > "$work/in4"
+timeout 60 "$H" --root "$work/game" --passes 500 --input "$work/in4" --log "$work/l4" >/dev/null 2>&1
+check "close exits 0" "[ $? -eq 0 ]"
+last_present=$(grep -n ' present ' "$work/l4" | tail -1 | cut -d: -f1)
+release=$(grep -n 'sound release-all' "$work/l4" | tail -1 | cut -d: -f1)
+check "release-all after the last present" "[ -n '$release' ] && [ $release -gt $last_present ]"
+check "closed at pass 100" "[ \$(grep -c ' present ' $work/l4) -le 100 ]"
+
+# 5. A 32-bit desktop: the notice, then the restore at exit.
+fresh
+timeout 60 "$H" --root "$work/game" --passes 5 --desktop-depth 32 --log "$work/l5" >/dev/null 2>&1
+check "depth run exits 0" "[ $? -eq 0 ]"
+check "one depth notice" "[ \$(grep -c 'msgbox caption=\"设置\" text=\"您现在的显示模式为非16位色' $work/l5) -eq 1 ]"
+check "restore is the last display line" "[ \"\$(grep 'display depth' $work/l5 | tail -1 | cut -d' ' -f3-)\" = 'display depth restore 32' ]"
+timeout 60 "$H" --root "$work/game" --passes 5 --desktop-depth 32 --depth-switch-fails --log "$work/l6" >/dev/null 2>&1
+check "failed switch exits 0" "[ $? -eq 0 ]"
+check "failed switch: two boxes" "[ \$(grep -c msgbox $work/l6) -eq 2 ]"
+check "failed switch: no frame" "! grep -q ' present ' $work/l6"
+timeout 60 "$H" --root "$work/game" --passes 5 --desktop-depth 16 --log "$work/l7" >/dev/null 2>&1
+check "16-bit desktop: no box, no restore" "! grep -q msgbox $work/l7 && ! grep -q 'depth restore' $work/l7"
+
+# 6. No window: a clear message and a failure exit.
+timeout 60 "$H" --root "$work/game" --passes 5 --window-fails --log "$work/l8" > "$work/o8" 2>&1
+rc=$?
+check "no window exits non-zero" "[ $rc -ne 0 ]"
+check "no window says so" "grep -q 'window could not be created' $work/o8"
+
+# 7. A missing game folder.
+timeout 60 "$H" --root "$work/nowhere" --passes 5 > "$work/o9" 2>&1
+rc=$?
+check "missing folder exits 2" "[ $rc -eq 2 ]"
+check "missing folder named" "grep -q 'does not exist' $work/o9"
+
+echo "harness checks: $fails failed"
+[ $fails -eq 0 ]
