@@ -127,21 +127,38 @@ int32_t script::OpenScript(std::string name)
 }
 
 // ---------------------------------------------------------------- the step
+namespace {
+// The text up to its first blank.
+std::string FirstWord(const std::string& text) { return text.substr(0, text.find(' ')); }
+} // namespace
+
 void script::ReadKeyword()
 {
     keyword = ReadToken(file, '0', ' ');
-    // The statement's own line starts here, after any blank lines passed over.
+    if (keyword != "static" && keyword != "int") {
+        GoLineStart(file);
+        keyword = ReadToken(file, '0', '(');
+        // Where the first read stopped on a blank line, this read has passed
+        // over it; a definition found there is read as one, not as a line
+        // that would assign to nothing.
+        const std::string word = FirstWord(keyword);
+        if (word != "static" && word != "int") {
+            const int32_t after = TellFile();
+            GoLineStart(file);
+            statementStart = TellFile();
+            SeekFile(after);
+            return;
+        }
+        GoLineStart(file);
+        keyword = ReadToken(file, '0', ' ');
+    }
+    // The statement's own line, after any blank lines passed over.
     const int32_t after = TellFile();
     GoLineStart(file);
     statementStart = TellFile();
-    if (keyword == "static") {
-        SeekFile(after);
+    SeekFile(after);
+    if (keyword == "static")
         keyword = "static " + ReadToken(file, '0', ' ');
-    } else if (keyword == "int") {
-        SeekFile(after);
-    } else {
-        keyword = ReadToken(file, '0', '(');
-    }
 }
 
 void script::Step()
