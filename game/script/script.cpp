@@ -132,9 +132,13 @@ namespace {
 std::string FirstWord(const std::string& text) { return text.substr(0, text.find(' ')); }
 } // namespace
 
-void script::ReadKeyword()
+bool script::ReadKeyword()
 {
     keyword = ReadToken(file, '0', ' ');
+    // Nothing but blanks and line ends up to the end of the file: going back
+    // to the line start here would read the last statement again.
+    if (keyword.empty() && AtFileEnd())
+        return false;
     if (keyword != "static" && keyword != "int") {
         GoLineStart(file);
         keyword = ReadToken(file, '0', '(');
@@ -147,7 +151,7 @@ void script::ReadKeyword()
             GoLineStart(file);
             statementStart = TellFile();
             SeekFile(after);
-            return;
+            return !(keyword.empty() && AtFileEnd());
         }
         GoLineStart(file);
         keyword = ReadToken(file, '0', ' ');
@@ -159,6 +163,7 @@ void script::ReadKeyword()
     SeekFile(after);
     if (keyword == "static")
         keyword = "static " + ReadToken(file, '0', ' ');
+    return true;
 }
 
 void script::Step()
@@ -167,9 +172,9 @@ void script::Step()
     if (running == 0)
         return;
     if (readNext == 1) {
-        ReadKeyword();
+        const bool read = ReadKeyword();
         readNext = 0;
-        if (keyword.empty() && AtFileEnd()) {
+        if (!read) {
             // The file ended without its "EOF" line.
             EndAtFileEnd("脚本在文件末尾没有EOF，已按EOF结束：");
             SetDebugLineStr(keyword, 0);
@@ -303,7 +308,7 @@ void script::RunToEnd(const std::string& name)
     OpenScript(name);
     int32_t executed = 0;
     while (running == 1) {
-        if (executed >= kRunToEndCap) {
+        if (executed >= runToEndCap) {
             Alert((GBK("脚本执行的语句太多，已按EOF结束：") + name +
                    (scriptName != name ? " (" + scriptName + ")" : std::string()))
                       .c_str());

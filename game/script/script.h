@@ -160,6 +160,7 @@ public:
     // Executed statements after which a run to the end is cut off, and the
     // deepest chain of ReadAScriptFile calls.
     static constexpr int32_t kRunToEndCap = 1000000;
+    int32_t runToEndCap = kRunToEndCap;
     static constexpr size_t kMaxCallDepth = 64;
     // Larger script files are refused (positions are 32-bit).
     static constexpr size_t kMaxScriptBytes = 64u << 20;
@@ -175,7 +176,8 @@ private:
     void UseBytes(std::string bytes);
     void CloseFile();
     bool AtFileEnd();
-    void ReadKeyword();
+    // Reads the next statement's keyword; false at the end of the file.
+    bool ReadKeyword();
     // The outermost end of a run (steps 1-6 of "EOF").
     void EndOutermost();
     // Ends the whole run, whatever called the running script.

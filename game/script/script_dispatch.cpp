@@ -1,4 +1,6 @@
 // The dispatcher: the command table, then the statements of the language.
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "core/alert.h"
@@ -92,13 +94,20 @@ const std::vector<std::string>& script::CommandNames()
 
 void script::Dispatch()
 {
-    for (const Command& c : kCommands) {
-        if (keyword == c.name) {
-            (this->*c.handler)();
-            if (!KeepsKeyword(c.handler))
-                readNext = 1;
-            return;
-        }
+    // The names are distinct, so a lookup finds what a search in table
+    // order would.
+    static const std::unordered_map<std::string_view, Handler> byName = [] {
+        std::unordered_map<std::string_view, Handler> m;
+        for (const Command& c : kCommands)
+            m.emplace(c.name, c.handler);
+        return m;
+    }();
+    const auto it = byName.find(keyword);
+    if (it != byName.end()) {
+        (this->*(it->second))();
+        if (!KeepsKeyword(it->second))
+            readNext = 1;
+        return;
     }
 
     readNext = 1;
