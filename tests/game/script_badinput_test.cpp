@@ -1,5 +1,7 @@
 // Damaged and hostile scripts: each run ends, nothing crashes, and the
 // mended faults are reported naming the script.
+#include <random>
+
 #include "script_fixture.h"
 
 using tevtest::G;
@@ -157,6 +159,53 @@ TEST_F(ScriptBadInput, EndlessRunToEndIsCut)
     for (int i = 0; i < 6000; ++i)
         g_Script.Step();
     EXPECT_EQ(g_Script.running, 1);
+}
+
+} // namespace
+
+namespace {
+
+// Scripts made of random pieces of statements, damaged quotes, heads without
+// closers and stray bytes, calling one another: every run ends and leaves
+// the interpreter idle and empty.
+TEST_F(ScriptBadInput, RandomScriptsAlwaysEnd)
+{
+    const std::vector<std::string> pieces = {
+        "static int a = 1;", "int b = 2;", "a = a + 1;", "b = a * b;", "a = b / zero;", "if(a==1)", "if(b>a)",
+        "else", "end if", "while(a<5)", "while()", "loop", "break", "for(i=0;i<3;i=i+1)", "for(i=9;i<3;i=i+1)",
+        "next", "EOF", "ReadAScriptFile(\"r1\")", "ReadAScriptFile(\"r2\")", "ReadAScriptFile(\"r", "PlayWave(\"x\")",
+        "PlayWave(x", "Talk(\"a\",\"b\"", "AddNpc(,1,2", "\"", "(", ")", "", "   ", "\t", "// c", "x=", "static",
+        "int", "static int", "FadeIn(0)", "MoveMap(1,2,3)", "if(", "while(a", "for(", "=", "==", "!",
+        "\x81\x40\xfe", std::string("\0", 1), "end", "if(a==2)", "a = 2147483647 * 2147483647;"};
+    const std::vector<std::string> seps = {"\r\n", "\r\n", "\r\n", "\n", "\r", "", " "};
+    std::mt19937 rng(12345);
+    auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+    auto make = [&] {
+        std::string s;
+        const size_t n = 1 + pick(30);
+        for (size_t i = 0; i < n; ++i)
+            s += pieces[pick(pieces.size())] + seps[pick(seps.size())];
+        return s;
+    };
+    g_Script.runToEndCap = 500;
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        Fresh();
+        RawScript("main", make());
+        RawScript("r1", make());
+        if (round % 3)
+            RawScript("r2", make());
+        else
+            std::filesystem::remove(root_ / "Script" / "r2.jsr");
+        Run("main");
+        ASSERT_EQ(g_Script.running, 0);
+        ASSERT_TRUE(g_Script.callStack.empty());
+        ASSERT_TRUE(g_Script.ifStack.empty());
+        ASSERT_TRUE(g_Script.whileStarts.empty());
+        ASSERT_TRUE(g_Script.forStarts.empty());
+        ASSERT_TRUE(g_Script.forSteps.empty());
+        ASSERT_TRUE(g_Script.localNames.empty());
+    }
 }
 
 } // namespace
