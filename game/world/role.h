@@ -5,3 +5,6 @@
 class Role : public People {
 public:
 };
+
+// The NPC being talked to, -1 none.
+inline int32_t g_TalkNpcIndex = -1;

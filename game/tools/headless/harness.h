@@ -11,6 +11,12 @@ namespace harness {
 struct Config {
     plat::headless::Options platform;
     std::string font = "box";
+    // Scripts run to their end before the first pass, in order (UTF-8 names).
+    std::vector<std::string> scripts;
+    // A script opened before the first pass; the main loop steps it.
+    std::string openScript;
+    // Where the script variables are written after the passes.
+    std::filesystem::path dumpVars;
 };
 
 // Parses the command line; false with a message in *error for bad options.
