@@ -72,6 +72,15 @@ void PicImage::autoSize()
     cls();
 }
 
+void PicImage::assign(const PicImage& other)
+{
+    w_ = other.w_;
+    h_ = other.h_;
+    back_ = other.back_;
+    blank_ = other.blank_;
+    img_ = other.img_;
+}
+
 QImage& PicImage::image()
 {
     if (blank_) {

@@ -44,6 +44,9 @@ public:
     bool isBlank() const { return blank_; }
     // The current image, made real on first use.
     QImage& image();
+    // Makes this image the same as another of the same size (sharing its
+    // pixels until either is drawn on).
+    void assign(const PicImage& other);
     // The pixels of an image that is not blank.
     const QImage& realImage() const { return img_; }
     QRgb pixel(int x, int y) const;

@@ -400,7 +400,22 @@ void Main::layOver(const std::array<int, LayerPictures>& order, int count)
 {
     fr::PicImage& out = Picture1->pic();
     out.cls();
-    for (int i = 0; i < count; ++i) {
+    int i = 0;
+    // Laying a layer onto the cleared (all key colour) picture gives that
+    // layer itself: start from a shared copy of the first drawn one.
+    auto transparentBlank = [](const fr::PicImage& p) {
+        return p.isBlank() && (p.back() & 0xFFFFFF) == (fr::keyColour & 0xFFFFFF);
+    };
+    while (i < count && transparentBlank(LayPicture(order[i])))
+        ++i;
+    if (i < count && out.picture().isNull() && LayPicture(order[i]).size() == out.size() &&
+        (LayPicture(order[i]).back() & 0xFFFFFF) == (fr::keyColour & 0xFFFFFF)) {
+        const QRgb back = out.back();
+        out.assign(LayPicture(order[i]));
+        out.setBack(back);
+        ++i;
+    }
+    for (; i < count; ++i) {
         const fr::PicImage& lay = LayPicture(order[i]);
         fr::transparentBlt(out, 0, 0, out.width(), out.height(), lay, 0, 0);
     }

@@ -183,6 +183,7 @@ bool Main::OpenMapFile(const QString& path)
     QStringList notes = staged->notes;
     notes.removeDuplicates();
     staged.reset();
+    Picture1->pic().cls(); // nothing of the old map needs keeping
     Picture1->setBoxSize(pw, ph);
     SetScrollMaxima();
     FullComposite();
