@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "platform/app.h"
+
 namespace tilesmith {
 
 Session::Session(MainFactory makeMain)
@@ -16,7 +18,17 @@ Session::Session(MainFactory makeMain)
       })
 {
     procs.setTools(&tools);
-    boot.onLoad = [this] { StartUp::run(boot, *data, procs, main); };
+    boot.onLoad = [this] {
+        // Without what the loader makes the editor cannot work, and with only
+        // the splash up nobody could end it: a loader that fails ends it.
+        bool finished = false;
+        fr::guarded([&] {
+            StartUp::run(boot, *data, procs, main);
+            finished = true;
+        });
+        if (!finished)
+            fr::endProgram(1);
+    };
 }
 
 Session::~Session() = default;

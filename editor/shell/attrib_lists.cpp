@@ -40,6 +40,8 @@ void Module2::loadAttribList(const QString& fileName, AttribArray& list, int16_t
         fr::msgBox(QStringLiteral("无法读取属性列表：%1\r\n列表为空。").arg(error));
         return;
     }
+    if (fr::hasOnlyLfLineEnds(bytes))
+        fr::msgBox(QStringLiteral("属性列表 %1 的行尾只有 LF（没有 CR），已按 CR LF 读入。").arg(path));
     fr::FieldReader in(bytes);
     auto stop = [&](int line, const QString& why) {
         m_.PartlyReadFiles.insert(path);

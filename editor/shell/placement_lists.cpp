@@ -29,6 +29,8 @@ ListRead ReadPlacementList(const QString& path, int attribCount, const char* kin
         fr::msgBox(QStringLiteral("无法读取放置列表：%1").arg(error));
         return ListRead::Failed;
     }
+    if (fr::hasOnlyLfLineEnds(bytes))
+        fr::msgBox(QStringLiteral("放置列表 %1 的行尾只有 LF（没有 CR），已按 CR LF 读入。").arg(path));
     attribCount = std::clamp(attribCount, 0, int(AttribSlots));
     list.count = 0;
     fr::FieldReader in(bytes);

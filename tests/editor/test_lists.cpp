@@ -68,6 +68,23 @@ TEST_F(Lists, AttributeListsRoundTripByteForByte)
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("\n").toStdString();
 }
 
+TEST_F(Lists, ListsWithLfLineEndsReadTheSameWithOneReport)
+{
+    QByteArray lf = NpcAttribListBytes();
+    lf.replace("\r\n", "\n");
+    game.write("editor/NpcAttribList.txt", lf);
+    procs->LoadNpcAttribList("NpcAttribList.txt");
+    EXPECT_EQ(m->NpcAttribCount, 16);
+    EXPECT_EQ(m->NpcAttribs[15].varname, "alpha");
+    QByteArray list = PlacementBytes("AddNpc(", {NpcEntry(0, 1, 2, 3), NpcEntry(1, 4, 5, 6)});
+    list.replace("\r\n", "\n");
+    game.write("Script/demo_npc.jsr", list);
+    procs->LoadMapNpcList(game.path("Map/demo.jmap"));
+    EXPECT_EQ(m->NpcCount, 2);
+    EXPECT_EQ(m->NpcValues[1][4], "6");
+    EXPECT_EQ(dialogs.count(QStringLiteral("行尾只有 LF")), 2);
+}
+
 TEST_F(Lists, DeletedRecordsLeaveGapsUntilTheNextRead)
 {
     loadAll();

@@ -5,6 +5,7 @@
 #include "platform/app.h"
 #include "platform/blit.h"
 #include "platform/convert.h"
+#include "platform/form.h"
 #include "platform/gbk.h"
 #include "platform/keys.h"
 #include "platform/paths.h"
@@ -408,4 +409,44 @@ TEST(ErrorBoundary, ShowsTheErrorAndRepeatsOncePerCommand)
     EXPECT_EQ(dialogs.messages.size(), 2);
     fr::guarded([] { fr::msgBox(QStringLiteral("另一条")); });
     EXPECT_EQ(dialogs.messages.size(), 3);
+}
+
+namespace {
+
+class CountingForm : public fr::FormWindow<QWidget> {
+public:
+    void formActivate() override { ++activations; }
+    void formLostFocus() override { ++lostFocus; }
+    void formResize() override { ++resizes; }
+    int activations = 0;
+    int lostFocus = 0;
+    int resizes = 0;
+};
+
+} // namespace
+
+TEST(Forms, ActivateFiresOnShowAndOnSwitchingBetweenForms)
+{
+    CountingForm a, b;
+    a.show();
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    EXPECT_EQ(a.activations, 1);
+    b.show();
+    b.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&b));
+    EXPECT_EQ(b.activations, 1);
+    EXPECT_GE(a.lostFocus, 1);
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    EXPECT_EQ(a.activations, 2);
+    // Showing it again while it is the active form does not count twice.
+    a.hideAndShow();
+    QTest::qWait(20);
+    EXPECT_EQ(a.activations, 2);
+    // A minimized form is not laid out.
+    const int resizes = a.resizes;
+    a.setWindowState(Qt::WindowMinimized);
+    a.resize(300, 300);
+    EXPECT_EQ(a.resizes, resizes);
 }

@@ -134,3 +134,20 @@ TEST_F(EditorTest, SplashShowsAgainWithoutReloading)
     session->boot.formLostFocus();
     EXPECT_FALSE(session->boot.isVisible());
 }
+
+TEST_F(EditorTest, LoaderThatFailsEndsTheProgram)
+{
+    // Main's load handler fails: the splash alone must not be left running.
+    class FailingMain : public Main {
+    public:
+        using Main::Main;
+        void formLoad() override { throw fr::RuntimeError(QStringLiteral("坏了")); }
+    };
+    session = std::make_unique<Session>([](Module1& m, Module2& p, ToolForms* t, std::function<void()> s) {
+        return new FailingMain(m, p, t, s);
+    });
+    session->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ends.codes.empty(); }, 5000));
+    EXPECT_EQ(ends.codes.front(), 1);
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("坏了")));
+}
