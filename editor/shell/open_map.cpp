@@ -26,7 +26,7 @@ struct Staged {
     bool npcPartial = false;
     bool monsterPartial = false;
     std::array<fr::PicImage, LayerPictures> lay;
-    QStringList notes; // reported once the map is open
+    QStringList reports; // shown once the map is open
 };
 
 // Reads one placement list for the open: a missing file gives no instances,
@@ -67,7 +67,7 @@ bool Main::OpenMapFile(const QString& path)
         return false;
     }
     if (read.lfOnly)
-        staged->notes << QStringLiteral("地图文件的行尾只有 LF（没有 CR），已按 CR LF 读入：%1").arg(path);
+        staged->reports << QStringLiteral("地图文件的行尾只有 LF（没有 CR），已按 CR LF 读入：%1").arg(path);
     const MapDocument& doc = staged->doc;
 
     // The placement lists of the map being opened (their names come from
@@ -107,7 +107,7 @@ bool Main::OpenMapFile(const QString& path)
             fr::transparentBlt(staged->lay[7], g.mapX, g.mapY, 32, 32, IncidentPic, 0, 0);
     }
     if (missingTile)
-        staged->notes << QStringLiteral("地图中有图块不在它的图块表里（第一个：第 %1 层第 %2 格），这些图块没有画出。")
+        staged->reports << QStringLiteral("地图中有图块不在它的图块表里（第一个：第 %1 层第 %2 格），这些图块没有画出。")
                              .arg(firstMissingLayer)
                              .arg(firstMissingCell);
 
@@ -139,14 +139,14 @@ bool Main::OpenMapFile(const QString& path)
                 whole = whole && fr::parseWholeInt16(list.values[n][slotOf[k]], v[k]);
             const QString who = npc ? QStringLiteral("NPC") : QStringLiteral("怪物");
             if (!whole) {
-                staged->notes << QStringLiteral("有%1的 lx、ly、curpicindex 或 id 不是整数，这些%1没有画出。").arg(who);
+                staged->reports << QStringLiteral("有%1的 lx、ly、curpicindex 或 id 不是整数，这些%1没有画出。").arg(who);
                 continue;
             }
             const int x = v[0], y = v[1], f = v[2], kind = v[3];
             const int sx = npc ? (f & 7) * s.w : (f % s.perRow) * s.w;
             const int sy = (f / s.perRow) * s.h + kind * s.kindHeight;
             if (!fr::bitBlt(staged->lay[8], x, y, s.w, s.h, ReTempPic[GetSheetIndex(s.sheetName)], sx, sy))
-                staged->notes << QStringLiteral("有%1的图像不在它的图块表里，这些%1没有画出。").arg(who);
+                staged->reports << QStringLiteral("有%1的图像不在它的图块表里，这些%1没有画出。").arg(who);
         }
     }
 
@@ -180,8 +180,8 @@ bool Main::OpenMapFile(const QString& path)
     MapSaved = 0;
     for (int layer = 1; layer <= LayerPictures; ++layer)
         std::swap(LayPicture(layer), staged->lay[layer - 1]);
-    QStringList notes = staged->notes;
-    notes.removeDuplicates();
+    QStringList reports = staged->reports;
+    reports.removeDuplicates();
     staged.reset();
     Picture1->pic().cls(); // nothing of the old map needs keeping
     Picture1->setBoxSize(pw, ph);
@@ -189,8 +189,8 @@ bool Main::OpenMapFile(const QString& path)
     FullComposite();
     Picture1->show();
     SetEditMenusEnabled(true);
-    for (const QString& note : notes)
-        fr::msgBox(note);
+    for (const QString& report : reports)
+        fr::msgBox(report);
     return true;
 }
 

@@ -345,7 +345,8 @@ TEST(DemoFolder, EveryDemoMapOpens)
     StartUp::run(session.boot, *session.data, session.procs, session.main);
     ASSERT_TRUE(ends.codes.empty()) << dialogs.messages.join("|").toStdString();
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("|").toStdString();
-    EXPECT_EQ(ReadRecentMap(demo + "editor/"), QFileInfo(demo + "Map/demo.jmap").absoluteFilePath());
+    EXPECT_EQ(QFileInfo(ReadRecentMap(demo + "editor/")).canonicalFilePath(),
+              QFileInfo(demo + "Map/demo.jmap").canonicalFilePath());
     int maps = 0;
     QDirIterator it(demo + "Map", {"*.jmap"}, QDir::Files);
     while (it.hasNext()) {
@@ -360,5 +361,8 @@ TEST(DemoFolder, EveryDemoMapOpens)
         EXPECT_TRUE(dialogs.messages.isEmpty()) << path.toStdString() << dialogs.messages.join("|").toStdString();
     }
     EXPECT_GE(maps, 1);
+    // The demo map comes with its NPCs and monsters.
+    ASSERT_TRUE(session.main.get().OpenMapFile(demo + "Map/demo.jmap"));
     EXPECT_GT(session.data->NpcCount, 0);
+    EXPECT_GT(session.data->MonsterCount, 0);
 }
