@@ -16,11 +16,29 @@ crlf() { printf '%s\r\n' "$@"; }
 
 # 1. Logo to title, then an orderly end.
 fresh
-timeout 60 "$H" --root "$work/game" --passes 700 --ms-per-pass 10 --log "$work/l1" >/dev/null 2>&1
+timeout 60 "$H" --root "$work/game" --passes 700 --ms-per-pass 10 --log "$work/l1" \
+  --dump 340 --dump-dir "$work/d1" >/dev/null 2>&1
 rc=$?
 check "logo run exits 0" "[ $rc -eq 0 ]"
 check "logo sound once" "[ \$(grep -c 'sound play logo' $work/l1) -eq 1 ]"
 check "one state 0->1" "[ \$(grep -c 'state 0->1' $work/l1) -eq 1 ]"
+# The logo's rule at 10 ms a pass: its steps at passes 1, 17, 33, the turn at
+# 49, back at 50, 66, 82, the stop at 98, the end timer armed at 99 and
+# firing 3000 ms later.
+check "logo ends at pass 399" "grep -q '^P399 .*state 0->1' $work/l1"
+# Frame 340 (pass 338, after the two loading notices) is fully faded in.
+lit() { python3 - "$1" "$2" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+magic, size, depth, px = data.split(b"\n", 3)
+w = int(size.split()[0])
+x0, y0, x1, y1 = map(int, sys.argv[2].split(","))
+lit = sum(1 for y in range(y0, y1) for x in range(x0, x1) if px[(y * w + x) * 3:(y * w + x) * 3 + 3] != b"\0\0\0")
+sys.exit(0 if lit > 0 else 1)
+PY
+}
+check "logo visible at full fade" "lit $work/d1/frame-340.ppm 192,42,448,298"
+check "nothing lit beside the logo" "! lit $work/d1/frame-340.ppm 0,0,190,480"
 check "title opened once" "[ \$(grep -c 'script open title' $work/l1) -eq 1 ]"
 first_read=$(grep -n 'input read' "$work/l1" | head -1 | cut -d: -f1)
 state_line=$(grep -n 'state 0->1' "$work/l1" | head -1 | cut -d: -f1)

@@ -664,6 +664,8 @@ public:
 
     ~SdlPlatform() override
     {
+        // Fonts are closed before SDL_ttf shuts down.
+        text_.reset();
         audio_.Close();
         display_.Destroy();
         if (TTF_WasInit())
@@ -675,7 +677,7 @@ public:
     Display& display() override { return display_; }
     Input& input() override { return input_; }
     Audio& audio() override { return audio_; }
-    TextRenderer& text() override { return text_; }
+    TextRenderer& text() override { return *text_; }
     Dialogs& dialogs() override { return dialogs_; }
     PathResolver& paths() override { return paths_; }
 
@@ -740,7 +742,7 @@ private:
     SdlDisplay display_;
     SdlInput input_;
     SdlAudio audio_;
-    BoxTextRenderer text_;
+    std::unique_ptr<TextRenderer> text_ = std::make_unique<TtfTextRenderer>();
     SdlDialogs dialogs_;
     PathResolver paths_;
     std::deque<WinMsg> queue_;

@@ -36,7 +36,7 @@ std::string Usage()
 {
     return "usage: tevlegend-headless [--root DIR] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
            "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
-           "  [--dump-dir DIR] [--hash] [--font box] [--desktop-depth N] [--depth-switch-fails]\n"
+           "  [--dump-dir DIR] [--hash] [--font box|ttf] [--desktop-depth N] [--depth-switch-fails]\n"
            "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n";
 }
 
@@ -138,8 +138,8 @@ bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* e
         } else if (a == "--font") {
             if (!value(&v))
                 return false;
-            if (v != "box") {
-                *error = "--font takes box";
+            if (v != "box" && v != "ttf") {
+                *error = "--font takes box or ttf";
                 return false;
             }
             cfg->font = v;
@@ -188,6 +188,8 @@ int Run(const Config& cfg)
         std::fprintf(stderr, "tevlegend-headless: %s\n", error.c_str());
         return 2;
     }
+    if (cfg.font == "ttf")
+        platform->SetTextRenderer(std::make_unique<plat::TtfTextRenderer>());
     platform->ApplyEvents(1);
     g_PlatformHolder.Install(std::move(platform));
     return WinMain(nullptr, nullptr, "", 1);
