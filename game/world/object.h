@@ -9,4 +9,6 @@ public:
 // An actor that walks: the base of the role, NPCs and monsters.
 class People : public Object {
 public:
+    float hp = 0, mp = 0, maxHp = 0, maxMp = 0;
+    float attack = 0, defence = 0;
 };

@@ -96,7 +96,14 @@ rc=$?
 check "no window exits non-zero" "[ $rc -ne 0 ]"
 check "no window says so" "grep -q 'window could not be created' $work/o8"
 
-# 7. A missing game folder.
+# 7. The input's save record, written by the harness at the end of a run.
+fresh
+timeout 60 "$H" --root "$work/game" --passes 3 --save-input "$work/input.txt" >/dev/null 2>&1
+check "save-input run exits 0" "[ $? -eq 0 ]"
+check "input record has 268 lines" "[ \$(wc -l < $work/input.txt) -eq 268 ]"
+check "no temporary file left" "[ ! -e $work/input.txt.tmp ]"
+
+# 8. A missing game folder.
 timeout 60 "$H" --root "$work/nowhere" --passes 5 > "$work/o9" 2>&1
 rc=$?
 check "missing folder exits 2" "[ $rc -eq 2 ]"

@@ -30,6 +30,34 @@ std::vector<std::string> SplitList(const std::string& s, char sep)
     return out;
 }
 
+// The input's save record as the save-game writer writes it, through a
+// temporary file beside the target.
+bool SaveInputRecord(const std::filesystem::path& path)
+{
+    std::filesystem::path tmp = path;
+    tmp += ".tmp";
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "tevlegend-headless: cannot write %s\n", tmp.string().c_str());
+        return false;
+    }
+    g_Control.Save(f);
+    const bool written = std::fflush(f) == 0 && !std::ferror(f);
+    if (std::fclose(f) != 0 || !written) {
+        std::fprintf(stderr, "tevlegend-headless: writing %s failed\n", tmp.string().c_str());
+        std::filesystem::remove(tmp);
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(tmp, path, ec);
+    if (ec) {
+        std::fprintf(stderr, "tevlegend-headless: cannot replace %s: %s\n", path.string().c_str(),
+                     ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string Usage()
@@ -37,7 +65,8 @@ std::string Usage()
     return "usage: tevlegend-headless [--root DIR] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
            "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
            "  [--dump-dir DIR] [--hash] [--font box|ttf] [--desktop-depth N] [--depth-switch-fails]\n"
-           "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n";
+           "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n"
+           "  [--save-input FILE]\n";
 }
 
 bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* error)
@@ -143,6 +172,10 @@ bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* e
                 return false;
             }
             cfg->font = v;
+        } else if (a == "--save-input") {
+            if (!value(&v))
+                return false;
+            cfg->saveInput = v;
         } else if (a == "--music-length") {
             if (!value(&v))
                 return false;
@@ -192,7 +225,10 @@ int Run(const Config& cfg)
         platform->SetTextRenderer(std::make_unique<plat::TtfTextRenderer>());
     platform->ApplyEvents(1);
     g_PlatformHolder.Install(std::move(platform));
-    return WinMain(nullptr, nullptr, "", 1);
+    const int rc = WinMain(nullptr, nullptr, "", 1);
+    if (!cfg.saveInput.empty() && !SaveInputRecord(cfg.saveInput))
+        return 2;
+    return rc;
 }
 
 } // namespace harness

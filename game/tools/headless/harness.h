@@ -11,6 +11,8 @@ namespace harness {
 struct Config {
     plat::headless::Options platform;
     std::string font = "box";
+    std::filesystem::path saveInput; // the input's save record, written at the end
+
 };
 
 // Parses the command line; false with a message in *error for bad options.
