@@ -230,6 +230,12 @@ TEST_F(Input, CursorPushedOffTheEdgeSuspends)
 {
     AddCursor();
     g_Control.InitInput();
+    // With music playing, which the suspension pauses.
+    const auto root = tevtest::TempDir("game");
+    tevtest::WriteFile(root / "Resource" / "mid" / "title.mid", "MThd");
+    tevtest::Headless().paths().SetRoot(root);
+    g_Sound.Init();
+    g_Sound.PlayMidi("title");
     g_Control.SetCursor(630, 100);
     In().AddMotion(20, 0);
     g_Control.ReadMouse();
@@ -239,6 +245,7 @@ TEST_F(Input, CursorPushedOffTheEdgeSuspends)
     // The mouse goes back to the system where the cursor was pushed.
     EXPECT_EQ(1u, Logged("syscursor warp 650 100").size());
     EXPECT_EQ(1u, Logged("debug 跳到桌面 ").size());
+    EXPECT_EQ(1u, Logged("midi pause title").size());
     const plat::Point sys = tevtest::Headless().display().SystemCursor();
     EXPECT_EQ(650, sys.x);
 }
