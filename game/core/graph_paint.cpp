@@ -223,8 +223,10 @@ inline uint16_t Average(uint32_t s, uint32_t d)
     return static_cast<uint16_t>((((s & 0xF7DE) + (d & 0xF7DE)) >> 1) + (s & d & 0x0821));
 }
 
+// Rows of source and destination never overlap (a surface blended onto
+// itself is read from a copy), so the loop becomes vector code.
 template <bool kHalf, bool kKey, bool kStipple>
-void BlendRow(const uint16_t* s, uint16_t* d, int n, uint32_t a, int parity)
+void BlendRow(const uint16_t* __restrict s, uint16_t* __restrict d, int n, uint32_t a, int parity)
 {
     for (int j = 0; j < n; ++j) {
         const uint16_t sp = s[j];
