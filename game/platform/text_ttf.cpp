@@ -127,9 +127,15 @@ struct TtfTextRenderer::Impl {
     // Draws one line with its top-left corner at (x, y), cut to `clip`.
     void DrawLine(Surface& dst, TTF_Font* font, const Line& line, int x, int y, uint16_t colour, const Rect& clip)
     {
-        if (line.text.empty())
+        if (line.text.empty() || x >= clip.right || y >= clip.bottom)
             return;
-        const std::string utf8 = GbkToUtf8(line.text);
+        // No glyph is narrower than a pixel: beyond this many bytes a line
+        // lies past any surface, and is not rendered at all.
+        constexpr size_t kMaxBytes = 4096;
+        size_t keep = 0;
+        while (keep < line.text.size() && keep < kMaxBytes)
+            keep += CharLength(line.text, keep);
+        const std::string utf8 = GbkToUtf8(std::string_view(line.text).substr(0, keep));
         SDL_Surface* g = TTF_RenderUTF8_Solid(font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
         if (!g)
             return;

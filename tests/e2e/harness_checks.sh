@@ -105,7 +105,21 @@ check "save-input run exits 0" "[ $? -eq 0 ]"
 check "input record has 268 lines" "[ \$(wc -l < $work/input.txt) -eq 268 ]"
 check "no temporary file left" "[ ! -e $work/input.txt.tmp ]"
 
-# 8. A missing game folder.
+# 8. Missing pieces: no audio device, a missing picture, input that can't
+# be set up. Each is said once, and the game runs on.
+fresh
+timeout 60 "$H" --root "$work/game" --passes 450 --ms-per-pass 10 --no-audio-device --log "$work/l10" >/dev/null 2>&1
+check "no audio device exits 0" "[ $? -eq 0 ]"
+check "no audio device: one box" "[ \"\$(grep -c msgbox $work/l10)\" = 1 ] && grep -q 'text=\"建立DXSOUND对象失败！\"' $work/l10"
+check "no audio device: the logo still ends" "grep -q 'state 0->1' $work/l10"
+rm "$work/game/Resource/bmp/logowords.bmp"
+timeout 60 "$H" --root "$work/game" --passes 450 --ms-per-pass 10 --log "$work/l11" >/dev/null 2>&1
+check "missing picture exits 0" "[ $? -eq 0 ]"
+check "missing picture: its two boxes" "[ \"\$(grep -c msgbox $work/l11)\" = 2 ] && grep -q 'text=\"Resource.bmp.logowords.bmp\"' $work/l11"
+timeout 60 "$H" --root "$work/game" --passes 3 --input-fails format,cooperative --log "$work/l12" >/dev/null 2>&1
+check "input set-up failures: four boxes" "[ \"\$(grep -c 'msgbox.*DINPUT' $work/l12)\" = 4 ]"
+
+# 9. A missing game folder.
 timeout 60 "$H" --root "$work/nowhere" --passes 5 > "$work/o9" 2>&1
 rc=$?
 check "missing folder exits 2" "[ $rc -eq 2 ]"

@@ -380,6 +380,14 @@ public:
             Unacquire(Device::Mouse);
             return kInputErrNotAcquired;
         }
+        // Take the motion that arrived since the last pump, and only that:
+        // focus and close events stay queued for the message pump.
+        SDL_PumpEvents();
+        SDL_Event ev[32];
+        int n = 0;
+        while ((n = SDL_PeepEvents(ev, 32, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION)) > 0)
+            for (int i = 0; i < n; ++i)
+                AddMotion(ev[i].motion.xrel, ev[i].motion.yrel);
         const Uint32 b = SDL_GetMouseState(nullptr, nullptr);
         state.lX = dx_;
         state.lY = dy_;

@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <sstream>
@@ -66,7 +67,7 @@ std::string Usage()
            "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
            "  [--dump-dir DIR] [--hash] [--font box|ttf] [--desktop-depth N] [--depth-switch-fails]\n"
            "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n"
-           "  [--save-input FILE]\n";
+           "  [--save-input FILE] [--input-fails create,keyboard,mouse,format,cooperative,acquire]\n";
 }
 
 bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* error)
@@ -172,6 +173,18 @@ bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* e
                 return false;
             }
             cfg->font = v;
+        } else if (a == "--input-fails") {
+            if (!value(&v))
+                return false;
+            for (auto& step : SplitList(v, ',')) {
+                static const char* kSteps[] = {"create", "keyboard", "mouse", "format", "cooperative", "acquire"};
+                if (std::find(std::begin(kSteps), std::end(kSteps), step) == std::end(kSteps)) {
+                    *error = "--input-fails takes create,keyboard,mouse,format,cooperative,acquire, not \"" + step +
+                             "\"";
+                    return false;
+                }
+                cfg->inputFails.push_back(step);
+            }
         } else if (a == "--save-input") {
             if (!value(&v))
                 return false;
@@ -220,6 +233,15 @@ int Run(const Config& cfg)
     if (!platform->LoadInputFile(&error)) {
         std::fprintf(stderr, "tevlegend-headless: %s\n", error.c_str());
         return 2;
+    }
+    auto& in = platform->headlessInput();
+    for (const std::string& step : cfg.inputFails) {
+        in.failCreate |= step == "create";
+        in.failKeyboard |= step == "keyboard";
+        in.failMouse |= step == "mouse";
+        in.failDataFormat |= step == "format";
+        in.failCooperative |= step == "cooperative";
+        in.failAcquire |= step == "acquire";
     }
     if (cfg.font == "ttf")
         platform->SetTextRenderer(std::make_unique<plat::TtfTextRenderer>());

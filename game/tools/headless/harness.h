@@ -12,6 +12,7 @@ struct Config {
     plat::headless::Options platform;
     std::string font = "box";
     std::filesystem::path saveInput; // the input's save record, written at the end
+    std::vector<std::string> inputFails; // input set-up steps that fail
 
 };
 
