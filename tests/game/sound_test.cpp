@@ -354,3 +354,18 @@ TEST(WaveParse, ReadsWhatItFinds)
     EXPECT_EQ(176400u, w.fmt.avgBytesPerSec);
     EXPECT_EQ(40u, w.data.size()) << "cut to whole frames";
 }
+
+// A box takes the focus and gives it back, which resumes the music, which
+// fails again for a missing file: the repeat shows no second box, so the
+// chain ends.
+TEST_F(Sound, BoxesAboutMissingMusicDoNotFeedEachOther)
+{
+    g_Control.InitInput();
+    g_Sound.PlayMidi("nosuch");
+    WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_INACTIVE});
+    WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_ACTIVE});
+    EXPECT_EQ((std::vector<std::string>{"DXSHOW 打开MIDI音乐文件失败！", "DXSHOW 恢复播放MIDI音乐文件失败！",
+                                        "DXSHOW 播放MIDI音乐文件失败！"}),
+              Boxes());
+    EXPECT_EQ(0, g_Control.suspended);
+}
