@@ -96,7 +96,7 @@ struct TtfTextRenderer::Impl {
     bool warned = false;
     std::map<std::tuple<int, bool, bool>, TTF_Font*> fonts;
 
-    TTF_Font* Font(const FontSpec& spec)
+    TTF_Font* Font(const FontSpec& wanted)
     {
         if (file.empty()) {
             if (!warned) {
@@ -105,9 +105,9 @@ struct TtfTextRenderer::Impl {
             }
             return nullptr;
         }
-        const int size = CellHeight(spec.height);
-        const bool bold = spec.weight >= 700;
-        const auto key = std::make_tuple(size, bold, spec.italic);
+        const int size = CellHeight(wanted.height);
+        const bool bold = wanted.weight >= 700;
+        const auto key = std::make_tuple(size, bold, wanted.italic);
         auto it = fonts.find(key);
         if (it != fonts.end())
             return it->second;
@@ -119,7 +119,7 @@ struct TtfTextRenderer::Impl {
             }
             return nullptr;
         }
-        TTF_SetFontStyle(f, (bold ? TTF_STYLE_BOLD : 0) | (spec.italic ? TTF_STYLE_ITALIC : 0));
+        TTF_SetFontStyle(f, (bold ? TTF_STYLE_BOLD : 0) | (wanted.italic ? TTF_STYLE_ITALIC : 0));
         fonts.emplace(key, f);
         return f;
     }
@@ -197,19 +197,19 @@ TtfTextRenderer::~TtfTextRenderer()
 
 const std::string& TtfTextRenderer::FontFile() const { return impl_->file; }
 
-int TtfTextRenderer::DrawTextRect(Surface& dst, std::string_view gbk, const Rect& r, const FontSpec& spec,
+int TtfTextRenderer::DrawTextRect(Surface& dst, std::string_view gbk, const Rect& r, const FontSpec& wanted,
                                   uint32_t colorref)
 {
     if (gbk.empty() || !impl_->ttfUp)
         return 0;
-    TTF_Font* font = impl_->Font(spec);
+    TTF_Font* font = impl_->Font(wanted);
     if (!font)
         return 0;
     const Rect clip{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, dst.w), std::min(r.bottom, dst.h)};
     if (clip.right <= clip.left || clip.bottom <= clip.top)
         return 0;
     const uint16_t colour = ColorRefTo565(colorref);
-    const int lineHeight = CellHeight(spec.height);
+    const int lineHeight = CellHeight(wanted.height);
     int64_t y = r.top;
     for (const Line& line : SplitLines(gbk, true)) {
         if (y >= clip.bottom)
@@ -221,12 +221,12 @@ int TtfTextRenderer::DrawTextRect(Surface& dst, std::string_view gbk, const Rect
     return 0;
 }
 
-int TtfTextRenderer::TextOut(Surface& dst, std::string_view gbk, int x, int y, const FontSpec& spec,
+int TtfTextRenderer::TextOut(Surface& dst, std::string_view gbk, int x, int y, const FontSpec& wanted,
                              uint32_t colorref)
 {
     if (gbk.empty() || !impl_->ttfUp)
         return 0;
-    TTF_Font* font = impl_->Font(spec);
+    TTF_Font* font = impl_->Font(wanted);
     if (!font)
         return 0;
     Line line;
