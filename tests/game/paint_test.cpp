@@ -308,7 +308,8 @@ TEST_F(PaintTest, BuiltinPicturesFromTheDemoFolder)
 TEST_F(PaintTest, MissingPictureIsReportedOnlyByItsLoad)
 {
     const auto root = tevtest::TempDir("game");
-    std::filesystem::copy(TEV_DEMO_DIR, root, std::filesystem::copy_options::recursive);
+    std::filesystem::copy(TEV_DEMO_DIR, root,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
     std::filesystem::remove(root / "Resource" / "bmp" / "logowords.bmp");
     plat::headless::Options o;
     o.root = root;
