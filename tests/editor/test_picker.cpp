@@ -173,6 +173,9 @@ TEST_F(Picker, ThirdSheetNeedsTheCode)
     for (const Case& c : cases) {
         dialogs.messages.clear();
         dialogs.inputs = {c.answer};
+        M().EraserMode = -1;
+        M().TakeOutBrush = -1;
+        M().TakeOutInfo = true;
         main().show();
         main().MenuItem("Menu_Resource_r3")->setEnabled(true);
         main().MenuItem("Menu_Resource_r3")->trigger();
@@ -183,8 +186,13 @@ TEST_F(Picker, ThirdSheetNeedsTheCode)
             EXPECT_FALSE(main().PicResourceForm.loaded());
             EXPECT_TRUE(main().isVisible());
             EXPECT_EQ(M().BrushSheetName, "map1");
+            EXPECT_EQ(M().EraserMode, -1); // no brush setting changes
+            EXPECT_EQ(M().TakeOutBrush, -1);
             continue;
         }
+        EXPECT_EQ(M().EraserMode, 0);
+        EXPECT_EQ(M().TakeOutBrush, 0);
+        EXPECT_FALSE(M().TakeOutInfo);
         PicResource& p = main().PicResourceForm.get();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&p));
         EXPECT_EQ(M().CurSheet, "map3");

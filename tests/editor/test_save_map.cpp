@@ -176,7 +176,17 @@ TEST_F(SaveMap, ClearedMapKeepsItsSizePathAndDirection)
     M().EraserMode = -1;
     M().BrushWidth = 96;
     M().StepX = 96;
+    // What the clear leaves alone: the eraser and obstacle tools' own state,
+    // the edit layer, the fine step.
+    main().EraserOn = 1;
+    main().ObstacleOn = 1;
+    M().EditLay = 5;
+    M().SpinnerMode = 1;
     press(Qt::Key_Delete); // no question
+    EXPECT_EQ(main().EraserOn, 1);
+    EXPECT_EQ(main().ObstacleOn, 1);
+    EXPECT_EQ(M().EditLay, 5);
+    EXPECT_EQ(M().SpinnerMode, 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(M().MapPath, path);
     EXPECT_EQ(M().NpcCount, 1);
