@@ -277,9 +277,11 @@ void PicResource::MainPic_MouseMove(int, int, int, int)
 {
     const int left = MainPic->x();
     const int top = MainPic->y();
-    const int16_t index = fr::toInt16(M.SheetWidth / 32 * top / 32 + double(left) / 32);
+    // The tile's number counted row by row; a sheet too large for 16 bits
+    // still gets its number rather than an overflow on every move.
+    const double index = std::nearbyint(M.SheetWidth / 32 * top / 32 + double(left) / 32);
     setWindowTitle(M.CurSheet + QStringLiteral("  尺寸:") + fr::numText(M.SheetWidth) + QStringLiteral("  ") +
-                   QString::number(M.SheetHeight) + QStringLiteral("  当前index:") + QString::number(index) +
+                   QString::number(M.SheetHeight) + QStringLiteral("  当前index:") + fr::numText(index) +
                    QStringLiteral("  当前位置:") + QString::number(left) + QStringLiteral("  ") + QString::number(top));
 }
 
