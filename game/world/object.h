@@ -13,4 +13,6 @@ class People : public Object {
 public:
     int32_t active = 1;        // 1: thinks and moves; 0: stands still
     int32_t initialActive = 0; // the active value from the actor's record
+    float hp = 0, mp = 0, maxHp = 0, maxMp = 0;
+    float attack = 0, defence = 0;
 };

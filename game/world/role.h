@@ -1,9 +1,16 @@
 #pragma once
+#include "core/control.h"
 #include "object.h"
 
 // The player character.
 class Role : public People {
 public:
+    float gold = 0;
+
+    // Movement and magic selection by the frame's key and mouse.
+    void KeyMove(GameKey) {}
+    void MouseMove(MouseInfo) {}
+    void SelectMagic(GameKey) {}
 };
 
 // The NPC being talked to, -1 none.
