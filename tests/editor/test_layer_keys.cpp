@@ -95,8 +95,9 @@ TEST_F(LayerKeys, ViewKeysShowOneLayerOrAllAndPickTheEditLayer)
         for (int n = 1; n <= 9; ++n)
             EXPECT_EQ(main().LayerSoloFlags[n - 1], n == c.soloLayer ? 1 : 0) << n;
         EXPECT_TRUE(main().isVisible()); // each view shows Main again
-        if (c.picture)
+        if (c.picture) {
             EXPECT_EQ(main().Picture1->pic().snapshot(), *c.picture);
+        }
     }
     // Shift with a digit (a symbol on the key) acts like the digit.
     main().LayerSoloFlags.fill(0);
