@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real game under Xvfb: the logo fades in, gives way to the title, whose
+# The real game under Xvfb: a 640x480 window at the top-left corner; the logo fades in, gives way to the title, whose
 # cursor follows the mouse; the logo's sound reaches the audio output.
 # Screenshots are kept in $TEV_SHOT_DIR when it is set.
 set -u
@@ -65,14 +65,17 @@ else:
 PY
 }
 
-# 1. Logo, title and cursor, without a sound card.
+# 1. The window, the logo, the title and its cursor, without a sound card.
 run_game dummy '
+xdotool getwindowgeometry "$wid" > ../geom
 sleep 0.8; shot logo-early
 sleep 1.6; shot logo
 sleep 3.6; shot title
 xdotool mousemove_relative -- 100 50
 sleep 0.8; shot moved'
 check "game ended with 0" "grep -q 'exit 0' $work/exit" || { cat "$work/exit" "$work/game.out" 2>/dev/null | tail -5; }
+check "window at the screen's top-left corner" "grep -q 'Position: 0,0' $work/geom"
+check "window of 640x480" "grep -q 'Geometry: 640x480' $work/geom"
 for s in logo-early logo title moved; do
   check "screenshot $s" "[ -s $shots/$s.png ]"
 done
