@@ -1,0 +1,20 @@
+#include "monster.h"
+
+#include "core/alert.h"
+#include "core/globals.h"
+
+int32_t g_hitMonsterIndex = -1;
+
+Monster::Monster()
+{
+    width = 64;
+    height = 64;
+}
+
+Monster::~Monster() { Alert("~Monster"); }
+
+void Monster::PaintMonster(int32_t, int32_t) {}
+
+int32_t Monster::HitsNpc(int32_t dir) { return HitsActors(dir, g_Npcs, false); }
+
+int32_t Monster::HitsMonster(int32_t dir) { return HitsActors(dir, g_Monsters, true); }
