@@ -24,10 +24,11 @@ int IntervalElapsed(int32_t* start, int32_t* armed, uint32_t interval)
 }
 
 namespace {
+// Never destroyed: the destructors of the global objects still report.
 std::set<std::string>& ShownTexts()
 {
-    static std::set<std::string> shown;
-    return shown;
+    static auto* shown = new std::set<std::string>;
+    return *shown;
 }
 
 void Report(const std::string& text)

@@ -75,12 +75,13 @@ std::string Utf8ToGbk(std::string_view utf8)
 
 const char* GBK(const char* utf8)
 {
-    static std::mutex m;
-    static std::unordered_map<std::string, std::string> cache;
-    std::lock_guard<std::mutex> lock(m);
-    auto it = cache.find(utf8);
-    if (it == cache.end())
-        it = cache.emplace(utf8, Utf8ToGbk(utf8)).first;
+    // Never destroyed: destructors of global objects still use their texts.
+    static auto* m = new std::mutex;
+    static auto* cache = new std::unordered_map<std::string, std::string>;
+    std::lock_guard<std::mutex> lock(*m);
+    auto it = cache->find(utf8);
+    if (it == cache->end())
+        it = cache->emplace(utf8, Utf8ToGbk(utf8)).first;
     return it->second.c_str();
 }
 

@@ -68,6 +68,8 @@ check "failed switch exits 0" "[ $? -eq 0 ]"
 check "failed switch: two boxes" "[ \$(grep -c msgbox $work/l6) -eq 2 ]"
 check "failed switch: no frame" "! grep -q ' present ' $work/l6"
 timeout 60 "$H" --root "$work/game" --passes 5 --desktop-depth 16 --log "$work/l7" >/dev/null 2>&1
+timeout 60 "$H" --root "$work/game" --passes 3 --desktop-depth 32 --depth-restore-fails --log "$work/l7r" >/dev/null 2>&1
+check "failed restore is reported" "grep -q 'msgbox caption=\"\" text=\"恢复显示模式到您原来的设置 失败！请手动恢复.\"' $work/l7r"
 check "16-bit desktop: no box, no restore" "! grep -q msgbox $work/l7 && ! grep -q 'depth restore' $work/l7"
 
 # 6. No window: a clear message and a failure exit.
@@ -81,6 +83,23 @@ timeout 60 "$H" --root "$work/nowhere" --passes 5 > "$work/o9" 2>&1
 rc=$?
 check "missing folder exits 2" "[ $rc -eq 2 ]"
 check "missing folder named" "grep -q 'does not exist' $work/o9"
+
+# 8. Frame dumps and hashes are deterministic.
+fresh
+for k in a b; do
+  timeout 60 "$H" --root "$work/game" --passes 12 --dump every:5 --dump-dir "$work/d$k" --hash --font box >/dev/null 2>&1
+done
+check "dumps written" "[ -s $work/da/frame-5.ppm ] && [ -s $work/da/frame-10.ppm ] && [ ! -e $work/da/frame-3.ppm ]"
+check "ppm header" "head -c 15 $work/da/frame-5.ppm | grep -q 'P6'"
+check "two hashes listed" "[ \$(wc -l < $work/da/hashes.txt) -eq 2 ]"
+check "same run, same hashes" "cmp -s $work/da/hashes.txt $work/db/hashes.txt"
+
+# 9. A broken input file is refused with its line.
+printf '5 key NOSUCHKEY down\n' > "$work/bad.in"
+timeout 60 "$H" --root "$work/game" --passes 5 --input "$work/bad.in" > "$work/o10" 2>&1
+rc=$?
+check "bad input file exits 2" "[ $rc -eq 2 ]"
+check "bad input file names the line" "grep -q 'bad.in:1' $work/o10"
 
 echo "harness checks: $fails failed"
 [ $fails -eq 0 ]

@@ -24,7 +24,7 @@ done
 sleep 2
 xdotool getwindowgeometry "\$wid" > "$work/geom"
 import -window root -crop 640x480+0+0 "$out/tevlegend-shot.png"
-xdotool windowclose "\$wid" 2>/dev/null || kill -TERM \$pid
+kill -TERM \$pid
 for i in \$(seq 1 50); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
 if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo "did not end"; exit 1; fi
 wait \$pid
