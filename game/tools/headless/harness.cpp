@@ -6,6 +6,7 @@
 
 #include "core/globals.h"
 #include "core/winmain.h"
+#include "platform/gbk.h"
 
 namespace harness {
 namespace {
@@ -34,7 +35,7 @@ std::vector<std::string> SplitList(const std::string& s, char sep)
 
 std::string Usage()
 {
-    return "usage: tevlegend-headless [--root DIR] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
+    return "usage: tevlegend-headless [--root DIR] [--map NAME] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
            "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
            "  [--dump-dir DIR] [--hash] [--font box] [--desktop-depth N] [--depth-switch-fails]\n"
            "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n";
@@ -133,6 +134,9 @@ bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* e
             if (!value(&v))
                 return false;
             o.dumpDir = v;
+        } else if (a == "--map") {
+            if (!value(&cfg->map))
+                return false;
         } else if (a == "--hash") {
             o.hash = true;
         } else if (a == "--font") {
@@ -187,6 +191,18 @@ int Run(const Config& cfg)
     if (!platform->LoadInputFile(&error)) {
         std::fprintf(stderr, "tevlegend-headless: %s\n", error.c_str());
         return 2;
+    }
+    // --map: after start-up and before the first pass the game is put into
+    // play on that map. A map that fails to load is reported as the game
+    // reports it, and the run goes on. Other start-of-loop work still runs.
+    if (!cfg.map.empty()) {
+        auto previous = platform->onLoopStart;
+        platform->onLoopStart = [name = plat::Utf8ToGbk(cfg.map), previous] {
+            g_GameState = 3;
+            g_Map.ChangeMap(name);
+            if (previous)
+                previous();
+        };
     }
     platform->ApplyEvents(1);
     g_PlatformHolder.Install(std::move(platform));

@@ -11,6 +11,7 @@ namespace harness {
 struct Config {
     plat::headless::Options platform;
     std::string font = "box";
+    std::string map; // --map: the map (UTF-8 name) to start in, in the in-game state
 };
 
 // Parses the command line; false with a message in *error for bad options.
