@@ -276,12 +276,6 @@ int Graph::PaintLogo(int32_t)
     return now - logoStart_ >= 5000 ? 1 : 0;
 }
 
-void Graph::PaintTitle() { PaintUIFrames(); }
-
-void Graph::PaintLayToBuffer() {}
-
 void Graph::PaintBlackScreen() { PaintUIFrames(); }
-
-void Graph::PaintUIFrames() {}
 
 void Graph::PaintFps() {}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "object.h"
@@ -23,3 +24,8 @@ public:
 
 // The monster last hit or attacked; -1 none.
 extern int32_t g_hitMonsterIndex;
+
+// Takes monster `index` out of the list. The index of the monster last hit
+// keeps naming the same monster: -1 if it was this one, one less if it came
+// later.
+void RemoveMonster(size_t index);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "object.h"
@@ -23,3 +24,7 @@ public:
 
 // The NPC being talked to; -1 none.
 extern int32_t g_TalkNpcIndex;
+
+// Takes NPC `index` out of the list. The index of the NPC being talked to
+// keeps naming the same NPC: -1 if it was this one, one less if it came later.
+void RemoveNpc(size_t index);
