@@ -54,6 +54,11 @@ plat::Point Camera()
     return plat::Point{TruncToInt(g_Role.x - g_Role.viewX), TruncToInt(g_Role.y - g_Role.viewY)};
 }
 
+int PaintOnto(Surface* dest, Surface* src, const plat::Rect& rect, float x, float y, int32_t key)
+{
+    return PaintWith(g_Graph, dest, src, rect, x, y, key);
+}
+
 Parts& CurrentParts() { return *g_parts; }
 
 void UseParts(Parts* parts) { g_parts = parts ? parts : &g_gameParts; }
@@ -62,7 +67,7 @@ int Parts::PaintLayer(int32_t layer, const plat::Rect& window, float x, float y)
 {
     if (layer < 0 || static_cast<size_t>(layer) >= g_Graph.layers.size())
         return plat::kErrNoObject;
-    return PaintWith(g_Graph, g_Graph.BUF, g_Graph.layers[static_cast<size_t>(layer)], window, x, y, 1);
+    return PaintOnto(g_Graph.BUF, g_Graph.layers[static_cast<size_t>(layer)], window, x, y, 1);
 }
 
 void Parts::PaintNpc(size_t index, int32_t pass, int32_t stipple) { g_Npcs[index].PaintAnpc(pass, stipple); }

@@ -1,10 +1,12 @@
 #include "map.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
 #include "core/alert.h"
 #include "core/globals.h"
+#include "core/scene.h"
 #include "platform/gbk.h"
 
 using plat::GBK;
@@ -268,7 +270,51 @@ void map::ReleaseSurfaces()
     g_Graph.ReleaseSurface(g_Graph.pMagic);
 }
 
-void map::PaintLay() {}
+void map::PaintLay()
+{
+    // Each kind of fault is reported once per map, with its first cell: a
+    // sheet that is not in the picture table (the first picture stands in,
+    // as for any unknown picture), a tile beyond its sheet (painted as far
+    // as it lies inside), and a tile that could not be painted.
+    bool reportedMissing = false, reportedOutside = false, reportedFailed = false;
+    auto report = [&](bool& once, int layer, size_t cell, const std::string& what) {
+        if (once)
+            return;
+        once = true;
+        Alert(GBK("Map::PaintLay()失败!"));
+        AlertStr(MakePath("Map\\", name.c_str(), "jmap") + GBK("：第") + std::to_string(layer) + GBK("层第") +
+                 std::to_string(cell) + GBK("格：") + what + GBK("（同类问题本图只报告一次）"));
+    };
+    for (size_t i = 0; i < layers.size() && i < g_Graph.layers.size(); ++i) {
+        Surface* target = g_Graph.layers[i];
+        for (size_t c = 0; c < layers[i].size(); ++c) {
+            const TILESTRUCT& t = layers[i][c];
+            if (t.picture == -1)
+                continue;
+            const PICRESOURCESTRUCT* pic = nullptr;
+            for (const PICRESOURCESTRUCT& p : g_Graph.pictures)
+                if (p.name == t.picture) {
+                    pic = &p;
+                    break;
+                }
+            if (!pic) {
+                report(reportedMissing, static_cast<int>(i), c,
+                       std::string(GBK("图片号")) + std::to_string(t.picture) + GBK("不存在"));
+                if (g_Graph.pictures.empty())
+                    continue;
+                pic = &g_Graph.pictures[0];
+            }
+            if (t.srcX < 0 || t.srcY < 0 || int64_t(t.srcX) + 32 > pic->width || int64_t(t.srcY) + 32 > pic->height)
+                report(reportedOutside, static_cast<int>(i), c,
+                       std::string(GBK("图块(")) + std::to_string(t.srcX) + "," + std::to_string(t.srcY) +
+                           GBK(")超出图片范围"));
+            const Rect src{t.srcX, t.srcY, static_cast<int32_t>(std::min<int64_t>(int64_t(t.srcX) + 32, INT32_MAX)),
+                           static_cast<int32_t>(std::min<int64_t>(int64_t(t.srcY) + 32, INT32_MAX))};
+            if (scene::PaintOnto(target, pic->surface, src, static_cast<float>(t.x), static_cast<float>(t.y), 0) < 0)
+                report(reportedFailed, static_cast<int>(i), c, GBK("画图块失败"));
+        }
+    }
+}
 
 int32_t map::GetTileIndex(int32_t x, int32_t y)
 {

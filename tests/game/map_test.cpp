@@ -389,3 +389,29 @@ TEST(MapSave, NameRecordAndLoadOnlyChangesADifferentMap)
     std::fclose(empty);
     EXPECT_EQ(name, "x");
 }
+
+TEST(PaintLay, EachKindOfBadTileIsReportedOncePerLoad)
+{
+    auto root = FreshGameFolder();
+    PICRESOURCESTRUCT sheet;
+    sheet.surface = g_Graph.CreatePlain(64, 64);
+    sheet.name = 0;
+    sheet.width = 64;
+    sheet.height = 64;
+    g_Graph.pictures.push_back(sheet);
+    WriteMap(root, "bad", MapText(4, 1, "4,1,0,0,0", [](int i) {
+        switch (i) {
+        case 0: return std::string("0,0,0,0,0,5,N");   // no picture 5
+        case 1: return std::string("0,0,32,0,0,5,N");
+        case 2: return std::string("48,0,64,0,0,0,N");  // half beyond the 64-pixel sheet
+        default: return std::string("0,96,96,0,0,0,N"); // wholly beyond it
+        }
+    }));
+    ASSERT_EQ(g_Map.ChangeMap("bad"), 1);
+    EXPECT_EQ(CountReports("Map::PaintLay()失败!"), 2);
+    EXPECT_EQ(CountReports("第0层第0格：图片号5不存在"), 1);
+    EXPECT_EQ(CountReports("第0层第2格：图块(48,0)超出图片范围"), 1);
+    EXPECT_EQ(Headless().recordingDialogs().debugLines.size(), 4u);
+    ASSERT_EQ(g_Map.ChangeMap("bad"), 1);
+    EXPECT_EQ(CountReports("Map::PaintLay()失败!"), 4);
+}
