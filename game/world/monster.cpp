@@ -3,8 +3,6 @@
 #include "core/alert.h"
 #include "core/globals.h"
 
-int32_t g_hitMonsterIndex = -1;
-
 Monster::Monster()
 {
     width = 64;

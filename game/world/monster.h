@@ -22,8 +22,8 @@ public:
     int32_t HitsMonster(int32_t dir);
 };
 
-// The monster last hit or attacked; -1 none.
-extern int32_t g_hitMonsterIndex;
+// The monster last hit or attacked, -1 none.
+inline int32_t g_hitMonsterIndex = -1;
 
 // Takes monster `index` out of the list. The index of the monster last hit
 // keeps naming the same monster: -1 if it was this one, one less if it came

@@ -3,8 +3,6 @@
 #include "core/alert.h"
 #include "core/globals.h"
 
-int32_t g_TalkNpcIndex = -1;
-
 Npc::Npc()
 {
     width = 32;

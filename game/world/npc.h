@@ -22,9 +22,6 @@ public:
     int32_t HitsMonster(int32_t dir);
 };
 
-// The NPC being talked to; -1 none.
-extern int32_t g_TalkNpcIndex;
-
 // Takes NPC `index` out of the list. The index of the NPC being talked to
 // keeps naming the same NPC: -1 if it was this one, one less if it came later.
 void RemoveNpc(size_t index);

@@ -52,3 +52,6 @@ public:
     int32_t levelUpShown = 0;
     int32_t autoSidestep = 1;
 };
+
+// The NPC being talked to, -1 none.
+inline int32_t g_TalkNpcIndex = -1;

@@ -16,7 +16,7 @@ cp -r "$DEMO" "$work/game"
 timeout 60 "$H" --root "$work/game" --map demo --passes 5 --log "$work/l1" >/dev/null 2>&1
 check "map run exits 0" "[ $? -eq 0 ]"
 check "in play after the first pass" "grep -q '^P1 .*state 0->3' $work/l1"
-check "no report" "! grep -q msgbox $work/l1"
+check "no map error" "! grep -q '打开MAP文件出错' $work/l1"
 check "five presents" "[ \$(grep -c ' present ' $work/l1) -eq 5 ]"
 check "sound effects released by the change, before the first frame" "grep -B100 'present 1\$' $work/l1 | grep -q 'sound release-all'"
 
@@ -34,7 +34,7 @@ check "broken map run exits 0" "[ $? -eq 0 ]"
 check "broken map names line 2" "grep -q 'broken.jmap：第2行' $work/l3"
 cp "$work/game/Map/small.jmap" "$work/game/Map/小地图.jmap"
 timeout 60 "$H" --root "$work/game" --map 小地图 --passes 3 --log "$work/l4" >/dev/null 2>&1
-check "GBK map name loads" "[ $? -eq 0 ] && ! grep -q msgbox $work/l4"
+check "GBK map name loads" "[ $? -eq 0 ] && ! grep -q '打开MAP文件出错' $work/l4"
 
 echo "map checks: $fails failed"
 [ $fails -eq 0 ]
