@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -55,6 +56,29 @@ void BM_ChangeMap(benchmark::State& state, const char* name)
 BENCHMARK_CAPTURE(BM_ChangeMap, demo_20x15, "demo")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ChangeMap, large_150x150, "large")->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(BM_ChangeMap, huge_181x181, "huge")->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The reading and checking alone, from bytes in memory.
+void BM_ParseMapText(benchmark::State& state, const char* file)
+{
+    std::string bytes;
+    if (FILE* f = std::fopen((std::string(TEV_DEMO_DIR) + "/Map/" + file).c_str(), "rb")) {
+        char buf[65536];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            bytes.append(buf, n);
+        std::fclose(f);
+    }
+    MapData d;
+    int line = 0;
+    std::string reason;
+    for (auto _ : state)
+        if (!ParseMapText(bytes, &d, &line, &reason)) {
+            state.SkipWithError("the demo map did not parse");
+            break;
+        }
+    state.counters["lines"] = 1 + 7.0 * d.tileCount;
+}
+BENCHMARK_CAPTURE(BM_ParseMapText, large_150x150, "large.jmap")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ParseMapText, huge_181x181, "huge.jmap")->Unit(benchmark::kMillisecond);
 
 // One in-game frame on the 150x150 map, timed frame by frame, beside a
 // plain copy of the bytes the seven layer windows hold.
