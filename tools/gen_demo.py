@@ -24,9 +24,9 @@ def main():
     here = pathlib.Path(__file__).resolve().parent / "demo"
     sys.path.insert(0, str(here))
     for path in sorted(here.glob("[0-9]*.py")):
-        spec = importlib.util.spec_from_file_location(path.stem, path)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        loader_info = importlib.util.spec_from_file_location(path.stem, path)
+        module = importlib.util.module_from_spec(loader_info)
+        loader_info.loader.exec_module(module)
         module.generate(root)
     return 0
 

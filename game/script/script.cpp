@@ -1,31 +1,328 @@
+// Script files, the statement step, calls between scripts, the end of a
+// script and the run to the end used at start-up.
 #include "script.h"
 
+#include <utility>
+
 #include "core/alert.h"
+#include "core/globals.h"
+#include "platform/gbk.h"
 #include "platform/platform.h"
 
-script::~script() { Alert("~script"); }
+using plat::GBK;
 
-int32_t script::OpenScript(std::string name)
+namespace {
+// The stream of a closed script: empty, so every read gives end of file.
+char g_noBytes[1];
+} // namespace
+
+script::script() { file = fmemopen(g_noBytes, 0, "rb"); }
+
+script::~script()
 {
-    plat::P().Trace("script open " + name);
-    scriptName = name;
-    running = 0;
-    return FileExists(MakePath("Script\\", name.c_str(), "jsr")) ? 1 : 0;
+    Alert("~script");
+    Reset();
+    if (file)
+        std::fclose(file);
+    file = nullptr;
 }
 
-void script::Step() {}
+void script::Trace(const std::string& eventGbk)
+{
+    if (plat::PlatformInstalled())
+        plat::P().Trace(eventGbk);
+}
 
-void script::Control(std::string) {}
+// ---------------------------------------------------------------- the stream
+bool script::LoadScriptBytes(const std::string& name, std::string* bytes, std::string* path)
+{
+    *path = MakePath("Script\\", name.c_str(), "jsr");
+    FILE* f = OpenDataFile(*path);
+    if (!f)
+        return false;
+    bytes->clear();
+    char buf[16384];
+    size_t n;
+    bool tooBig = false;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        if (bytes->size() + n > kMaxScriptBytes) {
+            tooBig = true;
+            break;
+        }
+        bytes->append(buf, n);
+    }
+    const bool readError = std::ferror(f) != 0;
+    std::fclose(f);
+    if (tooBig) {
+        Alert(GBK("脚本文件太大，不能读入！"));
+        AlertStr(*path);
+        return false;
+    }
+    return !readError;
+}
 
+void script::UseBytes(std::string bytes)
+{
+    if (file)
+        std::fclose(file);
+    bytes_ = std::move(bytes);
+    file = fmemopen(bytes_.empty() ? g_noBytes : bytes_.data(), bytes_.size(), "rb");
+    ++fileSerial_;
+}
+
+void script::CloseFile() { UseBytes(std::string()); }
+
+bool script::AtFileEnd()
+{
+    if (!file)
+        return true;
+    const int c = std::getc(file);
+    if (c == EOF)
+        return true;
+    std::ungetc(c, file);
+    return false;
+}
+
+int32_t script::TellFile()
+{
+    if (!file)
+        return 0;
+    const long p = std::ftell(file);
+    return p < 0 ? 0 : static_cast<int32_t>(p);
+}
+
+void script::SeekFile(int32_t offset)
+{
+    if (!file)
+        return;
+    // Outside the file means its end: the next read ends the script.
+    const size_t size = bytes_.size();
+    const size_t pos = offset < 0 || static_cast<size_t>(offset) > size ? size : static_cast<size_t>(offset);
+    std::fseek(file, static_cast<long>(pos), SEEK_SET);
+}
+
+// ---------------------------------------------------------------- opening
+int32_t script::OpenScript(std::string name)
+{
+    // A script that nothing called is running: the request is dropped.
+    if (running == 1 && callStack.empty())
+        return 0;
+    // While a called script runs, a successful open replaces it; a failed
+    // one leaves it running as it was.
+    if (running == 0)
+        scriptName = name;
+    std::string bytes, path;
+    if (!LoadScriptBytes(name, &bytes, &path)) {
+        Trace("script open " + name + " failed");
+        Alert(GBK("打开SCRIPT文件出错！"));
+        AlertStr(path);
+        return 0;
+    }
+    scriptName = name;
+    UseBytes(std::move(bytes));
+    running = 1;
+    readNext = 1;
+    Trace("script open " + name);
+    return 1;
+}
+
+// ---------------------------------------------------------------- the step
+namespace {
+// The text up to its first blank.
+std::string FirstWord(const std::string& text) { return text.substr(0, text.find(' ')); }
+} // namespace
+
+bool script::ReadKeyword()
+{
+    keyword = ReadToken(file, '0', ' ');
+    // Nothing but blanks and line ends up to the end of the file: going back
+    // to the line start here would read the last statement again.
+    if (keyword.empty() && AtFileEnd())
+        return false;
+    if (keyword != "static" && keyword != "int") {
+        GoLineStart(file);
+        keyword = ReadToken(file, '0', '(');
+        // Where the first read stopped on a blank line, this read has passed
+        // over it; a definition found there is read as one, not as a line
+        // that would assign to nothing.
+        const std::string word = FirstWord(keyword);
+        if (word != "static" && word != "int") {
+            const int32_t after = TellFile();
+            GoLineStart(file);
+            statementStart = TellFile();
+            SeekFile(after);
+            return !(keyword.empty() && AtFileEnd());
+        }
+        GoLineStart(file);
+        keyword = ReadToken(file, '0', ' ');
+    }
+    // The statement's own line, after any blank lines passed over.
+    const int32_t after = TellFile();
+    GoLineStart(file);
+    statementStart = TellFile();
+    SeekFile(after);
+    if (keyword == "static")
+        keyword = "static " + ReadToken(file, '0', ' ');
+    return true;
+}
+
+void script::Step()
+{
+    ClockTurn();
+    if (running == 0)
+        return;
+    if (readNext == 1) {
+        const bool read = ReadKeyword();
+        readNext = 0;
+        if (!read) {
+            // The file ended without its "EOF" line.
+            EndAtFileEnd("脚本在文件末尾没有EOF，已按EOF结束：");
+            SetDebugLineStr(keyword, 0);
+            return;
+        }
+    }
+    Trace("stmt " + scriptName + " " + keyword);
+    Dispatch();
+    SetDebugLineStr(keyword, 0);
+}
+
+// ---------------------------------------------------------------- calls
+void script::ReadAScriptFile()
+{
+    const std::string name = ReadToken(file, '"', '"');
+    if (callStack.size() >= kMaxCallDepth) {
+        Alert((GBK("脚本调用的层数太多，已结束：") + scriptName + " -> " + name).c_str());
+        EndRun();
+        return;
+    }
+    callStack.push_back(ScriptFileInfo{scriptName, TellFile()});
+    Trace("script call " + name);
+    if (OpenScript(name) == 0) {
+        // The called script is missing: the caller cannot go on sensibly.
+        EndRun();
+    }
+}
+
+void script::EndOfFile()
+{
+    if (running == 0)
+        return;
+    if (!callStack.empty()) {
+        const ScriptFileInfo caller = callStack.back();
+        if (OpenScript(caller.name) == 0) {
+            // The caller's file went away: nothing to return to.
+            EndRun();
+            return;
+        }
+        SeekFile(caller.offset);
+        callStack.pop_back();
+        SkipLine(file);
+        Trace("script return " + caller.name);
+        return;
+    }
+    EndOutermost();
+}
+
+void script::EndOutermost()
+{
+    CloseFile();
+    running = 0;
+    Trace("script end " + scriptName);
+    whileFirstEntry = 1;
+    forFirstEntry = 1;
+    if (g_TalkNpcIndex >= 0 && g_TalkNpcIndex < static_cast<int32_t>(g_Npcs.size())) {
+        Npc& npc = g_Npcs[static_cast<size_t>(g_TalkNpcIndex)];
+        npc.active = npc.initialActive;
+        g_TalkNpcIndex = -1;
+    }
+    if (g_hitMonsterIndex >= 0 && g_hitMonsterIndex < static_cast<int32_t>(g_Monsters.size())) {
+        Monster& monster = g_Monsters[static_cast<size_t>(g_hitMonsterIndex)];
+        monster.active = monster.initialActive;
+        g_hitMonsterIndex = -1;
+    }
+    if (inputLocked == 1)
+        g_Control.SetInputEnabled(1);
+    localTypes.clear();
+    localNames.clear();
+    localValues.clear();
+    ifStack.clear();
+    whileStarts.clear();
+    forStarts.clear();
+    forSteps.clear();
+    openLoops_.clear();
+    runToEnd = 0;
+}
+
+void script::EndRun()
+{
+    if (running == 0)
+        return;
+    callStack.clear();
+    EndOutermost();
+}
+
+void script::EndAtFileEnd(const char* whyUtf8)
+{
+    Alert((GBK(whyUtf8) + scriptName).c_str());
+    EndOfFile();
+}
+
+void script::Control(std::string word)
+{
+    if (word == "clock") {
+        clockEnabled = 0;
+        clockScripts.clear();
+    } else if (word == "eof") {
+        EndOfFile();
+    }
+}
+
+void script::Reset()
+{
+    staticTypes.clear();
+    staticNames.clear();
+    staticValues.clear();
+    localTypes.clear();
+    localNames.clear();
+    localValues.clear();
+    ifStack.clear();
+    whileStarts.clear();
+    forStarts.clear();
+    forSteps.clear();
+    callStack.clear();
+    openLoops_.clear();
+    runToEnd = 0;
+}
+
+// ---------------------------------------------------------------- run to the end
 void script::RunToEnd(const std::string& name)
 {
+    // A run to the end inside another one (a save loaded by a start-up
+    // script) is fine; a chain of them that keeps going is not.
+    if (runToEndDepth_ >= 4) {
+        Alert((GBK("脚本调用的层数太多，已结束：") + name).c_str());
+        return;
+    }
+    ++runToEndDepth_;
+    const int32_t outerRunToEnd = runToEnd;
     OpenScript(name);
-    // Statements run back to back; a virtual clock must still move.
-    constexpr long kCap = 1000000;
-    long executed = 0;
-    while (running && executed < kCap) {
+    int32_t executed = 0;
+    while (running == 1) {
+        if (executed >= runToEndCap) {
+            Alert((GBK("脚本执行的语句太多，已按EOF结束：") + name +
+                   (scriptName != name ? " (" + scriptName + ")" : std::string()))
+                      .c_str());
+            EndRun();
+            break;
+        }
+        runToEnd = 1;
+        timedWaitStep = 0;
         Step();
-        ++executed;
+        if (timedWaitStep == 0)
+            ++executed;
+        // Nothing is painted meanwhile, but time must still pass.
         plat::P().clock().Spin();
     }
+    runToEnd = outerRunToEnd;
+    --runToEndDepth_;
 }

@@ -101,5 +101,35 @@ rc=$?
 check "bad input file exits 2" "[ $rc -eq 2 ]"
 check "bad input file names the line" "grep -q 'bad.in:1' $work/o10"
 
+# 10. Scripts: --script runs to the end before the first pass, --open is
+# stepped by the main loop, --dump-vars follows the variables, and the log
+# traces every statement.
+fresh
+crlf 'int x = 1;' 'ReadAScriptFile("b")' 'x = x + 10;' 'static int r = x;' 'EOF' > "$work/game/Script/a.jsr"
+crlf 'x = 5;' 'static int inb = 1;' 'EOF' > "$work/game/Script/b.jsr"
+crlf 'static int s = 0;' 's = s + 1;' 's = s + 1;' 'EOF' > "$work/game/Script/对话.jsr"
+timeout 60 "$H" --root "$work/game" --passes 6 --script a --open 对话 --dump-vars "$work/v8" --log "$work/l8s" >/dev/null 2>&1
+check "script run exits 0" "[ $? -eq 0 ]"
+check "run to the end before the first pass" "grep -q '^P0 static sint r 15$' $work/v8 && grep -q '^P0 static sint inb 1$' $work/v8"
+seq=$(grep ' stmt a \| stmt b ' "$work/l8s" | cut -d' ' -f4- | tr '\n' '|')
+check "statements of a and b in order" "[ '$seq' = 'a int|a ReadAScriptFile|b x = 5;|b static int|b EOF|a x = x + 10;|a static int|a EOF|' ]"
+check "the opened script steps once a pass" "[ \"\$(grep ' stmt 对话 ' $work/l8s | cut -d' ' -f1 | tr '\n' ' ')\" = 'P1 P2 P3 P4 ' ]"
+check "variables after pass 3" "grep -q '^P3 static sint s 2$' $work/v8"
+check "the opened script ended" "grep -q '^P4 state running 0 script 对话' $work/v8"
+timeout 60 "$H" --root "$work/game" --passes 2 --script nosuch --log "$work/l8m" >/dev/null 2>&1
+check "missing script: exits 0" "[ $? -eq 0 ]"
+check "missing script: reported with its path" "grep -q 'msgbox.*打开SCRIPT文件出错！' $work/l8m && grep -q 'msgbox.*nosuch.jsr' $work/l8m"
+timeout 60 "$H" --root "$work/game" --passes 1 --dump-vars "$work/nowhere/v" > "$work/o8" 2>&1
+check "unwritable dump: exit 2" "[ $? -eq 2 ] && grep -q 'variable dump' $work/o8"
+
+# 11. An endless start-up script is cut off, named, and the game goes on.
+fresh
+crlf "0!" "3!" "0!" "1!" "0!" > "$work/game/config.jcf"
+crlf 'static int n = 0;' 'while()' 'n = n + 1;' 'loop' 'EOF' > "$work/game/Script/gameinit.jsr"
+timeout 200 "$H" --root "$work/game" --passes 3 --trace state,script --log "$work/l9" >/dev/null 2>&1
+check "endless start-up exits 0" "[ $? -eq 0 ]"
+check "the cap names gameinit" "grep -q 'msgbox.*gameinit' $work/l9"
+check "the main loop ran" "[ \$(grep -c ' present ' $work/l9) -eq 3 ]"
+
 echo "harness checks: $fails failed"
 [ $fails -eq 0 ]

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <memory>
 #include <sstream>
 
 #include "core/globals.h"
@@ -31,6 +32,51 @@ std::vector<std::string> SplitList(const std::string& s, char sep)
     return out;
 }
 
+// The interpreter's variables as lines "P<pass> ..." (UTF-8), written only
+// when they differ from the last block written.
+class VarDumper {
+public:
+    bool Open(const std::filesystem::path& path)
+    {
+        file_ = std::fopen(path.c_str(), "wb");
+        return file_ != nullptr;
+    }
+    ~VarDumper()
+    {
+        if (file_)
+            std::fclose(file_);
+    }
+    void Dump(int pass)
+    {
+        if (!file_)
+            return;
+        std::string block = "state running " + std::to_string(g_Script.running) + " script " +
+                            plat::GbkToUtf8(g_Script.scriptName) + " calls " +
+                            std::to_string(g_Script.callStack.size()) + "\n";
+        for (size_t i = 0; i < g_Script.staticNames.size(); ++i)
+            block += "static " + plat::GbkToUtf8(g_Script.staticTypes[i]) + " " +
+                     plat::GbkToUtf8(g_Script.staticNames[i]) + " " + std::to_string(g_Script.staticValues[i]) + "\n";
+        for (size_t i = 0; i < g_Script.localNames.size(); ++i)
+            block += "local " + plat::GbkToUtf8(g_Script.localTypes[i]) + " " +
+                     plat::GbkToUtf8(g_Script.localNames[i]) + " " + std::to_string(g_Script.localValues[i]) + "\n";
+        if (block == last_)
+            return;
+        last_ = block;
+        const std::string prefix = "P" + std::to_string(pass) + " ";
+        size_t start = 0;
+        while (start < block.size()) {
+            const size_t end = block.find('\n', start);
+            std::fprintf(file_, "%s%.*s\n", prefix.c_str(), static_cast<int>(end - start), block.data() + start);
+            start = end + 1;
+        }
+        std::fflush(file_);
+    }
+
+private:
+    FILE* file_ = nullptr;
+    std::string last_;
+};
+
 } // namespace
 
 std::string Usage()
@@ -38,7 +84,8 @@ std::string Usage()
     return "usage: tevlegend-headless [--root DIR] [--map NAME] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
            "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
            "  [--dump-dir DIR] [--hash] [--font box] [--desktop-depth N] [--depth-switch-fails]\n"
-           "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n";
+           "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n"
+           "  [--script NAME]... [--open NAME] [--dump-vars FILE]\n";
 }
 
 bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* error)
@@ -158,6 +205,18 @@ bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* e
                 }
                 o.musicLength[item.substr(0, eq)] = static_cast<uint32_t>(n);
             }
+        } else if (a == "--script") {
+            if (!value(&v))
+                return false;
+            cfg->scripts.push_back(v);
+        } else if (a == "--open") {
+            if (!value(&v))
+                return false;
+            cfg->openScript = v;
+        } else if (a == "--dump-vars") {
+            if (!value(&v))
+                return false;
+            cfg->dumpVars = v;
         } else {
             *error = "unknown option " + a;
             return false;
@@ -192,6 +251,22 @@ int Run(const Config& cfg)
         std::fprintf(stderr, "tevlegend-headless: %s\n", error.c_str());
         return 2;
     }
+    auto dumper = std::make_shared<VarDumper>();
+    if (!cfg.dumpVars.empty() && !dumper->Open(cfg.dumpVars)) {
+        std::fprintf(stderr, "tevlegend-headless: cannot write the variable dump %s\n", cfg.dumpVars.string().c_str());
+        return 2;
+    }
+    // After start-up and before the first pass: the scripts to run to their
+    // end, then the one the main loop steps.
+    platform->onLoopStart = [cfg, dumper] {
+        for (const std::string& name : cfg.scripts)
+            g_Script.RunToEnd(plat::Utf8ToGbk(name));
+        if (!cfg.openScript.empty())
+            g_Script.OpenScript(plat::Utf8ToGbk(cfg.openScript));
+        dumper->Dump(0);
+    };
+    auto* raw = platform.get();
+    platform->onPassEnd = [raw, dumper] { dumper->Dump(raw->Pass()); };
     // --map: after start-up and before the first pass the game is put into
     // play on that map. A map that fails to load is reported as the game
     // reports it, and the run goes on. Other start-of-loop work still runs.

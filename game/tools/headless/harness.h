@@ -12,6 +12,12 @@ struct Config {
     plat::headless::Options platform;
     std::string font = "box";
     std::string map; // --map: the map (UTF-8 name) to start in, in the in-game state
+    // Scripts run to their end before the first pass, in order (UTF-8 names).
+    std::vector<std::string> scripts;
+    // A script opened before the first pass; the main loop steps it.
+    std::string openScript;
+    // Where the script variables are written after the passes.
+    std::filesystem::path dumpVars;
 };
 
 // Parses the command line; false with a message in *error for bad options.
