@@ -11,9 +11,9 @@ using plat::GBK;
 namespace scene {
 namespace {
 
-// The painter, the interpreter and the UI are reached through these, so the
-// composition builds before and after each of them gains the member it
-// calls; a member that is not there yet does nothing.
+// The painter and the UI are reached through these, so the composition
+// builds before and after each of them gains the member it calls; a member
+// that is not there yet does nothing.
 template <class G>
 int PaintWith(G& g, Surface* dest, Surface* src, const Rect& rect, float x, float y, int32_t key)
 {
@@ -21,13 +21,6 @@ int PaintWith(G& g, Surface* dest, Surface* src, const Rect& rect, float x, floa
         return g.Paint(dest, src, rect, x, y, key, -1, 0, nullptr);
     else
         return 0;
-}
-
-template <class S>
-void SetLocalWith(S& s, const std::string& type, const std::string& name, int32_t value)
-{
-    if constexpr (requires { s.SetLocalVar(type, name, value); })
-        s.SetLocalVar(type, name, value);
 }
 
 template <class U>
@@ -98,7 +91,7 @@ void Parts::PaintState() { g_Role.PaintState(); }
 
 void Parts::SetLocalVar(const std::string& type, const std::string& name, int32_t value)
 {
-    SetLocalWith(g_Script, type, name, value);
+    g_Script.SetLocalVar(type, name, value);
 }
 
 } // namespace scene

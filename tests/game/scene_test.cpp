@@ -249,3 +249,23 @@ TEST_F(SceneFixture, TitleAndUiFramesPaintInLayerOrder)
     EXPECT_EQ(rec.log[2], "uilayer main_frame 2");
     EXPECT_EQ(rec.log[17], "uilayer menu 9");
 }
+
+TEST(SceneWithGameParts, RemovedNpcSetsTheInterpretersLocal)
+{
+    auto root = FreshGameFolder();
+    WriteMap(root, "m", MapText(20, 15, "20,15,1,320,240"));
+    ASSERT_EQ(g_Map.ChangeMap("m"), 1);
+    g_Graph.BUF = g_Graph.CreatePlain(640, 480);
+    Npc n;
+    n.name = G("老人");
+    n.id = -1;
+    g_Npcs = {n};
+    g_Graph.PaintLayToBuffer();
+    EXPECT_TRUE(g_Npcs.empty());
+    const auto& names = g_Script.localNames;
+    const auto it = std::find(names.begin(), names.end(), G("老人") + "_dead");
+    ASSERT_NE(it, names.end());
+    const size_t k = static_cast<size_t>(it - names.begin());
+    EXPECT_EQ(g_Script.localTypes[k], "int");
+    EXPECT_EQ(g_Script.localValues[k], 1);
+}
