@@ -1,0 +1,144 @@
+#include "dialogs.h"
+
+#include "app.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace fr {
+namespace {
+
+QtDialogs g_qt;
+Dialogs* g_current = nullptr;
+
+QString forDisplay(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+QString displayTitle(const QString& title)
+{
+    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+}
+
+} // namespace
+
+Dialogs& dialogs()
+{
+    return g_current ? *g_current : g_qt;
+}
+
+void setDialogs(Dialogs* d)
+{
+    g_current = d;
+}
+
+int msgBox(const QString& text, int style, const QString& title)
+{
+    const bool plain = (style & 7) == vbOKOnly;
+    if (plain && !firstInCommand(text))
+        return vbOK;
+    return dialogs().msgBox(text, style, title);
+}
+
+QString inputBox(const QString& prompt, const QString& title, const QString& proposed)
+{
+    QString answer;
+    if (!dialogs().inputBox(prompt, title, proposed, answer))
+        return {};
+    return answer;
+}
+
+QString filterToQt(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        out << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
+    }
+    return out.join(QLatin1String(";;"));
+}
+
+int QtDialogs::msgBox(const QString& text, int style, const QString& title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(displayTitle(title));
+    box.setText(forDisplay(text));
+    switch (style & 0x70) {
+    case vbCritical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case vbQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case vbExclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case vbInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    if ((style & 7) == vbYesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton((style & vbDefaultButton2) ? QMessageBox::No : QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return vbOK;
+}
+
+bool QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& proposed, QString& answer)
+{
+    bool ok = false;
+    answer = QInputDialog::getText(QApplication::activeWindow(), displayTitle(title), forDisplay(prompt),
+                                   QLineEdit::Normal, proposed, &ok);
+    if (!ok)
+        answer.clear();
+    return ok;
+}
+
+namespace {
+
+QString runFileDialog(CommonDialogState& state, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dlg(QApplication::activeWindow(), displayTitle(state.title), state.initDir);
+    // Qt's own dialog behaves the same on every desktop and under Xvfb.
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setAcceptMode(mode);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    if (mode == QFileDialog::AcceptSave)
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dlg.setNameFilter(filterToQt(state.filter));
+    if (!state.fileName.isEmpty())
+        dlg.selectFile(QFileInfo(state.fileName).fileName());
+    if (dlg.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dlg.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty())
+        return {};
+    state.fileName = files.first();
+    return state.fileName;
+}
+
+} // namespace
+
+QString QtDialogs::openFile(CommonDialogState& state)
+{
+    return runFileDialog(state, QFileDialog::AcceptOpen);
+}
+
+QString QtDialogs::saveFile(CommonDialogState& state)
+{
+    return runFileDialog(state, QFileDialog::AcceptSave);
+}
+
+} // namespace fr

@@ -1,0 +1,497 @@
+#include "main_form.h"
+
+#include "embedded.h"
+
+#include "platform/blit.h"
+#include "platform/events.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <cmath>
+
+namespace tilesmith {
+
+namespace {
+
+void setBackground(QWidget* w, QRgb c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(c));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+void setPicture(fr::PicImage& pic, const QImage& img)
+{
+    pic.setPicture(img);
+    pic.autoSize();
+}
+
+} // namespace
+
+Main::Main(Module1& data, Module2& procs, ToolForms* tools, std::function<void()> showSplash)
+    : Timer1(this), Timer2(this), M(data), P(procs), tools_(tools), showSplash_(std::move(showSplash))
+{
+    setWindowTitle(QStringLiteral("tilesmith"));
+    resize(800, 600);
+    buildControls();
+    buildMenus();
+    Timer1.setInterval(50);
+    Timer1.onTimer = [this] { Timer1_Timer(); };
+    Timer2.setInterval(3000);
+    Timer2.onTimer = [this] { Timer2_Timer(); };
+    keyPreview_ = std::make_unique<fr::KeyPreview>(this, this);
+}
+
+Main::~Main() = default;
+
+fr::PicImage& Main::LayPicture(int layer)
+{
+    switch (layer) {
+    case 1: return Ground_Lay;
+    case 2: return Object2_Lay;
+    case 3: return Object3_Lay;
+    case 4: return Object4_Lay;
+    case 5: return Object5_Lay;
+    case 6: return Object6_Lay;
+    case 7: return Sky_Lay;
+    case 8: return Incident_Lay;
+    case 9: return Npc_Lay;
+    default: break;
+    }
+    throw fr::RuntimeError(QStringLiteral("图层编号 %1 无效").arg(layer));
+}
+
+int Main::scrollExtent() const
+{
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+void Main::buildControls()
+{
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
+
+    Picture2 = new QWidget(central_);
+    setBackground(Picture2, fr::bgr(0x400000)); // dark blue
+    Picture1 = new fr::PicBox(Picture2);
+    Picture1->hide();
+    MainPic = new fr::PicBox(Picture1);
+    MainPic->setBoxSize(32, 32);
+    MainPic_ = new fr::PicBox(Picture1);
+    MainPic_->setBoxSize(32, 32);
+    MainPic_->hide();
+    for (QFrame** line : {&Line1, &Line2, &Line3, &Line4}) {
+        *line = new QFrame(Picture1);
+        setBackground(*line, qRgb(255, 255, 255));
+        (*line)->hide();
+    }
+
+    setPicture(ObstaclePic, embedded::obstacleMarker());
+    setPicture(IncidentPic, embedded::eventMarker());
+    setPicture(KillIncidentPic, embedded::eventEraserCursor());
+    setPicture(EraImage, embedded::eraserCursor());
+    setPicture(EraPic, embedded::blankSquare());
+    setPicture(PictureRole, embedded::roleCells());
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, central_);
+    VScroll1 = new QScrollBar(Qt::Vertical, central_);
+    for (QScrollBar* bar : {HScroll1, VScroll1}) {
+        bar->setRange(0, 0);
+        bar->setSingleStep(32);
+        bar->setPageStep(32);
+        bar->setFocusPolicy(Qt::NoFocus);
+    }
+    const int extent = scrollExtent();
+    HScroll1->setFixedHeight(extent);
+    VScroll1->setFixedWidth(extent);
+    // valueChanged comes both for a set value and while the thumb is dragged.
+    connect(HScroll1, &QScrollBar::valueChanged, this, fr::guard([this](int) { HScroll1_Change(); }));
+    connect(VScroll1, &QScrollBar::valueChanged, this, fr::guard([this](int) { VScroll1_Change(); }));
+
+    buildInfoFrame();
+}
+
+void Main::buildInfoFrame()
+{
+    InfoFrame = new QFrame(central_);
+    InfoFrame->setFrameShape(QFrame::Box);
+    setBackground(InfoFrame, qRgb(255, 255, 192));
+    InfoFrame->setMouseTracking(true);
+    QFont small = InfoFrame->font();
+    small.setPixelSize(12);
+    InfoFrame->setFont(small);
+
+    const int rowH = 15;
+    const int width = 186;
+    int y = 4;
+    auto caption = [&](const QString& text, int x, int w) {
+        auto* l = new QLabel(text, InfoFrame);
+        l->setGeometry(x, y, w, rowH);
+        return l;
+    };
+    auto pair = [&](const QString& text, int captionWidth) {
+        caption(text, 6, captionWidth);
+        QLabel* value = caption(QString(), 6 + captionWidth, width - 12 - captionWidth);
+        y += rowH;
+        return value;
+    };
+    auto header = [&](const QString& text) {
+        QLabel* l = caption(text, 6, width - 12);
+        l->setAlignment(Qt::AlignCenter);
+        y += rowH;
+    };
+    TF_index = pair(QStringLiteral("index:"), 60);
+    TF_rX = pair(QStringLiteral("rX:"), 60);
+    TF_rY = pair(QStringLiteral("rY:"), 60);
+    TF_ResID = pair(QStringLiteral("ResID:"), 60);
+    TF_mX = pair(QStringLiteral("mX:"), 60);
+    TF_mY = pair(QStringLiteral("mY:"), 60);
+    TF_obstacle = pair(QStringLiteral("obstacle:"), 60);
+    TF_incident = pair(QStringLiteral("incident:"), 60);
+    TF_lay = pair(QStringLiteral("Lay:"), 60);
+    TF_anpc = pair(QStringLiteral("Anpc:"), 60);
+    TF_monster = pair(QStringLiteral("Monster:"), 60);
+    header(QStringLiteral("---地图信息---"));
+    TF_mapdir = pair(QStringLiteral("地图名:"), 60);
+    TF_mapsize = pair(QStringLiteral("尺寸:"), 60);
+    header(QStringLiteral("---状态---"));
+    TF_largemode = pair(QStringLiteral("大图模式:"), 110);
+    TF_takeoutmode = pair(QStringLiteral("抽取中:"), 110);
+    TF_takeoutinfo = pair(QStringLiteral("使用抽取模式画图:"), 110);
+    TF_takeoutsrclay = pair(QStringLiteral("抽取的源层:"), 110);
+    TF_takeoutsrc_rename = pair(QStringLiteral("抽取源re_name:"), 110);
+    TF_takeoutsrc_rX = pair(QStringLiteral("抽取源rX:"), 110);
+    TF_takeoutsrc_rY = pair(QStringLiteral("抽取源rY:"), 110);
+    TF_repic = new fr::PicBox(InfoFrame, qRgb(255, 255, 192));
+    TF_repic->setBoxSize(32, 32);
+    TF_repic->move(6, y + 2);
+    y += 36;
+    TF_maininfo = new QLabel(QStringLiteral("主 信 息"), InfoFrame);
+    TF_maininfo->setGeometry(6, y, width - 12, 2 * rowH);
+    TF_maininfo->setWordWrap(true);
+    y += 2 * rowH + 4;
+    InfoFrame->resize(width, y);
+
+    fr::onEvent(InfoFrame, QEvent::MouseMove, [this](QEvent*) { InfoFrame_MouseMove(); });
+}
+
+void Main::buildMenus()
+{
+    struct Item {
+        const char* name;
+        QString caption;
+        bool built;
+    };
+    auto addMenu = [this](const char* name, const QString& title, std::initializer_list<Item> items) {
+        QMenu* menu = menuBar()->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        menu->menuAction()->setObjectName(QLatin1String(name));
+        for (const Item& it : items) {
+            QAction* a = menu->addAction(it.caption);
+            a->setObjectName(QLatin1String(it.name));
+            if (!it.built) {
+                a->setEnabled(false);
+                pending_ << a;
+            }
+        }
+        return menu;
+    };
+    auto addCommand = [this](const char* name, const QString& caption, bool built) {
+        QAction* a = menuBar()->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        if (!built) {
+            a->setEnabled(false);
+            pending_ << a;
+        }
+        return a;
+    };
+
+    Menu_File = addMenu("Menu_File", QStringLiteral("文件"),
+                        {{"Menu_NewMap", QStringLiteral("新建地图"), false},
+                         {"Menu_OpenMap", QStringLiteral("打开地图"), true},
+                         {"Menu_SaveAsAnotherMap", QStringLiteral("另存地图"), false},
+                         {"Menu_SaveMap", QStringLiteral("保存地图(Ctrl+S)"), false},
+                         {"Menu_OpenRecentMap", QStringLiteral("最近打开文件(Ctrl+D)"), true},
+                         {"Menu_Exit", QStringLiteral("退出(Alt+F4)"), true}});
+    Menu_LayEdit = addMenu("Menu_LayEdit", QStringLiteral("层编辑"),
+                           {{"Menu_GroundLay", QStringLiteral("地面层1(F1)"), false},
+                            {"Menu_ObjectLay2", QStringLiteral("物体层2(F2)"), false},
+                            {"Menu_ObjectLay3", QStringLiteral("物体层3(F3)"), false},
+                            {"Menu_ObjectLay4", QStringLiteral("物体层4(F4)"), false},
+                            {"Menu_ObjectLay5", QStringLiteral("物体层5(F5)"), false},
+                            {"Menu_ObjectLay6", QStringLiteral("物体层6(F6)"), false},
+                            {"Menu_SkyLay", QStringLiteral("天空层7(F7)"), false},
+                            {"Menu_IncidentLay", QStringLiteral("事件层8(F8)"), false},
+                            {"Menu_NpcLay", QStringLiteral("NPC层9(F9)"), false}});
+    Menu_LayWatch = addMenu("Menu_LayWatch", QStringLiteral("层查看"),
+                            {{"Menu_SeeGround1", QStringLiteral("地面层1(1)"), false},
+                             {"Menu_SeeObject2", QStringLiteral("物体层2(2)"), false},
+                             {"Menu_SeeObject3", QStringLiteral("物体层3(3)"), false},
+                             {"Menu_SeeObject4", QStringLiteral("物体层4(4)"), false},
+                             {"Menu_SeeObject5", QStringLiteral("物体层5(5)"), false},
+                             {"Menu_SeeObject6", QStringLiteral("物体层6(6)"), false},
+                             {"Menu_SeeSky7", QStringLiteral("天空层7(7)"), false},
+                             {"Menu_SeeIncident8", QStringLiteral("事件层8(8)"), false},
+                             {"Menu_SeeNpc9", QStringLiteral("NPC层9(9)"), false}});
+    Menu_SetParameter = addMenu("Menu_SetParameter", QStringLiteral("设置"),
+                                {{"Menu_HideIncidentLay", QStringLiteral("显示/隐藏事件层"), false},
+                                 {"Menu_WholeMap", QStringLiteral("查看缩略图(S)"), false},
+                                 {"Menu_TileInfoFrameSwitch", QStringLiteral("开/关图块信息栏(C)"), false},
+                                 {"Menu_ClearScreen", QStringLiteral("清空所有层(包括数据) (Delete)"), false},
+                                 {"Menu_SetScreenSize", QStringLiteral("设置游戏分辨率"), false}});
+    Menu_Resource = addMenu("Menu_Resource", QStringLiteral("资源"),
+                            {{"Menu_Resource_r1", QStringLiteral("地图1"), false},
+                             {"Menu_Resource_r2", QStringLiteral("地图2"), false},
+                             {"Menu_Resource_r3", QStringLiteral("地图3"), false}});
+    Menu_Eraser = addMenu("Menu_Eraser", QStringLiteral("橡皮(Q)"),
+                          {{"Menu_SelectSmallEraser", QStringLiteral("小型(32*32)"), false},
+                           {"Menu_SelectMiddleEraser", QStringLiteral("中型(64*64)"), false},
+                           {"Menu_SelectLargeEraser", QStringLiteral("大型(96*96)"), false},
+                           {"Menu_IncidentEra", QStringLiteral("事件橡皮"), false}});
+    Menu_FillAll = addCommand("Menu_FillAll", QStringLiteral("填充(X)"), false);
+    Menu_SetObstacle = addCommand("Menu_SetObstacle", QStringLiteral("障碍(E)"), false);
+    Menu_Spinner = addCommand("Menu_Spinner", QStringLiteral("微调(Z)"), false);
+    Menu_RefreshAll = addCommand("Menu_RefreshAll", QStringLiteral("刷新(F)"), false);
+    Menu_SetIncident = addCommand("Menu_SetIncident", QStringLiteral("脚本编辑器(Space)"), true);
+    Menu_About = addMenu("Menu_About", QStringLiteral("关于"),
+                         {{"Menu_Help", QStringLiteral("帮助(F10)"), false},
+                          {"Menu_Logo", QStringLiteral("宣传画"), true}});
+
+    // No shortcuts on the actions: the keys go through the form's key
+    // handler, which sees them first.
+    connect(MenuItem(QStringLiteral("Menu_OpenMap")), &QAction::triggered, this,
+            fr::guard([this](bool) { Menu_OpenMap_Click(); }));
+    connect(MenuItem(QStringLiteral("Menu_OpenRecentMap")), &QAction::triggered, this,
+            fr::guard([this](bool) { Menu_OpenRecentMap_Click(); }));
+    connect(MenuItem(QStringLiteral("Menu_Exit")), &QAction::triggered, this,
+            fr::guard([this](bool) { Menu_Exit_Click(); }));
+    connect(Menu_SetIncident, &QAction::triggered, this, fr::guard([this](bool) { Menu_SetIncident_Click(); }));
+    connect(MenuItem(QStringLiteral("Menu_Logo")), &QAction::triggered, this,
+            fr::guard([this](bool) { Menu_Logo_Click(); }));
+}
+
+QAction* Main::MenuItem(const QString& name) const
+{
+    const QList<QAction*> all = findChildren<QAction*>(name);
+    return all.isEmpty() ? nullptr : all.first();
+}
+
+void Main::SetEditMenusEnabled(bool on)
+{
+    editMenusEnabled_ = on;
+    for (QMenu* m : {Menu_LayEdit, Menu_LayWatch, Menu_SetParameter, Menu_Resource, Menu_Eraser})
+        m->menuAction()->setEnabled(on);
+    for (QAction* a : {Menu_FillAll, Menu_SetObstacle, Menu_Spinner, Menu_RefreshAll})
+        a->setEnabled(on && !pending_.contains(a));
+}
+
+void Main::formLoad()
+{
+    M.CurSheet = QStringLiteral("map1");
+    M.BrushSheetName = M.CurSheet;
+    M.NpcPlacing = 0;
+    M.NpcCount = 0;
+    M.MonsterCount = 0;
+    M.MagicCount = 0;
+    EraPic.setPicture(EraPic.image().copy());
+    M.EditLay = 1;
+    M.EditLayText = QStringLiteral("编辑地面层1");
+    M.ViewText = QStringLiteral("显示全部层");
+    M.LargeMode = false;
+    M.TakeOutMode = 0;
+    M.TakeOutInfo = false;
+    M.SpinnerMode = 0;
+    MainPic->move(0, 0);
+    Picture2->move(0, 0);
+    M.BrushWidth = 32;
+    M.BrushHeight = 32;
+    M.StepX = M.BrushWidth;
+    M.StepY = M.BrushHeight;
+    EraserSize = 32;
+    M.GameWidth = fr::NumOrText::fromNumber(640);
+    M.GameHeight = 480;
+    const QSize screen = fr::screenSize();
+    M.ScreenWidth = screen.width();
+    M.ScreenHeight = fr::toInt16(screen.height());
+    MapSaved = 0;
+    SoloView = 0;
+    LayerSoloFlags.fill(0);
+    formResize();
+    SetEditMenusEnabled(false);
+    Timer1.setEnabled(true);
+}
+
+void Main::SetScrollMaxima()
+{
+    // With no map open the size counts as 0.
+    const double w = 32.0 * M.MapWidth.number();
+    const double h = 32.0 * M.MapHeight.number();
+    const double hm = w - Picture2->width();
+    const double vm = h - Picture2->height();
+    HScroll1->setMaximum(hm > 0 ? int(hm) : 0);
+    VScroll1->setMaximum(vm > 0 ? int(vm) : 0);
+}
+
+void Main::formResize()
+{
+    const int W = central_->width();
+    const int H = central_->height();
+    const int vbar = VScroll1->width();
+    const int hbar = HScroll1->height();
+    // A very small window would give negative sizes; they stop at 0.
+    Picture2->resize(std::max(0, W - vbar), std::max(0, H - hbar));
+    VScroll1->move(W - vbar, VScroll1->y());
+    HScroll1->move(HScroll1->x(), H - hbar);
+    VScroll1->resize(vbar, std::max(0, H - 40));
+    HScroll1->resize(std::max(0, W - 40), hbar);
+    VScroll1->move(VScroll1->x(), 0);
+    HScroll1->move(0, HScroll1->y());
+    SetScrollMaxima();
+    InfoFrame->move(W - vbar - InfoFrame->width(), 0);
+    InfoFrame->raise();
+}
+
+void Main::HScroll1_Change()
+{
+    Picture1->move(-HScroll1->value(), Picture1->y());
+}
+
+void Main::VScroll1_Change()
+{
+    Picture1->move(Picture1->x(), -VScroll1->value());
+}
+
+void Main::Timer1_Timer()
+{
+    setWindowTitle(QStringLiteral("☆tilesmith★ ") + M.EditLayText + QStringLiteral(" | ") + M.ViewText +
+                   QStringLiteral(" | index:") + QString::number(M.CurIndex) + QStringLiteral(" | 坐标:") +
+                   QString::number(MainPic->x()) + QStringLiteral(" ") + QString::number(MainPic->y()));
+    if (!TF_maininfo->text().isEmpty())
+        Timer2.setEnabled(true);
+}
+
+void Main::Timer2_Timer()
+{
+    TF_maininfo->clear();
+    Timer2.setEnabled(false);
+}
+
+void Main::InfoFrame_MouseMove()
+{
+    if (InfoFrame->x() != 0)
+        InfoFrame->move(0, 0);
+    else
+        InfoFrame->move(central_->width() - VScroll1->width() - InfoFrame->width(), 0);
+}
+
+void Main::SetStatus(const QString& text)
+{
+    TF_maininfo->setText(text);
+}
+
+void Main::layOver(const std::array<int, LayerPictures>& order, int count)
+{
+    fr::PicImage& out = Picture1->pic();
+    out.cls();
+    int i = 0;
+    // Laying a layer onto the cleared (all key colour) picture gives that
+    // layer itself: start from a shared copy of the first drawn one.
+    auto transparentBlank = [](const fr::PicImage& p) {
+        return p.isBlank() && (p.back() & 0xFFFFFF) == (fr::keyColour & 0xFFFFFF);
+    };
+    while (i < count && transparentBlank(LayPicture(order[i])))
+        ++i;
+    if (i < count && out.picture().isNull() && LayPicture(order[i]).size() == out.size() &&
+        (LayPicture(order[i]).back() & 0xFFFFFF) == (fr::keyColour & 0xFFFFFF)) {
+        const QRgb back = out.back();
+        out.assign(LayPicture(order[i]));
+        out.setBack(back);
+        ++i;
+    }
+    for (; i < count; ++i) {
+        const fr::PicImage& lay = LayPicture(order[i]);
+        fr::transparentBlt(out, 0, 0, out.width(), out.height(), lay, 0, 0);
+    }
+    Picture1->refresh();
+}
+
+// Sprites (layer 9) lie between object layers 4 and 5, as in the game, and
+// the event and obstacle markers on top.
+void Main::FullComposite()
+{
+    layOver({1, 2, 3, 4, 9, 5, 6, 7, 8}, 9);
+}
+
+void Main::CompositeWithoutEvents()
+{
+    layOver({1, 2, 3, 4, 9, 5, 6, 7, 8}, 8);
+}
+
+void Main::SoloComposite(int layer)
+{
+    layOver({layer}, 1);
+}
+
+bool Main::formKeyDown(int keyCode, int shift)
+{
+    // Ctrl alone with A, S or D: file commands.
+    if (shift == 2 && (keyCode == 'A' || keyCode == 'S' || keyCode == 'D')) {
+        if (keyCode == 'A')
+            Menu_OpenMap_Click();
+        else if (keyCode == 'D')
+            Menu_OpenRecentMap_Click();
+        return true;
+    }
+    switch (keyCode) {
+    case 32:
+        Menu_SetIncident_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Main::Menu_SetIncident_Click()
+{
+    hide();
+    if (tools_)
+        tools_->showScriptEditor();
+}
+
+void Main::Menu_Logo_Click()
+{
+    if (showSplash_)
+        showSplash_();
+}
+
+void Main::formQueryUnload(bool& cancel)
+{
+    if (MapSaved == -1) {
+        fr::endProgram();
+        return;
+    }
+    if (fr::msgBox(QStringLiteral("地图没有保存过，确定退出吗？"), fr::vbYesNo + fr::vbExclamation + fr::vbDefaultButton2) ==
+        fr::vbYes)
+        fr::endProgram();
+    else
+        cancel = true;
+}
+
+void Main::formUnload()
+{
+    fr::endProgram();
+}
+
+void Main::Menu_Exit_Click()
+{
+    fr::endProgram();
+}
+
+} // namespace tilesmith

@@ -1,0 +1,177 @@
+#pragma once
+// Main: the map window. It holds one off-screen picture per layer, the
+// composite picture of the whole map inside the viewport with its two scroll
+// bars, the tile-information panel with the status line, the caption line
+// and the menus.
+#include "map_file.h"
+#include "module1.h"
+#include "module2.h"
+#include "services.h"
+
+#include "platform/dialogs.h"
+#include "platform/form.h"
+#include "platform/keys.h"
+#include "platform/picbox.h"
+#include "platform/picture.h"
+#include "platform/timer.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QScrollBar;
+
+namespace tilesmith {
+
+// Editor layers 1..9 and their off-screen pictures.
+inline constexpr int LayerPictures = 9;
+
+class Main : public fr::FormWindow<QMainWindow> {
+public:
+    Main(Module1& data, Module2& procs, ToolForms* tools, std::function<void()> showSplash = {});
+    ~Main() override;
+
+    // Form events.
+    void formLoad() override;
+    void formResize() override;
+    void formQueryUnload(bool& cancel) override;
+    void formUnload() override;
+    bool formKeyDown(int keyCode, int shift) override;
+
+    // ---- Controls --------------------------------------------------------
+    QWidget* Picture2 = nullptr;   // the viewport
+    fr::PicBox* Picture1 = nullptr; // the composite of the whole map
+    fr::PicBox* MainPic = nullptr;  // the cursor box
+    fr::PicBox* MainPic_ = nullptr; // kept single-tile cursor image (hidden)
+    QFrame* Line1 = nullptr;        // rubber band of a region selection
+    QFrame* Line2 = nullptr;
+    QFrame* Line3 = nullptr;
+    QFrame* Line4 = nullptr;
+
+    fr::PicImage Ground_Lay;
+    fr::PicImage Object2_Lay;
+    fr::PicImage Object3_Lay;
+    fr::PicImage Object4_Lay;
+    fr::PicImage Object5_Lay;
+    fr::PicImage Object6_Lay;
+    fr::PicImage Sky_Lay;
+    fr::PicImage Incident_Lay;
+    fr::PicImage Npc_Lay;
+    // Layer n (1..9) picture.
+    fr::PicImage& LayPicture(int layer);
+
+    // Sheets: map1, map2, map3, the NPC sheet, the monster sheet.
+    std::array<fr::PicImage, 5> ReTempPic;
+
+    fr::PicImage ObstaclePic;
+    fr::PicImage IncidentPic;
+    fr::PicImage KillIncidentPic;
+    fr::PicImage EraImage;
+    fr::PicImage EraPic;
+    fr::PicImage PictureRole;
+
+    QFrame* InfoFrame = nullptr;
+    QLabel* TF_index = nullptr;
+    QLabel* TF_rX = nullptr;
+    QLabel* TF_rY = nullptr;
+    QLabel* TF_ResID = nullptr;
+    QLabel* TF_mX = nullptr;
+    QLabel* TF_mY = nullptr;
+    QLabel* TF_obstacle = nullptr;
+    QLabel* TF_incident = nullptr;
+    QLabel* TF_lay = nullptr;
+    QLabel* TF_anpc = nullptr;
+    QLabel* TF_monster = nullptr;
+    QLabel* TF_mapdir = nullptr;
+    QLabel* TF_mapsize = nullptr;
+    QLabel* TF_largemode = nullptr;
+    QLabel* TF_takeoutmode = nullptr;
+    QLabel* TF_takeoutinfo = nullptr;
+    QLabel* TF_takeoutsrclay = nullptr;
+    QLabel* TF_takeoutsrc_rename = nullptr;
+    QLabel* TF_takeoutsrc_rX = nullptr;
+    QLabel* TF_takeoutsrc_rY = nullptr;
+    fr::PicBox* TF_repic = nullptr;
+    QLabel* TF_maininfo = nullptr; // the status line
+
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    fr::Timer Timer1;
+    fr::Timer Timer2;
+    fr::CommonDialogState Dialog1;
+
+    // ---- Menus -----------------------------------------------------------
+    QMenu* Menu_File = nullptr;
+    QMenu* Menu_LayEdit = nullptr;
+    QMenu* Menu_LayWatch = nullptr;
+    QMenu* Menu_SetParameter = nullptr;
+    QMenu* Menu_Resource = nullptr;
+    QMenu* Menu_Eraser = nullptr;
+    QAction* Menu_FillAll = nullptr;
+    QAction* Menu_SetObstacle = nullptr;
+    QAction* Menu_Spinner = nullptr;
+    QAction* Menu_RefreshAll = nullptr;
+    QAction* Menu_SetIncident = nullptr;
+    QMenu* Menu_About = nullptr;
+    // Any menu item by its name ("Menu_OpenMap" ...).
+    QAction* MenuItem(const QString& name) const;
+
+    // ---- Form variables --------------------------------------------------
+    int16_t MapSaved = 0;  // -1: saved since the last open, clear or edit
+    int16_t SoloView = 0;  // -1: one layer shown alone
+    std::array<int16_t, LayerPictures> LayerSoloFlags{};
+    int EraserSize = 32;
+
+    // ---- Event procedures ------------------------------------------------
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void InfoFrame_MouseMove();
+    void Menu_OpenMap_Click();
+    void Menu_OpenRecentMap_Click();
+    void Menu_Exit_Click();
+    void Menu_SetIncident_Click();
+    void Menu_Logo_Click();
+
+    // ---- Shared by the commands ------------------------------------------
+    // Clears Picture1 and lays the layer pictures over one another: all nine,
+    // all but the events, or one layer alone.
+    void FullComposite();
+    void CompositeWithoutEvents();
+    void SoloComposite(int layer);
+    // Scroll maxima from the map size and the viewport.
+    void SetScrollMaxima();
+    // The nine edit menus; items whose commands are not there yet stay off.
+    void SetEditMenusEnabled(bool on);
+    bool EditMenusEnabled() const { return editMenusEnabled_; }
+    // Reads, checks and draws a map file and makes it the document. On any
+    // failure a message is shown and nothing at all changes.
+    bool OpenMapFile(const QString& path);
+    void SetStatus(const QString& text);
+
+    Module1& M;
+    Module2& P;
+
+private:
+    void buildControls();
+    void buildInfoFrame();
+    void buildMenus();
+    void layOver(const std::array<int, LayerPictures>& order, int count);
+    int scrollExtent() const;
+
+    ToolForms* tools_;
+    std::function<void()> showSplash_;
+    std::unique_ptr<fr::KeyPreview> keyPreview_;
+    QWidget* central_ = nullptr;
+    bool editMenusEnabled_ = false;
+    QList<QAction*> pending_; // commands that are not in this build yet
+};
+
+} // namespace tilesmith

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The real tilesmith under Xvfb, started from the demo game folder's editor
+# folder: Ctrl+D opens the remembered demo map and a screenshot shows it.
+# Closing the window asks first (the map is unsaved): No keeps the editor
+# running, Yes ends the process, which must then be gone.
+set -u
+T=${TILESMITH:?}
+DEMO=${TEV_DEMO_DIR:?}
+HERE=$(cd "$(dirname "$0")" && pwd)
+for tool in xvfb-run xdotool import compare python3; do
+  command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$DEMO" "$work/game"
+# The copy gets its own link to the program and remembers its own map.
+rm -f "$work/game/editor/tilesmith"
+ln -s "$T" "$work/game/editor/tilesmith"
+printf '"%s"\r\n' "$work/game/Map/demo.jmap" > "$work/game/editor/RecentMap.txt"
+out=${TEV_SHOT_DIR:-$work}
+
+cat > "$work/run.sh" <<INNER
+set -u
+cd "$work/game/editor"
+./tilesmith > "$work/editor.out" 2>&1 &
+pid=\$!
+visible() { xdotool search --onlyvisible --name "\$1" 2>/dev/null | head -1; }
+wait_for() { for i in \$(seq 1 100); do w=\$(visible "\$1"); [ -n "\$w" ] && { echo \$w; return 0; }; sleep 0.1; done; return 1; }
+wid=\$(wait_for '☆tilesmith★') || { echo "FAIL: no main window"; kill \$pid; exit 1; }
+sleep 0.5
+import -window root "$work/before.png"
+xdotool key --window "\$wid" ctrl+d
+sleep 1.5
+import -window root "$out/tilesmith-shot.png"
+
+python3 "$HERE/x11_close.py" "\$wid"
+box=\$(wait_for '^tilesmith\$') || { echo "FAIL: no close question"; kill \$pid; exit 1; }
+xdotool key --window "\$box" n
+sleep 1
+kill -0 \$pid 2>/dev/null || { echo "FAIL: No ended the editor"; exit 1; }
+[ -n "\$(visible '☆tilesmith★')" ] || { echo "FAIL: main window gone after No"; kill \$pid; exit 1; }
+
+python3 "$HERE/x11_close.py" "\$wid"
+box=\$(wait_for '^tilesmith\$') || { echo "FAIL: no close question the second time"; kill \$pid; exit 1; }
+xdotool key --window "\$box" y
+for i in \$(seq 1 50); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
+if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo "FAIL: the editor stayed running after Yes"; exit 1; fi
+wait \$pid
+echo "exit \$?" > "$work/exit"
+INNER
+timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh" || { echo "FAIL: run"; cat "$work/editor.out"; exit 1; }
+grep -q 'exit 0' "$work/exit" || { echo "FAIL: the editor ended with $(cat "$work/exit")"; cat "$work/editor.out"; exit 1; }
+[ -s "$out/tilesmith-shot.png" ] || { echo "FAIL: no screenshot"; exit 1; }
+# The map must have appeared: most of a 640×480 area changed.
+changed=$(compare -metric AE "$work/before.png" "$out/tilesmith-shot.png" null: 2>&1 | cut -d' ' -f1)
+echo "changed pixels: $changed"
+[ "${changed%.*}" -gt 200000 ] || { echo "FAIL: the map did not show"; exit 1; }
+echo "ok: demo map opened, screenshot $out/tilesmith-shot.png, close question answered, editor ended"
