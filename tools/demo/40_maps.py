@@ -3,7 +3,7 @@ sheets (unless an earlier module made them) and the maps.
 
 Maps (all CR LF, as the editor writes them):
 - demo   20x15, one screen: obstacles, a pond, trees whose tops cover actors,
-         the event cell "door1";
+         the event cell "door1"; its NPC and monster placement lists;
 - demo2  30x20, larger than the view, so the map scrolls; event "door2";
 - small  15x15, narrower and lower than the view; a marked tile at (5,5);
 - large  150x150, the largest size the editor's dialog offers;
@@ -129,7 +129,7 @@ def _write_sheets(root):
         "role.bmp": (256, 384, _sprite(32, 48, 8, (200, 40, 40), ROLE_FACINGS)),
         "deadrole.bmp": (160, 48, lambda x, y: (90, 90, 90) if (y % 48) > 40 - (x // 32) * 8 else BLUE),
         "npc.bmp": (256, 192, _sprite(32, 48, 8, (40, 120, 200), NPC_FACINGS)),
-        "monster.bmp": (192, 512, _sprite(64, 64, 3, (120, 40, 160), NPC_FACINGS)),
+        "monster.bmp": (192, 1024, _sprite(64, 64, 3, (120, 40, 160), NPC_FACINGS)),
     }
     for name, (w, h, pixel) in sheets.items():
         path = bmp / name
@@ -260,9 +260,39 @@ def _full(w, h):
     return m
 
 
+def _placement(head, values):
+    return head + "," + "".join(str(v) + "," for v in values) + ");"
+
+
+def _write_list(path, lines):
+    """Entries with CR LF, then "EOF" without a line end, as the editor's
+    placement tools write them."""
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(b"".join(l.encode("gbk") + b"\r\n" for l in lines) + b"EOF")
+
+
+def _demo_placements(root):
+    """The NPCs and monsters of the demo map, on free cells of it."""
+    npcs = root / "Script" / "demo_npc.jsr"
+    if not npcs.exists():
+        _write_list(npcs, [
+            _placement("AddNpc(", [0, "阿福", 12, 256, 192, "NULL", 1, 4, 4, 32, 28, 46, 30, 1, 100, -1]),
+            _placement("AddNpc(", [1, "小翠", 4, 448, 288, "NULL", 1, 4, 4, 32, 28, 46, 30, 1, 100, -1]),
+        ])
+    monsters = root / "Script" / "demo_monster.jsr"
+    if not monsters.exists():
+        _write_list(monsters, [
+            _placement("AddMonster(", [0, "史莱姆", 6, 512, 160, "NULL", 1, 4, 8, 24, 56, 60, 40, 50, 0, 10, 2,
+                                       -1, 5, 1, 1, 0, 0, 10, 5, "NULL", "NULL", -1, 1000]),
+            _placement("AddMonster(", [1, "紫史莱姆", 0, 64, 320, "NULL", 1, 4, 8, 24, 56, 60, 40, 80, 0, 14, 3,
+                                       -1, 5, 1, 2, 0, 0, 20, 8, "NULL", "NULL", -1, 1000]),
+        ])
+
+
 def generate(root):
     _write_sheets(root)
     _demo().write(root, "demo")
+    _demo_placements(root)
     _demo2().write(root, "demo2")
     _small().write(root, "small")
     _full(150, 150).write(root, "large")
