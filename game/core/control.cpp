@@ -3,11 +3,15 @@
 #include <string>
 
 #include "alert.h"
+#include "globals.h"
+#include "platform/dik.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
+#include "script/script.h"
 #include "winmain.h"
 
 using plat::GBK;
+namespace dik = plat::dik;
 
 namespace {
 // Mirrors `initialised` in a plain global, so code that runs during static
@@ -51,18 +55,34 @@ void control::InitInput()
         Alert(GBK("建立DINPUT对象失败！"));
     else
         inputObject = true;
-    if (in.CreateKeyboard() < 0) {
-        Alert(GBK("建立DINPUT键盘失败！"));
-    } else {
-        keyboardDevice = true;
-        if (in.Acquire(plat::Device::Keyboard) < 0)
-            suspended = 1;
-    }
-    if (in.CreateMouse() < 0) {
-        Alert(GBK("建立DINPUT鼠标失败！"));
-    } else {
-        mouseDevice = true;
-        if (in.Acquire(plat::Device::Mouse) < 0)
+
+    // Each device: create, data format, exclusive foreground access, and
+    // acquire; a device that could not be made is left out.
+    struct Steps {
+        plat::Device device;
+        bool* made;
+        const char* create;
+        const char* format;
+        const char* cooperative;
+    };
+    const Steps devices[] = {
+        {plat::Device::Keyboard, &keyboardDevice, "建立DINPUT键盘失败！", "设置DINPUT键盘数据格式失败！",
+         "设置DINPUT键盘协调层失败！"},
+        {plat::Device::Mouse, &mouseDevice, "建立DINPUT鼠标失败！", "设置DINPUT鼠标数据格式失败！",
+         "设置DINPUT鼠标协调层失败！"},
+    };
+    for (const Steps& d : devices) {
+        const int made = d.device == plat::Device::Keyboard ? in.CreateKeyboard() : in.CreateMouse();
+        if (made < 0) {
+            Alert(GBK(d.create));
+            continue;
+        }
+        *d.made = true;
+        if (in.SetDataFormat(d.device) < 0)
+            Alert(GBK(d.format));
+        if (in.SetCooperativeLevel(d.device) < 0)
+            Alert(GBK(d.cooperative));
+        if (in.Acquire(d.device) < 0)
             suspended = 1;
     }
     initialised = 1;
@@ -80,24 +100,242 @@ void control::ReinitInput()
 
 GameKey control::ReadKeyboard()
 {
+    using namespace gamekey;
     plat::P().Trace("input read");
-    return 0;
+    keyHit = 0;
+    if (keyboardOn == 0)
+        return kNone;
+    // A failed read suspends the input; the table is still evaluated on
+    // what the buffer held before.
+    if (plat::P().input().GetKeyboardState(keyStates) < 0)
+        suspended = 1;
+    auto down = [&](int code) { return (keyStates[code] & 0x80) != 0; };
+    const bool w = down(dik::W), s = down(dik::S), a = down(dik::A), d = down(dik::D);
+    const bool lctrl = down(dik::LCONTROL);
+    const bool ctrl = lctrl || down(dik::RCONTROL);
+    auto hit = [&](GameKey k) {
+        keyHit = 1;
+        return k;
+    };
+    // A match counts as a hit even when its key is switched off, and then
+    // hides every later row.
+    auto gated = [&](GameKey k) {
+        keyHit = 1;
+        return keyEnabled[k] ? k : kNone;
+    };
+
+    if (lctrl && down(dik::LEFT))
+        return hit(kLCtrlLeft);
+    if (lctrl && down(dik::RIGHT))
+        return hit(kLCtrlRight);
+    if (lctrl && down(dik::UP))
+        return hit(kLCtrlUp);
+    if (lctrl && down(dik::DOWN))
+        return hit(kLCtrlDown);
+    if (w && a && ctrl)
+        return hit(kCtrlWA);
+    if (w && d && ctrl)
+        return hit(kCtrlWD);
+    if (s && a && ctrl)
+        return hit(kCtrlSA);
+    if (s && d && ctrl)
+        return hit(kCtrlSD);
+    if (w && ctrl)
+        return hit(kCtrlW);
+    if (s && ctrl)
+        return hit(kCtrlS);
+    if (a && ctrl)
+        return hit(kCtrlA);
+    if (d && ctrl)
+        return hit(kCtrlD);
+    if (w && a)
+        return hit(kWA);
+    if (w && d)
+        return hit(kWD);
+    if (s && a)
+        return hit(kSA);
+    if (s && d)
+        return hit(kSD);
+    if (w)
+        return gated(kW);
+    if (s)
+        return gated(kS);
+    if (a)
+        return gated(kA);
+    if (d)
+        return gated(kD);
+    if (down(dik::SPACE))
+        return gated(kSpace);
+    if (down(dik::ESCAPE))
+        return gated(kEsc);
+    for (int i = 0; i < 9; ++i)
+        if (down(dik::K1 + i))
+            return gated(kDigit1 + i);
+    if (down(dik::K0))
+        return gated(kDigit0);
+    if (ctrl)
+        return gated(kCtrl);
+    return kNone;
 }
 
-MouseInfo control::ReadMouse() { return MouseInfo{cursorX, cursorY, 'N'}; }
+MouseInfo control::ReadMouse()
+{
+    char button = 'N';
+    motionFresh_ = false;
+    if (mouseOn != 0) {
+        if (plat::P().input().GetMouseState(mouseState) < 0)
+            suspended = 1;
+        else
+            motionFresh_ = true;
+        const bool left = (mouseState.buttons[0] & 0x80) != 0;
+        const bool right = (mouseState.buttons[1] & 0x80) != 0;
+        auto press = [&](char b) {
+            button = b;
+            lastButton_ = b;
+            buttonHeld = 1;
+            buttonReleased = 0;
+        };
+        if (leftOn && left)
+            press('l');
+        if (rightOn && right)
+            press('r');
+        if (bothOn && left && right)
+            press('a');
+        // The frame after a release reports the released button once more,
+        // now with buttonReleased set: that is a click.
+        if (button == 'N' && buttonHeld) {
+            button = lastButton_;
+            buttonHeld = 0;
+            buttonReleased = 1;
+        }
+    }
+    return MouseInfo{cursorX, cursorY, button};
+}
 
-void control::DispatchKey(GameKey) {}
+void control::DispatchKey(GameKey key)
+{
+    using namespace gamekey;
+    if (g_GameState != 3)
+        return;
+    const uint32_t now = plat::P().clock().Ticks();
+    if (g_Ui.g_UiFocus) {
+        // The frames sample the keyboard at most twice a second, whatever
+        // the key.
+        if (now - lastUiKeyTime_ > 500) {
+            g_Ui.OnKey(key);
+            lastUiKeyTime_ = now;
+        }
+        return;
+    }
+    if (key == kLCtrlUp) {
+        g_Role.hp = g_Role.maxHp;
+        g_Role.mp = g_Role.maxMp;
+    }
+    if (key == kLCtrlDown)
+        g_Role.gold = 99999;
+    if (key == kLCtrlLeft) {
+        if (g_Role.attack - 1 >= 1)
+            g_Role.attack -= 1;
+        if (g_Role.defence - 1 >= 1)
+            g_Role.defence -= 1;
+    }
+    if (key == kLCtrlRight) {
+        if (g_Role.attack < 200)
+            g_Role.attack += 1;
+        if (g_Role.defence < 200)
+            g_Role.defence += 1;
+    }
+    if (key == kEsc && now - lastUiKeyTime_ > 500) {
+        g_Ui.LoadFrame("mainmenu_frame");
+        lastUiKeyTime_ = now;
+    }
+    const MouseInfo none{0, 0, 'n'};
+    g_Role.KeyMove(key);
+    ScriptKey(key, none);
+    g_Role.SelectMagic(key);
+    CastMagic(&g_Role, key, none);
+}
 
-void control::DispatchMouse(MouseInfo) {}
+void control::DispatchMouse(MouseInfo info)
+{
+    if (g_Ui.g_UiFocus) {
+        g_Ui.OnMouseMove();
+        g_Ui.OnMouseClick(info);
+        return;
+    }
+    g_Role.MouseMove(info);
+    ScriptKey(gamekey::kNone, info);
+    CastMagic(&g_Role, gamekey::kNone, info);
+}
 
-void control::ScriptKey(GameKey, MouseInfo) {}
+void control::ScriptKey(GameKey key, MouseInfo info)
+{
+    if ((key == gamekey::kSpace || info.button == 'l') && buttonReleased == 1 && g_Script.running &&
+        g_Script.talkMinShown)
+        g_Script.talkDismissed = 1;
+}
 
-void control::PaintCursor(int32_t, int32_t) {}
+void control::PaintCursor(int32_t alpha, int32_t stipple)
+{
+    // Movement watch: cursorMoved tells whether the cursor stood still for
+    // the last 60 frames, judged before this frame's motion.
+    if (watchCount_ < 60) {
+        if (cursorX == watchX_ && cursorY == watchY_) {
+            cursorMoved = 0;
+            ++watchCount_;
+        } else {
+            cursorMoved = 1;
+            watchCount_ = 60;
+        }
+    } else {
+        watchX_ = cursorX;
+        watchY_ = cursorY;
+        watchCount_ = 0;
+    }
+
+    // Motion only from a state read this frame: a stale one would move the
+    // cursor again on every frame.
+    const int64_t dx = motionFresh_ ? mouseState.lX : 0;
+    const int64_t dy = motionFresh_ ? mouseState.lY : 0;
+    motionFresh_ = false;
+    const PICRESOURCESTRUCT& pic = g_Graph.getpicre(PIC_CURSOR);
+    const plat::Rect c0 = pic.rects.empty() ? plat::Rect{} : pic.rects[0];
+    const int64_t x = cursorX, y = cursorY;
+    if (x + c0.Width() + dx > 0 && y + c0.Height() + dy > 0 && x + dx < 640 && y + dy < 480) {
+        if (dx != 0 || dy != 0) {
+            cursorX = static_cast<int32_t>(x + dx);
+            cursorY = static_cast<int32_t>(y + dy);
+            plat::P().Trace("cursor " + std::to_string(cursorX) + " " + std::to_string(cursorY));
+        }
+    } else {
+        // Pushed off the screen: the game steps back and hands the mouse to
+        // the system where the game's cursor would have gone.
+        WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_INACTIVE});
+        auto& in = plat::P().input();
+        if (keyboardDevice)
+            in.Unacquire(plat::Device::Keyboard);
+        if (mouseDevice)
+            in.Unacquire(plat::Device::Mouse);
+        auto clamp = [](int64_t v) { return static_cast<int32_t>(std::max<int64_t>(-100000, std::min<int64_t>(v, 100000))); };
+        plat::P().display().WarpSystemCursor(plat::Point{clamp(x + dx), clamp(y + dy)});
+    }
+
+    plat::Rect cell;
+    if (g_Graph.GetCell(PIC_CURSOR, 0, &cell) &&
+        g_Graph.PaintPic(g_Graph.BUF, PIC_CURSOR, cell, static_cast<float>(cursorX), static_cast<float>(cursorY), 1,
+                         alpha, stipple) < 0)
+        Alert(GBK("PaintCursor 失败！"));
+}
 
 void control::SetInputEnabled(int32_t on)
 {
-    keyMoveOn = on;
-    mouseActionOn = on;
+    const int32_t v = on ? 1 : 0;
+    keyMoveOn = v;
+    mouseActionOn = v;
+    keyEnabled[gamekey::kCtrl] = v;
+    keyEnabled[gamekey::kEsc] = v;
+    rightOn = v;
+    bothOn = v;
 }
 
 void control::SetCursor(int32_t x, int32_t y)
@@ -105,4 +343,32 @@ void control::SetCursor(int32_t x, int32_t y)
     cursorX = x;
     cursorY = y;
     plat::P().Trace("cursor " + std::to_string(x) + " " + std::to_string(y));
+}
+
+int32_t* control::SavedSwitch(int i)
+{
+    int32_t* const fields[12] = {&keyMoveOn,  &mouseActionOn, &keyboardOn, &mouseOn, &keyHit,      &buttonHeld,
+                                 &buttonReleased, &leftOn,    &rightOn,    &bothOn,  &cursorMoved, &suspended};
+    return fields[i];
+}
+
+void control::Save(FILE* file)
+{
+    for (int32_t k : keyEnabled)
+        WriteInt(file, k);
+    for (int i = 0; i < 12; ++i)
+        WriteInt(file, *SavedSwitch(i));
+}
+
+bool control::Load(FILE* file)
+{
+    int32_t values[256 + 12];
+    for (int32_t& v : values)
+        if (!ReadInt(file, &v))
+            return false;
+    for (int i = 0; i < 256; ++i)
+        keyEnabled[i] = values[i];
+    for (int i = 0; i < 12; ++i)
+        *SavedSwitch(i) = values[256 + i];
+    return true;
 }

@@ -34,6 +34,11 @@ public:
     // Places the game's cursor (its top-left corner) in screen pixels.
     void SetCursor(int32_t x, int32_t y);
 
+    // The save record: 268 lines. Load reads the whole record first and
+    // changes nothing unless every value could be read.
+    void Save(FILE* file);
+    bool Load(FILE* file);
+
     bool keyboardDevice = false;
     bool mouseDevice = false;
     bool inputObject = false;
@@ -55,4 +60,20 @@ public:
 
 private:
     void ReleaseDevices();
+    // The twelve saved switches, in their saved order.
+    int32_t* SavedSwitch(int i);
+
+    char lastButton_ = 'N';        // the button of the last press
+    bool motionFresh_ = false;     // the mouse state was read this frame
+    int32_t watchCount_ = 60;      // the cursor's movement watch
+    int32_t watchX_ = 0, watchY_ = -1;
+    uint32_t lastUiKeyTime_ = 0;
 };
+
+// Codes of GameKey.
+namespace gamekey {
+constexpr GameKey kNone = 0, kW = 1, kS = 2, kA = 3, kD = 4, kWA = 5, kSA = 6, kWD = 7, kSD = 8, kCtrlW = 9,
+                  kCtrlS = 10, kCtrlA = 11, kCtrlD = 12, kCtrlWA = 13, kCtrlSA = 14, kCtrlWD = 15, kCtrlSD = 16,
+                  kEsc = 17, kSpace = 18, kCtrl = 19, kDigit1 = 20, kDigit0 = 29, kLCtrlLeft = 30,
+                  kLCtrlRight = 31, kLCtrlUp = 32, kLCtrlDown = 33;
+} // namespace gamekey

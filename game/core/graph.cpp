@@ -18,8 +18,7 @@ Graph::~Graph()
     Alert("~graph");
     for (auto& pic : pictures) {
         ReleaseSurface(pic.surface);
-        delete pic.rects;
-        pic.rects = nullptr;
+        pic.rects.clear();
     }
     pictures.clear();
     if (g_Map.loaded) {
@@ -160,6 +159,31 @@ void Graph::LoadResourcePictures()
     FillSurface(BUF, 0);
     black = CreatePlain(640, 480);
     FillSurface(black, 0);
+
+    // The pictures, in the order of the table; a picture of one cell is cut
+    // into a single cell of its own size.
+    struct Builtin {
+        const char* name;
+        PicResourceName id;
+        int32_t cellW, cellH; // 0: the whole picture
+    };
+    static const Builtin kBuiltins[] = {
+        {"map1", PIC_MAP1, 0, 0},          {"map2", PIC_MAP2, 0, 0},
+        {"map3", PIC_MAP3, 0, 0},          {"cursor", PIC_CURSOR, 0, 0},
+        {"dialogframe", PIC_DIALOGFRAME, 0, 0}, {"role", PIC_ROLE, 32, 48},
+        {"deadrole", PIC_DEADROLE, 32, 48}, {"npc", PIC_NPC, 32, 48},
+        {"monster", PIC_MONSTER, 64, 64},  {"logoeffect1", PIC_LOGOEFFECT1, 256, 256},
+        {"logowords", PIC_LOGOWORDS, 0, 0},
+    };
+    ShowTextAtOnce(GBK("正在载入资源图..."));
+    for (const Builtin& b : kBuiltins) {
+        const std::string path = std::string("Resource\\bmp\\") + b.name + ".bmp";
+        pictures.push_back(LoadPicture(path, b.id));
+        const PICRESOURCESTRUCT& pic = pictures.back();
+        RectIndexPicture(b.id, 0, 0, pic.width, pic.height, b.cellW ? b.cellW : pic.width,
+                         b.cellH ? b.cellH : pic.height);
+    }
+    ShowTextAtOnce(GBK("资源图载入完毕!请稍候..."));
 }
 
 // ------------------------------------------------------------- surfaces
@@ -233,49 +257,3 @@ void Graph::RestoreSurfaces()
     if (g_FullScreen != 0)
         plat::P().display().Restore();
 }
-
-// ------------------------------------------------------------- text
-int Graph::PaintText(Surface* dst, const char* text, Rect rect, const char* face, int32_t height, int32_t bold,
-                     int32_t italic, uint32_t colour)
-{
-    if (!dst) {
-        Alert(GBK("PaintText取得后缓冲区DC失败！"));
-        return -1;
-    }
-    plat::FontSpec font;
-    font.faceGbk = face ? face : "";
-    font.height = height;
-    font.weight = bold ? 700 : 400;
-    font.italic = italic != 0;
-    return plat::P().text().DrawTextRect(*dst, text ? text : "", rect, font, colour);
-}
-
-int Graph::PaintText(Surface* dst, const char* text, int32_t x, int32_t y, uint32_t colour)
-{
-    if (!dst) {
-        Alert(GBK("PaintText取得后缓冲区DC失败！"));
-        return -1;
-    }
-    return plat::P().text().TextOut(*dst, text ? text : "", x, y, plat::FontSpec{}, colour);
-}
-
-int Graph::PaintText(Surface* dst, const std::string& text, int32_t x, int32_t y, uint32_t colour)
-{
-    return PaintText(dst, text.c_str(), x, y, colour);
-}
-
-// ------------------------------------------------------------- frame parts
-int Graph::PaintLogo(int32_t)
-{
-    // The logo sequence ends five seconds after it began.
-    const uint32_t now = plat::P().clock().Ticks();
-    if (!logoStarted_) {
-        logoStarted_ = true;
-        logoStart_ = now;
-    }
-    return now - logoStart_ >= 5000 ? 1 : 0;
-}
-
-void Graph::PaintBlackScreen() { PaintUIFrames(); }
-
-void Graph::PaintFps() {}

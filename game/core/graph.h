@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "filehelper.h"
@@ -27,12 +28,42 @@ enum PicResourceName {
 
 // One entry of the picture table.
 struct PICRESOURCESTRUCT {
-    Surface* surface = nullptr;
+    Surface* surface = nullptr;     // none when the file was missing
     int32_t name = 0;               // PicResourceName or 100 + magic number
-    std::vector<Rect>* rects = nullptr; // cell rectangles, none until cut
+    std::vector<Rect> rects;        // the cells row by row; empty until cut
     int32_t MaxCounts = 0;
     int32_t width = 0;
     int32_t height = 0;
+};
+
+// A rectangle of map coordinates (floats), as the world's collision tests
+// build them.
+struct RectF {
+    float left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// 1 when a corner of one rectangle lies in the other (top-left or
+// bottom-right, inclusive). Two rectangles that only cross count as apart.
+int RectOverlap(const RectF& a, const RectF& b);
+
+// The state of one frame animation; all zero after construction or Reset.
+struct ANIMISTRUCT {
+    int32_t timerStart = 0;
+    int32_t timerArmed = 0;
+    int32_t value = 0;      // free for the owner (the logo keeps its fade alpha here)
+    int32_t current = 0;    // cell shown; negative shows nothing
+    int32_t start = 0;
+    int32_t end = 0;
+    int32_t finished = 0;
+    int32_t stopped = 0;    // the cell stays, but is still painted
+    int32_t pingPong = 0;
+    int32_t direction = 0;  // ping-pong: 0 backward, 1 forward
+    int32_t loopTarget = 0;
+    int32_t loopCount = 0;
+
+    void Reset() { *this = ANIMISTRUCT{}; }
+    // Asks for n ping-pong turns; 1 (and the loop cleared) once they were played.
+    int32_t SetLoop(int32_t n);
 };
 
 // The display: surfaces, the picture table and everything painted.
@@ -56,11 +87,39 @@ public:
     // Releases a surface made by CreatePlain or CreatePicture.
     void ReleaseSurface(Surface*& surface);
 
+    // The picture table.
+    PICRESOURCESTRUCT LoadPicture(const std::string& path, int32_t id);
+    PICRESOURCESTRUCT& getpicre(int32_t id);
+    int32_t GetPicIndex(int32_t id);
+    int32_t RectIndexPicture(int32_t id, int32_t left, int32_t top, int32_t width, int32_t height, int32_t cellWidth,
+                             int32_t cellHeight);
+    // Cell `index` of picture `id`. False (and nothing to paint) when the
+    // picture has no surface, or when the index lies beyond its sheet, which
+    // is reported once per picture and cell.
+    bool GetCell(int32_t id, int32_t index, Rect* cell);
+
+    // Core painting. Results: 0 painted or nothing to paint, negative when a
+    // surface is missing.
+    int Paint(Surface* dest, Surface* src, Rect rect, float x, float y, int32_t key, int32_t alpha, int32_t stipple,
+              const Rect* clip = nullptr);
+    int PaintPic(Surface* dest, int32_t id, Rect rect, float x, float y, int32_t key, int32_t alpha,
+                 int32_t stipple);
+    void BlendPaint(Surface* src, Surface* dest, Rect rect, float x, float y, int32_t alpha, int32_t stipple,
+                    int32_t key);
+    int32_t ReplaceColour(Surface* surface, Rect rect, int32_t from, uint16_t to, int32_t stipple, int32_t keyProtect);
+
     // Text (the point forms paint with the default font).
     int PaintText(Surface* dst, const char* text, Rect rect, const char* face, int32_t height, int32_t bold,
                   int32_t italic, uint32_t colour);
     int PaintText(Surface* dst, const char* text, int32_t x, int32_t y, uint32_t colour);
     int PaintText(Surface* dst, const std::string& text, int32_t x, int32_t y, uint32_t colour);
+    void ShowTextAtOnce(const char* text);
+    void PaintDialog();
+
+    // Frame animations.
+    int32_t PaintAnimi(int32_t id, float x, float y, int32_t alpha, ANIMISTRUCT& anim, int32_t interval);
+    int32_t PaintAnimiEx(Surface* dest, int32_t id, float x, float y, int32_t key, int32_t alpha, int32_t stipple,
+                         ANIMISTRUCT& anim, int32_t startIndex, int32_t endindex, int32_t interval);
 
     // Frame painting used by the main loop.
     int PaintLogo(int32_t interval);
@@ -91,10 +150,36 @@ public:
     // Values read from "config.jcf" that are not globals.
     int32_t waveVolume = 0;
 
+    // The dialog painter's state: the frame's place, computed on the first
+    // call of the run, and its opening animation.
+    struct DialogState {
+        bool placed = false;
+        int32_t w = 0, h = 0, x = 0, y = 0;
+        int32_t visibleWidth = 1;
+        int32_t step = 0;
+        int32_t timerStart = 0, timerArmed = 0;
+    } dialog;
+
+    // The logo sequence's state.
+    struct LogoState {
+        ANIMISTRUCT anim;          // the logo picture's animation
+        ANIMISTRUCT fade;          // fade timer; value = the fade alpha
+        int32_t fadingIn = 1;
+        int32_t endStart = 1, endArmed = 0;
+    } logo;
+
+    // The frame-rate counter's state.
+    struct FpsState {
+        int32_t frames = 0;
+        int32_t started = 0;
+        uint32_t startTick = 0;
+        std::string text;
+    } fps;
+
 private:
     void ReadConfig();
-    uint32_t logoStart_ = 0;
-    bool logoStarted_ = false;
+    void ReportBadCell(int32_t id, int32_t index);
+    std::vector<std::pair<int32_t, int32_t>> badCells_;
 };
 
 extern uint32_t g_KeyColour;

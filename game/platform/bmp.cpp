@@ -60,10 +60,19 @@ BmpError CheckBmpHeader(const std::vector<uint8_t>& b, std::string* detail)
         return Fail(BmpError::Unsupported, detail, "unsupported compression");
     if (dataOffset >= b.size())
         return Fail(BmpError::Truncated, detail, "no pixel data");
+    if (dataOffset < 14 + static_cast<uint64_t>(dibSize))
+        return Fail(BmpError::Truncated, detail, "pixel data would overlap the headers");
     if (compression == 0 || compression == 3) {
         const int64_t stride = ((width * bpp + 31) / 32) * 4;
         if (static_cast<int64_t>(dataOffset) + stride * absH > static_cast<int64_t>(b.size()))
             return Fail(BmpError::Truncated, detail, "pixel data cut short");
+    } else {
+        // Run-length data has no fixed size, but two bytes cannot honestly
+        // stand for more than a few hundred pixels: a tiny file claiming a
+        // huge picture is refused before anything is allocated for it.
+        const int64_t dataBytes = static_cast<int64_t>(b.size()) - dataOffset;
+        if (width * absH > dataBytes * 256)
+            return Fail(BmpError::TooLarge, detail, "run-length data far too small for the picture size");
     }
     return BmpError::None;
 }

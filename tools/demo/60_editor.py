@@ -270,14 +270,14 @@ def generate(root):
         if not npcs.exists():
             write_list(npcs, [
                 placement("AddNpc(", [0, "阿福", 12, 256, 192, "NULL", 1, 4, 4, 32, 28, 46, 30, 1, 100, -1]),
-                placement("AddNpc(", [1, "小翠", 4, 448, 288, "NULL", 1, 4, 4, 32, 28, 46, 30, 1, 100, -1]),
+                placement("AddNpc(", [0, "小翠", 4, 448, 288, "NULL", 1, 4, 4, 32, 28, 46, 30, 1, 100, -1]),
             ])
         monsters = root / "Script" / "demo_monster.jsr"
         if not monsters.exists():
             write_list(monsters, [
                 placement("AddMonster(", [0, "史莱姆", 6, 512, 160, "NULL", 1, 4, 8, 24, 56, 60, 40, 50, 0, 10, 2,
                                           -1, 5, 1, 1, 0, 0, 10, 5, "NULL", "NULL", -1, 1000]),
-                placement("AddMonster(", [1, "紫史莱姆", 0, 64, 288, "NULL", 1, 4, 8, 24, 56, 60, 40, 80, 0, 14, 3,
+                placement("AddMonster(", [0, "紫史莱姆", 0, 64, 288, "NULL", 1, 4, 8, 24, 56, 60, 40, 80, 0, 14, 3,
                                           -1, 5, 1, 2, 0, 0, 20, 8, "NULL", "NULL", -1, 1000]),
             ])
 

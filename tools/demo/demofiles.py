@@ -71,3 +71,73 @@ def write_midi(path: pathlib.Path, notes, ticks_per_beat=96, tempo_us=500000, pr
     track += _varlen(pending) + b"\xff\x2f\x00"
     header = b"MThd" + struct.pack(">IHHH", 6, 0, 1, ticks_per_beat)
     path.write_bytes(header + b"MTrk" + struct.pack(">I", len(track)) + bytes(track))
+
+
+class Canvas:
+    """An RGB picture in memory, written out as a bottom-up 24-bit BMP."""
+
+    def __init__(self, width, height, colour=(0, 0, 0)):
+        self.width = width
+        self.height = height
+        r, g, b = colour
+        self.px = bytearray(bytes((b, g, r)) * (width * height))
+
+    def put(self, x, y, colour):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            i = (y * self.width + x) * 3
+            r, g, b = colour
+            self.px[i:i + 3] = bytes((b, g, r))
+
+    def rect(self, x0, y0, x1, y1, colour):
+        """Fills [x0, x1) x [y0, y1), cut to the picture."""
+        x0, x1 = max(0, x0), min(self.width, x1)
+        y0, y1 = max(0, y0), min(self.height, y1)
+        if x0 >= x1:
+            return
+        r, g, b = colour
+        run = bytes((b, g, r)) * (x1 - x0)
+        for y in range(y0, y1):
+            i = (y * self.width + x0) * 3
+            self.px[i:i + len(run)] = run
+
+    def frame(self, x0, y0, x1, y1, colour, thickness=1):
+        t = thickness
+        self.rect(x0, y0, x1, y0 + t, colour)
+        self.rect(x0, y1 - t, x1, y1, colour)
+        self.rect(x0, y0, x0 + t, y1, colour)
+        self.rect(x1 - t, y0, x1, y1, colour)
+
+    def text(self, x, y, text, colour, scale=1):
+        """Draws text in the 3x5 pixel font below (digits, capitals, blank)."""
+        for ch in text:
+            rows = FONT_3X5.get(ch.upper(), FONT_3X5[" "])
+            for ry, bits in enumerate(rows):
+                for rx in range(3):
+                    if bits & (4 >> rx):
+                        self.rect(x + rx * scale, y + ry * scale, x + (rx + 1) * scale, y + (ry + 1) * scale, colour)
+            x += 4 * scale
+
+    def save(self, path: pathlib.Path):
+        path.parent.mkdir(parents=True, exist_ok=True)
+        stride = (self.width * 3 + 3) & ~3
+        pad = b"\0" * (stride - self.width * 3)
+        rows = []
+        for y in range(self.height - 1, -1, -1):
+            i = y * self.width * 3
+            rows.append(bytes(self.px[i:i + self.width * 3]) + pad)
+        body = b"".join(rows)
+        header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(body), 0, 0, 54)
+        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+        path.write_bytes(header + info + body)
+
+
+# Three columns a row, top row first; bit 4 is the left column.
+FONT_3X5 = {
+    " ": (0, 0, 0, 0, 0),
+    "0": (7, 5, 5, 5, 7), "1": (2, 6, 2, 2, 7), "2": (7, 1, 7, 4, 7), "3": (7, 1, 7, 1, 7),
+    "4": (5, 5, 7, 1, 1), "5": (7, 4, 7, 1, 7), "6": (7, 4, 7, 5, 7), "7": (7, 1, 1, 1, 1),
+    "8": (7, 5, 7, 5, 7), "9": (7, 5, 7, 1, 7),
+    "A": (2, 5, 7, 5, 5), "B": (6, 5, 6, 5, 6), "D": (6, 5, 5, 5, 6), "E": (7, 4, 6, 4, 7),
+    "G": (7, 4, 5, 5, 7), "L": (4, 4, 4, 4, 7), "N": (6, 5, 5, 5, 5), "T": (7, 2, 2, 2, 2),
+    "V": (5, 5, 5, 5, 2), "Y": (5, 5, 2, 2, 2), "X": (5, 5, 2, 5, 5),
+}

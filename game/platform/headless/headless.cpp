@@ -159,8 +159,10 @@ EffectId FakeAudio::CreateEffect(const WaveData& wave, const std::string& nameGb
         return kNoEffect;
     Effect e;
     e.name = GbkToUtf8(nameGbk);
-    const uint32_t rate = wave.fmt.avgBytesPerSec ? wave.fmt.avgBytesPerSec : 1;
-    e.lengthMs = static_cast<uint32_t>(static_cast<uint64_t>(wave.data.size()) * 1000 / rate);
+    // The length from rate and block size; a field that is 0 (never in a
+    // parsed file) gives an effect that is over at once.
+    const uint64_t bytesPerSec = static_cast<uint64_t>(wave.fmt.samplesPerSec) * wave.fmt.blockAlign;
+    e.lengthMs = bytesPerSec ? static_cast<uint32_t>(static_cast<uint64_t>(wave.data.size()) * 1000 / bytesPerSec) : 0;
     effects_.push_back(e);
     p_.Log("audio create " + e.name + " " + std::to_string(e.lengthMs) + "ms");
     return static_cast<EffectId>(effects_.size() - 1);
@@ -249,8 +251,9 @@ int FakeAudio::MusicPause()
 }
 int FakeAudio::MusicResume()
 {
+    // Resuming runs the music again, which fails without a loaded file.
     if (!musicLoaded_)
-        return 0;
+        return -1;
     UpdateMusic();
     musicPaused_ = false;
     return 0;

@@ -101,6 +101,8 @@ public:
     int Create() override;
     int CreateKeyboard() override;
     int CreateMouse() override;
+    int SetDataFormat(Device) override { return failDataFormat ? -1 : 0; }
+    int SetCooperativeLevel(Device) override { return failCooperative ? -1 : 0; }
     int Acquire(Device d) override;
     void Unacquire(Device d) override;
     void Release() override;
@@ -116,6 +118,7 @@ public:
     }
     void SetButton(int b, bool down) { buttons_[b & 3] = down ? 0x80 : 0; }
     bool failCreate = false, failKeyboard = false, failMouse = false, failAcquire = false;
+    bool failDataFormat = false, failCooperative = false;
     bool kbStateFails = false, mouseStateFails = false;
 
 private:

@@ -380,6 +380,14 @@ public:
             Unacquire(Device::Mouse);
             return kInputErrNotAcquired;
         }
+        // Take the motion that arrived since the last pump, and only that:
+        // focus and close events stay queued for the message pump.
+        SDL_PumpEvents();
+        SDL_Event ev[32];
+        int n = 0;
+        while ((n = SDL_PeepEvents(ev, 32, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION)) > 0)
+            for (int i = 0; i < n; ++i)
+                AddMotion(ev[i].motion.xrel, ev[i].motion.yrel);
         const Uint32 b = SDL_GetMouseState(nullptr, nullptr);
         state.lX = dx_;
         state.lY = dy_;
@@ -446,17 +454,27 @@ public:
     {
         if (!open_)
             return -1;
-        // General-MIDI soundfonts that Debian's packages install.
+        // MIDI needs a General-MIDI soundfont; these are where Debian's
+        // packages put theirs.
         static const char* kFonts[] = {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
                                        "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
+        bool found = false;
         for (const char* f : kFonts) {
             if (FILE* fp = std::fopen(f, "rb")) {
                 std::fclose(fp);
                 Mix_SetSoundFonts(f);
+                found = true;
                 break;
             }
         }
-        Mix_Init(MIX_INIT_MID);
+        if (!found) {
+            std::fprintf(stderr, "tevlegend: no General-MIDI soundfont found (timgm6mb-soundfont)\n");
+            return -1;
+        }
+        if ((Mix_Init(MIX_INIT_MID) & MIX_INIT_MID) == 0) {
+            std::fprintf(stderr, "tevlegend: MIDI support: %s\n", Mix_GetError());
+            return -1;
+        }
         return 0;
     }
 
@@ -508,7 +526,7 @@ public:
         Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
         if (!chunk)
             return kNoEffect;
-        effects_.push_back(Effect{chunk, -1, MIX_MAX_VOLUME});
+        effects_.push_back(Effect{chunk, -1});
         return static_cast<EffectId>(effects_.size() - 1);
     }
 
@@ -517,10 +535,10 @@ public:
         Effect* e = Get(id);
         if (!e)
             return -1;
-        const double gain = std::pow(10.0, centibels / 2000.0);
-        e->volume = static_cast<int>(std::lround(MIX_MAX_VOLUME * std::min(1.0, std::max(0.0, gain))));
-        if (e->channel >= 0 && Mix_GetChunk(e->channel) == e->chunk)
-            Mix_Volume(e->channel, e->volume);
+        // Hundredths of a decibel to a linear gain; the chunk keeps it, so
+        // it holds on whichever channel the effect plays.
+        const double gain = std::pow(10.0, std::min(0, std::max(-10000, centibels)) / 2000.0);
+        Mix_VolumeChunk(e->chunk, static_cast<int>(std::lround(MIX_MAX_VOLUME * gain)));
         return 0;
     }
 
@@ -530,7 +548,7 @@ public:
         if (!e)
             return -1;
         int ch = Mix_PlayChannel(-1, e->chunk, 0);
-        if (ch < 0 && channels_ < 256) {
+        while (ch < 0 && channels_ < 256) {
             // Effects never drop for want of a channel: the pool grows.
             channels_ = std::min(256, channels_ * 2);
             Mix_AllocateChannels(channels_);
@@ -538,7 +556,7 @@ public:
         }
         if (ch < 0)
             return -1;
-        Mix_Volume(ch, e->volume);
+        Mix_Volume(ch, MIX_MAX_VOLUME);
         e->channel = ch;
         return 0;
     }
@@ -569,7 +587,7 @@ public:
     int MusicLoad(const std::filesystem::path& path, const std::string&) override
     {
         MusicRelease();
-        if (!open_)
+        if (!open_ || path.empty())
             return -1;
         music_ = Mix_LoadMUS(path.c_str());
         return music_ ? 0 : -1;
@@ -580,7 +598,9 @@ public:
         if (!music_)
             return -1;
         g_musicFinished = false;
-        return Mix_PlayMusic(music_, 1) == 0 ? 0 : -1;
+        // The mixer loops the music itself: the synthesizer reports the end
+        // seconds after the last note, and a restart then would leave a gap.
+        return Mix_PlayMusic(music_, -1) == 0 ? 0 : -1;
     }
 
     int MusicPause() override
@@ -592,8 +612,9 @@ public:
 
     int MusicResume() override
     {
-        if (music_)
-            Mix_ResumeMusic();
+        if (!music_)
+            return -1;
+        Mix_ResumeMusic();
         return 0;
     }
 
@@ -621,7 +642,6 @@ private:
     struct Effect {
         Mix_Chunk* chunk = nullptr;
         int channel = -1;
-        int volume = MIX_MAX_VOLUME;
     };
     Effect* Get(EffectId id)
     {
@@ -664,6 +684,8 @@ public:
 
     ~SdlPlatform() override
     {
+        // Fonts are closed before SDL_ttf shuts down.
+        text_.reset();
         audio_.Close();
         display_.Destroy();
         if (TTF_WasInit())
@@ -675,7 +697,7 @@ public:
     Display& display() override { return display_; }
     Input& input() override { return input_; }
     Audio& audio() override { return audio_; }
-    TextRenderer& text() override { return text_; }
+    TextRenderer& text() override { return *text_; }
     Dialogs& dialogs() override { return dialogs_; }
     PathResolver& paths() override { return paths_; }
 
@@ -740,7 +762,7 @@ private:
     SdlDisplay display_;
     SdlInput input_;
     SdlAudio audio_;
-    BoxTextRenderer text_;
+    std::unique_ptr<TextRenderer> text_ = std::make_unique<TtfTextRenderer>();
     SdlDialogs dialogs_;
     PathResolver paths_;
     std::deque<WinMsg> queue_;
@@ -749,5 +771,7 @@ private:
 } // namespace
 
 std::unique_ptr<Platform> MakeSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+
+std::unique_ptr<Audio> MakeSdlAudio() { return std::make_unique<SdlAudio>(); }
 
 } // namespace plat::sdl

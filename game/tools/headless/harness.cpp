@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <memory>
@@ -77,14 +78,43 @@ private:
     std::string last_;
 };
 
+// The input's save record as the save-game writer writes it, through a
+// temporary file beside the target.
+bool SaveInputRecord(const std::filesystem::path& path)
+{
+    std::filesystem::path tmp = path;
+    tmp += ".tmp";
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "tevlegend-headless: cannot write %s\n", tmp.string().c_str());
+        return false;
+    }
+    g_Control.Save(f);
+    const bool written = std::fflush(f) == 0 && !std::ferror(f);
+    if (std::fclose(f) != 0 || !written) {
+        std::fprintf(stderr, "tevlegend-headless: writing %s failed\n", tmp.string().c_str());
+        std::filesystem::remove(tmp);
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(tmp, path, ec);
+    if (ec) {
+        std::fprintf(stderr, "tevlegend-headless: cannot replace %s: %s\n", path.string().c_str(),
+                     ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string Usage()
 {
     return "usage: tevlegend-headless [--root DIR] [--map NAME] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
            "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
-           "  [--dump-dir DIR] [--hash] [--font box] [--desktop-depth N] [--depth-switch-fails]\n"
+           "  [--dump-dir DIR] [--hash] [--font box|ttf] [--desktop-depth N] [--depth-switch-fails]\n"
            "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n"
+           "  [--save-input FILE] [--input-fails create,keyboard,mouse,format,cooperative,acquire]\n"
            "  [--script NAME]... [--open NAME] [--dump-vars FILE]\n";
 }
 
@@ -189,11 +219,27 @@ bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* e
         } else if (a == "--font") {
             if (!value(&v))
                 return false;
-            if (v != "box") {
-                *error = "--font takes box";
+            if (v != "box" && v != "ttf") {
+                *error = "--font takes box or ttf";
                 return false;
             }
             cfg->font = v;
+        } else if (a == "--input-fails") {
+            if (!value(&v))
+                return false;
+            for (auto& step : SplitList(v, ',')) {
+                static const char* kSteps[] = {"create", "keyboard", "mouse", "format", "cooperative", "acquire"};
+                if (std::find(std::begin(kSteps), std::end(kSteps), step) == std::end(kSteps)) {
+                    *error = "--input-fails takes create,keyboard,mouse,format,cooperative,acquire, not \"" + step +
+                             "\"";
+                    return false;
+                }
+                cfg->inputFails.push_back(step);
+            }
+        } else if (a == "--save-input") {
+            if (!value(&v))
+                return false;
+            cfg->saveInput = v;
         } else if (a == "--music-length") {
             if (!value(&v))
                 return false;
@@ -267,6 +313,18 @@ int Run(const Config& cfg)
     };
     auto* raw = platform.get();
     platform->onPassEnd = [raw, dumper] { dumper->Dump(raw->Pass()); };
+
+    auto& in = platform->headlessInput();
+    for (const std::string& step : cfg.inputFails) {
+        in.failCreate |= step == "create";
+        in.failKeyboard |= step == "keyboard";
+        in.failMouse |= step == "mouse";
+        in.failDataFormat |= step == "format";
+        in.failCooperative |= step == "cooperative";
+        in.failAcquire |= step == "acquire";
+    }
+    if (cfg.font == "ttf")
+        platform->SetTextRenderer(std::make_unique<plat::TtfTextRenderer>());
     // --map: after start-up and before the first pass the game is put into
     // play on that map. A map that fails to load is reported as the game
     // reports it, and the run goes on. Other start-of-loop work still runs.
@@ -281,7 +339,10 @@ int Run(const Config& cfg)
     }
     platform->ApplyEvents(1);
     g_PlatformHolder.Install(std::move(platform));
-    return WinMain(nullptr, nullptr, "", 1);
+    const int rc = WinMain(nullptr, nullptr, "", 1);
+    if (!cfg.saveInput.empty() && !SaveInputRecord(cfg.saveInput))
+        return 2;
+    return rc;
 }
 
 } // namespace harness

@@ -18,6 +18,9 @@ struct Config {
     std::string openScript;
     // Where the script variables are written after the passes.
     std::filesystem::path dumpVars;
+    std::filesystem::path saveInput; // the input's save record, written at the end
+    std::vector<std::string> inputFails; // input set-up steps that fail
+
 };
 
 // Parses the command line; false with a message in *error for bad options.
