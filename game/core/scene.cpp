@@ -11,18 +11,9 @@ using plat::GBK;
 namespace scene {
 namespace {
 
-// The painter and the UI are reached through these, so the composition
-// builds before and after each of them gains the member it calls; a member
-// that is not there yet does nothing.
-template <class G>
-int PaintWith(G& g, Surface* dest, Surface* src, const Rect& rect, float x, float y, int32_t key)
-{
-    if constexpr (requires { g.Paint(dest, src, rect, x, y, key, int32_t{-1}, int32_t{0}, nullptr); })
-        return g.Paint(dest, src, rect, x, y, key, -1, 0, nullptr);
-    else
-        return 0;
-}
-
+// The UI frame painters are reached through these, so the composition
+// builds before and after the frame stack gains them; until then frames are
+// not painted.
 template <class U>
 void PaintFrameWith(U& u, const std::string& name)
 {
@@ -47,11 +38,6 @@ plat::Point Camera()
     return plat::Point{TruncToInt(g_Role.x - g_Role.viewX), TruncToInt(g_Role.y - g_Role.viewY)};
 }
 
-int PaintOnto(Surface* dest, Surface* src, const plat::Rect& rect, float x, float y, int32_t key)
-{
-    return PaintWith(g_Graph, dest, src, rect, x, y, key);
-}
-
 Parts& CurrentParts() { return *g_parts; }
 
 void UseParts(Parts* parts) { g_parts = parts ? parts : &g_gameParts; }
@@ -60,7 +46,7 @@ int Parts::PaintLayer(int32_t layer, const plat::Rect& window, float x, float y)
 {
     if (layer < 0 || static_cast<size_t>(layer) >= g_Graph.layers.size())
         return plat::kErrNoObject;
-    return PaintOnto(g_Graph.BUF, g_Graph.layers[static_cast<size_t>(layer)], window, x, y, 1);
+    return g_Graph.Paint(g_Graph.BUF, g_Graph.layers[static_cast<size_t>(layer)], window, x, y, 1, -1, 0);
 }
 
 void Parts::PaintNpc(size_t index, int32_t pass, int32_t stipple) { g_Npcs[index].PaintAnpc(pass, stipple); }

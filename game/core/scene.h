@@ -40,10 +40,6 @@ public:
     virtual void SetLocalVar(const std::string& type, const std::string& name, int32_t value);
 };
 
-// Paints `rect` of `src` onto `dest` at (x, y), opaque, keyed when `key` is
-// set, through the display's core painter; negative on failure.
-int PaintOnto(plat::Surface* dest, plat::Surface* src, const plat::Rect& rect, float x, float y, int32_t key);
-
 // The parts in use; `parts` nullptr goes back to the game's own.
 Parts& CurrentParts();
 void UseParts(Parts* parts);

@@ -6,7 +6,6 @@
 
 #include "core/alert.h"
 #include "core/globals.h"
-#include "core/scene.h"
 #include "platform/gbk.h"
 
 using plat::GBK;
@@ -310,7 +309,7 @@ void map::PaintLay()
                            GBK(")超出图片范围"));
             const Rect src{t.srcX, t.srcY, static_cast<int32_t>(std::min<int64_t>(int64_t(t.srcX) + 32, INT32_MAX)),
                            static_cast<int32_t>(std::min<int64_t>(int64_t(t.srcY) + 32, INT32_MAX))};
-            if (scene::PaintOnto(target, pic->surface, src, static_cast<float>(t.x), static_cast<float>(t.y), 0) < 0)
+            if (g_Graph.Paint(target, pic->surface, src, static_cast<float>(t.x), static_cast<float>(t.y), 0, -1, 0) < 0)
                 report(reportedFailed, static_cast<int>(i), c, GBK("画图块失败"));
         }
     }

@@ -9,14 +9,6 @@
 
 int32_t g_WalkInterval = 1000;
 
-int32_t CornerOverlap(const float a[4], const float b[4])
-{
-    auto in = [](float px, float py, const float r[4]) {
-        return px >= r[0] && px <= r[2] && py >= r[1] && py <= r[3];
-    };
-    return in(a[0], a[1], b) || in(a[2], a[3], b) || in(b[0], b[1], a) || in(b[2], b[3], a) ? 1 : 0;
-}
-
 int32_t TruncToInt(float v)
 {
     if (std::isnan(v))
@@ -162,7 +154,7 @@ int32_t People::RandomDirection(int32_t* timerStart, int32_t* timerArmed, int32_
     return direction;
 }
 
-bool People::MovedBox(int32_t dir, float box[4]) const
+bool People::MovedBox(int32_t dir, RectF* box) const
 {
     float dx = 0, dy = 0;
     switch (dir) {
@@ -172,10 +164,8 @@ bool People::MovedBox(int32_t dir, float box[4]) const
     case 3: dx = step; break;
     default: return false;
     }
-    box[0] = x + static_cast<float>(boxLeft) + dx;
-    box[1] = y + static_cast<float>(boxTop) + dy;
-    box[2] = x + static_cast<float>(boxRight) + dx;
-    box[3] = y + static_cast<float>(boxBottom) + dy;
+    *box = RectF{x + static_cast<float>(boxLeft) + dx, y + static_cast<float>(boxTop) + dy,
+                 x + static_cast<float>(boxRight) + dx, y + static_cast<float>(boxBottom) + dy};
     return true;
 }
 
@@ -214,12 +204,12 @@ int32_t People::HitsObstacle(int32_t dir)
 
 int32_t People::HitsRole(int32_t dir)
 {
-    float box[4];
-    if (!MovedBox(dir, box))
+    RectF box;
+    if (!MovedBox(dir, &box))
         return 0;
-    const float role[4] = {g_Role.x, g_Role.y, g_Role.x + static_cast<float>(g_Role.width),
-                           g_Role.y + static_cast<float>(g_Role.height)};
-    return CornerOverlap(box, role);
+    const RectF role{g_Role.x, g_Role.y, g_Role.x + static_cast<float>(g_Role.width),
+                     g_Role.y + static_cast<float>(g_Role.height)};
+    return RectOverlap(box, role);
 }
 
 int32_t People::GetTileIndex(int32_t px, int32_t py)

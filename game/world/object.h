@@ -5,10 +5,7 @@
 #include <vector>
 
 #include "core/filehelper.h"
-
-// Rectangle contact by corners (left, top, right, bottom): a top-left or
-// bottom-right corner of one lies in the other, edges included.
-int32_t CornerOverlap(const float a[4], const float b[4]);
+#include "core/graph.h"
 
 // Base of every actor and magic class: identity, frame size and position on
 // the map.
@@ -71,9 +68,9 @@ public:
     // 1 with probability p percent.
     int32_t Chance(int32_t p);
 
-    // The box moved one step in direction dir (left, top, right, bottom);
-    // false for directions other than 0 to 3.
-    bool MovedBox(int32_t dir, float box[4]) const;
+    // The box moved one step in direction dir; false for directions other
+    // than 0 to 3.
+    bool MovedBox(int32_t dir, RectF* box) const;
     // 1 when the box moved one step in direction dir touches the box of an
     // actor of the list, in list order; actors with this actor's id are
     // skipped when skipSameId is set.
@@ -118,15 +115,15 @@ public:
 template <class List>
 int32_t People::HitsActors(int32_t dir, const List& list, bool skipSameId) const
 {
-    float moved[4];
-    if (!MovedBox(dir, moved))
+    RectF moved;
+    if (!MovedBox(dir, &moved))
         return 0;
     for (const auto& a : list) {
         if (skipSameId && a.id == id)
             continue;
-        const float box[4] = {a.x + static_cast<float>(a.boxLeft), a.y + static_cast<float>(a.boxTop),
-                              a.x + static_cast<float>(a.boxRight), a.y + static_cast<float>(a.boxBottom)};
-        if (CornerOverlap(moved, box))
+        const RectF box{a.x + static_cast<float>(a.boxLeft), a.y + static_cast<float>(a.boxTop),
+                        a.x + static_cast<float>(a.boxRight), a.y + static_cast<float>(a.boxBottom)};
+        if (RectOverlap(moved, box))
             return 1;
     }
     return 0;
