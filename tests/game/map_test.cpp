@@ -415,3 +415,55 @@ TEST(PaintLay, EachKindOfBadTileIsReportedOncePerLoad)
     ASSERT_EQ(g_Map.ChangeMap("bad"), 1);
     EXPECT_EQ(CountReports("Map::PaintLay()失败!"), 4);
 }
+
+TEST(PaintLay, TilesAreCopiedOpaqueWhereTheirLinesSayLaterOnesOnTop)
+{
+    auto root = FreshGameFolder();
+    // A 64x64 sheet whose every pixel tells where it came from; one pixel is
+    // the colour key.
+    PICRESOURCESTRUCT sheet;
+    sheet.surface = g_Graph.CreatePlain(64, 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            sheet.surface->Row(y)[x] = static_cast<uint16_t>(0x8000 + y * 64 + x);
+    sheet.surface->Row(5)[5] = 0x001F;
+    g_Graph.SetKeyColour(sheet.surface);
+    sheet.name = 1;
+    sheet.width = sheet.height = 64;
+    g_Graph.pictures.push_back(sheet);
+    auto src = [](int x, int y) { return static_cast<uint16_t>(0x8000 + y * 64 + x); };
+
+    WriteMap(root, "m", MapText(4, 2, "4,2,0,0,0",
+                                [](int i) {
+                                    switch (i) {
+                                    case 0: return std::string("0,0,0,0,0,1,N");     // at its own place
+                                    case 1: return std::string("32,32,16,0,0,1,N");  // overlaps cell 0, later wins
+                                    case 5: return std::string("48,0,64,32,0,1,N");  // half beyond the sheet
+                                    case 6: return std::string("-16,0,96,32,0,1,N"); // starts left of the sheet
+                                    default: return std::string();
+                                    }
+                                },
+                                [](int layer, int i) {
+                                    return layer == 6 && i == 7 ? std::string("0,0,0,0,1") : std::string();
+                                }));
+    ASSERT_EQ(g_Map.ChangeMap("m"), 1);
+    const Surface& l0 = *g_Graph.layers[0];
+    EXPECT_EQ(l0.Row(0)[0], src(0, 0));
+    EXPECT_EQ(l0.Row(5)[5], 0x001F); // the key pixel was copied, not skipped
+    EXPECT_EQ(l0.Row(0)[15], src(15, 0));
+    EXPECT_EQ(l0.Row(0)[16], src(32, 32)); // the later cell covers the earlier one
+    EXPECT_EQ(l0.Row(31)[47], src(63, 63));
+    EXPECT_EQ(l0.Row(0)[48], 0x001F);      // nothing drawn at cell 1's own place beyond it
+    // Half beyond the sheet: 16 columns, at the tile's own place.
+    EXPECT_EQ(l0.Row(32)[64], src(48, 0));
+    EXPECT_EQ(l0.Row(63)[79], src(63, 31));
+    EXPECT_EQ(l0.Row(32)[80], 0x001F);
+    // Left of the sheet: the columns that exist land where they belong.
+    EXPECT_EQ(l0.Row(32)[111], 0x001F);
+    EXPECT_EQ(l0.Row(32)[112], src(0, 0));
+    EXPECT_EQ(l0.Row(63)[127], src(15, 31));
+    // Upper layers have their own surfaces; empty cells stay the key.
+    EXPECT_EQ(g_Graph.layers[6]->Row(0)[0], src(0, 0));
+    EXPECT_EQ(g_Graph.layers[5]->Row(0)[0], 0x001F);
+    EXPECT_EQ(CountReports("超出图片范围"), 1);
+}
