@@ -211,7 +211,6 @@ int32_t map::ChangeMap(const std::string& mapName)
 
     name = mapName;
     tileCount = d.tileCount;
-    tilesWide = d.tilesWide;
     layers = std::move(d.layers);
     g_MapPixelWidth = d.pixelWidth;
     g_MapPixelHeight = d.pixelHeight;

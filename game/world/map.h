@@ -83,7 +83,6 @@ public:
     std::string name = "NULL";
     int32_t tileCount = 0;
     int32_t loaded = 0;
-    int32_t tilesWide = 0; // the grid's width, for bounds checks
 };
 
 // The map's size in pixels; 1.0 until the first map is read.
