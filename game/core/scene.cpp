@@ -2,6 +2,9 @@
 // frames, each painted onto BUF in its fixed order.
 #include "scene.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "alert.h"
 #include "globals.h"
 #include "platform/gbk.h"
@@ -88,7 +91,12 @@ void Graph::PaintLayToBuffer()
 {
     scene::Parts& parts = CurrentParts();
     const plat::Point cam = scene::Camera();
-    const plat::Rect window{cam.x, cam.y, cam.x + scene::kViewWidth, cam.y + scene::kViewHeight};
+    // A camera far off the map (a role placed at an absurd position) must not
+    // overflow the window's far edges.
+    auto farEdge = [](int32_t from, int32_t size) {
+        return static_cast<int32_t>(std::min<int64_t>(int64_t(from) + size, INT32_MAX));
+    };
+    const plat::Rect window{cam.x, cam.y, farEdge(cam.x, scene::kViewWidth), farEdge(cam.y, scene::kViewHeight)};
     const float vx = static_cast<float>(scene::kViewLeft), vy = static_cast<float>(scene::kViewTop);
 
     // What the map does not cover shows black, never what an earlier frame

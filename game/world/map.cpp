@@ -222,14 +222,18 @@ int32_t map::ChangeMap(const std::string& mapName)
 
     const int32_t w = static_cast<int32_t>(g_MapPixelWidth);
     const int32_t h = static_cast<int32_t>(g_MapPixelHeight);
+    g_Graph.layers.resize(kMapLayers, nullptr);
     for (Surface*& s : g_Graph.layers) {
+        g_Graph.ReleaseSurface(s); // none is left here; never leak one
         s = g_Graph.CreatePlain(w, h);
         g_Graph.SetKeyColour(s);
         g_Graph.FillSurface(s, static_cast<uint16_t>(g_KeyColour));
     }
     Surface** work[] = {&g_Graph.pNpc1, &g_Graph.pNpc2, &g_Graph.pMonster1, &g_Graph.pMonster2, &g_Graph.pMagic};
-    for (Surface** s : work)
+    for (Surface** s : work) {
+        g_Graph.ReleaseSurface(*s);
         *s = g_Graph.CreatePlain(w, h);
+    }
     for (Surface** s : work)
         g_Graph.SetKeyColour(*s);
     for (Surface** s : work)

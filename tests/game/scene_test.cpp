@@ -208,7 +208,9 @@ TEST_F(SceneFixture, CameraWindowFollowsTheRole)
     };
     for (const Case& c : {Case{400, 200, 300, 160, "100,40,693,361"}, Case{100.9f, 40.9f, 0, 0, "100,40,693,361"},
                           // A map narrower than the view: the camera lies left of the map.
-                          Case{240, 240, 316.2f, 160, "-76,80,517,401"}}) {
+                          Case{240, 240, 316.2f, 160, "-76,80,517,401"},
+                          // A role at an absurd place: the window saturates.
+                          Case{3e9f, -3e9f, 0, 0, "2147483647,-2147483648,2147483647,-2147483327"}}) {
         g_Role.x = c.x, g_Role.y = c.y, g_Role.viewX = c.vx, g_Role.viewY = c.vy;
         EXPECT_EQ(Frame().front(), "layer 0 " + c.window + " at 23,23");
     }
