@@ -8,13 +8,16 @@ Session::Session(MainFactory makeMain)
     : data(std::make_unique<Module1>()),
       procs(*data),
       tools(*data, [this] { main.get().hideAndShow(); }),
+      canvas([this] { main.get().markEdited(); }),
       main([this, makeMain] {
           auto splash = [this] {
               boot.show();
               boot.raise();
               boot.activateWindow();
           };
-          return makeMain ? makeMain(*data, procs, &tools, splash) : new Main(*data, procs, &tools, splash);
+          Main* m = makeMain ? makeMain(*data, procs, &tools, splash) : new Main(*data, procs, &tools, splash);
+          m->SetCanvas(&canvas);
+          return m;
       })
 {
     procs.setTools(&tools);

@@ -1,6 +1,7 @@
 #pragma once
 // One run of the editor: the shared data and procedures, the tool forms,
 // Main (created by the start-up loader) and the start-up form.
+#include "canvas/recording_canvas.h"
 #include "shell/boot_form.h"
 #include "shell/main_form.h"
 #include "shell/module1.h"
@@ -26,6 +27,8 @@ public:
     std::unique_ptr<Module1> data;
     Module2 procs;
     ToolFormsImpl tools;
+    // The map canvas, given to Main when it is created.
+    RecordingCanvas canvas;
     fr::FormRef<Main> main;
     BootBlog boot;
 };

@@ -3,7 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fr {
 
@@ -94,28 +101,141 @@ bool readWholeFile(const QString& path, QByteArray& out, QString& error, qint64 
     return true;
 }
 
+namespace {
+
+std::function<bool(const QString&)> g_writeHook;
+
+QString systemReason(int err)
+{
+    switch (err) {
+    case ENOENT: return QStringLiteral("文件夹不存在");
+    case ENOTDIR: return QStringLiteral("路径中有一段不是文件夹");
+    case EACCES:
+    case EPERM: return QStringLiteral("没有写入权限");
+    case EROFS: return QStringLiteral("文件系统是只读的");
+    case ENOSPC: return QStringLiteral("磁盘已满");
+    case EDQUOT: return QStringLiteral("超出磁盘配额");
+    case EFBIG: return QStringLiteral("文件超出允许的大小");
+    case EISDIR: return QStringLiteral("是一个文件夹");
+    default: break;
+    }
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// A name for the temporary file: hidden, and ending in six random letters
+// or digits, so it can never end in the target's extension.
+QByteArray tempName(const QByteArray& dir, const QByteArray& base)
+{
+    static const char alnum[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray name = dir + "/." + base + ".tmp";
+    for (int i = 0; i < 6; ++i)
+        name += alnum[QRandomGenerator::global()->bounded(int(sizeof alnum - 1))];
+    return name;
+}
+
+} // namespace
+
+void setAtomicWriteHookForTest(std::function<bool(const QString&)> hook)
+{
+    g_writeHook = std::move(hook);
+}
+
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& error)
 {
-    const QString real = ci::resolve(path);
-    QFileInfo target(real);
-    if (!QFileInfo(target.path()).isDir()) {
-        error = QStringLiteral("文件夹不存在：%1").arg(target.path());
-        return false;
+    QString target = ci::resolve(path);
+    const QFileInfo link(target);
+    if (link.isSymLink()) {
+        // Replace the file the link names, not the link.
+        const QString real = link.canonicalFilePath();
+        if (!real.isEmpty())
+            target = real;
     }
-    QSaveFile f(real);
-    f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = QStringLiteral("无法写入文件：%1（%2）").arg(real, f.errorString());
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    const QFileInfo info(target);
+    const QByteArray nativeDir = QFile::encodeName(info.path());
+    const QByteArray base = QFile::encodeName(info.fileName());
+
+    auto fail = [&](const QString& what, int err) {
+        error = QStringLiteral("%1：%2（%3）").arg(what, target, systemReason(err));
         return false;
+    };
+
+    struct stat st {};
+    const bool exists = ::stat(nativeTarget.constData(), &st) == 0;
+    if (exists) {
+        if (S_ISDIR(st.st_mode))
+            return fail(QStringLiteral("无法写入文件"), EISDIR);
+        if (!S_ISREG(st.st_mode)) {
+            error = QStringLiteral("无法写入文件：%1（不是普通文件）").arg(target);
+            return false;
+        }
+        if ((st.st_mode & 0222) == 0) {
+            error = QStringLiteral("文件是只读的，没有改写：%1").arg(target);
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        return fail(QStringLiteral("无法写入文件"), errno);
     }
-    if (f.write(bytes) != bytes.size()) {
-        error = QStringLiteral("写入文件出错：%1（%2）").arg(real, f.errorString());
-        f.cancelWriting();
-        return false;
+
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = tempName(nativeDir, base);
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST)
+            return fail(QStringLiteral("无法写入文件"), errno);
     }
-    if (!f.commit()) {
-        error = QStringLiteral("写入文件出错：%1（%2）").arg(real, f.errorString());
-        return false;
+    if (fd < 0)
+        return fail(QStringLiteral("无法写入文件"), EEXIST);
+
+    auto abandon = [&](const QString& what, int err) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        return fail(what, err);
+    };
+
+    if (exists) {
+        // The new file takes the old one's permissions and, where allowed,
+        // its owner.
+        if (::fchmod(fd, st.st_mode & 07777) != 0)
+            return abandon(QStringLiteral("无法写入文件"), errno);
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+            const int ignored = ::fchown(fd, st.st_uid, st.st_gid);
+            (void)ignored;
+        }
+    }
+
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(std::min<qsizetype>(left, 1 << 20)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return abandon(QStringLiteral("写入文件出错"), errno);
+        }
+        p += n;
+        left -= n;
+    }
+    if (g_writeHook && !g_writeHook(QFile::decodeName(temp)))
+        return abandon(QStringLiteral("写入文件出错"), EIO);
+    if (::fsync(fd) != 0)
+        return abandon(QStringLiteral("写入文件出错"), errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp.constData());
+        return fail(QStringLiteral("写入文件出错"), err);
+    }
+    if (::rename(temp.constData(), nativeTarget.constData()) != 0) {
+        const int err = errno;
+        ::unlink(temp.constData());
+        return fail(QStringLiteral("无法替换文件"), err);
+    }
+    // Make the rename itself last; a failure here changes nothing written.
+    const int dirFd = ::open(nativeDir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
     return true;
 }

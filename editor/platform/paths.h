@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace fr {
 
 inline constexpr QChar sep = QLatin1Char('/');
@@ -26,8 +28,18 @@ bool dirExists(const QString& path);  // a folder, any letter case
 bool readWholeFile(const QString& path, QByteArray& out, QString& error, qint64 maxBytes = 256ll << 20);
 
 // Writes bytes to a temporary file in the target's folder and renames it
-// over the target (under the target's existing spelling).
+// over the target (under the target's existing spelling; a link is followed
+// to the file it names). The temporary name is hidden and ends in random
+// letters, never in the target's extension, so no file list shows it. The
+// target keeps its permission bits. A target without any write bit is
+// refused (also for a user whom the system would let write it). On any
+// failure the temporary file is removed, the target is untouched and `error`
+// says why (Chinese, naming the path, with the system's reason).
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& error);
+
+// Tests only: called with the temporary file's path once all bytes are in it
+// and before it replaces the target; returning false fails the write there.
+void setAtomicWriteHookForTest(std::function<bool(const QString& tempPath)> hook);
 
 // Copies src over dst (replacing it). When both name the same file nothing is
 // written and the copy counts as done.

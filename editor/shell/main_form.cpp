@@ -1,6 +1,10 @@
 #include "main_form.h"
 
 #include "embedded.h"
+#include "help_form.h"
+#include "picker_form.h"
+#include "size_form.h"
+#include "thumbnail_form.h"
 
 #include "platform/blit.h"
 #include "platform/events.h"
@@ -36,7 +40,16 @@ void setPicture(fr::PicImage& pic, const QImage& img)
 } // namespace
 
 Main::Main(Module1& data, Module2& procs, ToolForms* tools, std::function<void()> showSplash)
-    : Timer1(this), Timer2(this), M(data), P(procs), tools_(tools), showSplash_(std::move(showSplash))
+    : Timer1(this),
+      Timer2(this),
+      SizeForm([this] { return new Size(*this); }),
+      PicResourceForm([this] { return new PicResource(*this); }),
+      WholeMapPicForm([this] { return new WholeMapPic(*this); }),
+      HelpFormRef([] { return new HelpForm; }),
+      M(data),
+      P(procs),
+      tools_(tools),
+      showSplash_(std::move(showSplash))
 {
     setWindowTitle(QStringLiteral("tilesmith"));
     resize(800, 600);
@@ -87,6 +100,27 @@ void Main::buildControls()
     MainPic_ = new fr::PicBox(Picture1);
     MainPic_->setBoxSize(32, 32);
     MainPic_->hide();
+    // The mouse on the map belongs to the canvas.
+    MainPic->onMouseDown = [this](int b, int sh, int x, int y) {
+        if (canvas_)
+            canvas_->MainPic_MouseDown(b, sh, x, y);
+    };
+    MainPic->onMouseMove = [this](int b, int sh, int x, int y) {
+        if (canvas_)
+            canvas_->MainPic_MouseMove(b, sh, x, y);
+    };
+    MainPic->onMouseUp = [this](int b, int sh, int x, int y) {
+        if (canvas_)
+            canvas_->MainPic_MouseUp(b, sh, x, y);
+    };
+    Picture1->onMouseDown = [this](int b, int sh, int x, int y) {
+        if (canvas_)
+            canvas_->Picture1_MouseDown(b, sh, x, y);
+    };
+    Picture1->onMouseMove = [this](int b, int sh, int x, int y) {
+        if (canvas_)
+            canvas_->Picture1_MouseMove(b, sh, x, y);
+    };
     for (QFrame** line : {&Line1, &Line2, &Line3, &Line4}) {
         *line = new QFrame(Picture1);
         setBackground(*line, qRgb(255, 255, 255));
@@ -187,94 +221,123 @@ void Main::buildMenus()
     struct Item {
         const char* name;
         QString caption;
-        bool built;
     };
     auto addMenu = [this](const char* name, const QString& title, std::initializer_list<Item> items) {
         QMenu* menu = menuBar()->addMenu(title);
         menu->setObjectName(QLatin1String(name));
         menu->menuAction()->setObjectName(QLatin1String(name));
-        for (const Item& it : items) {
-            QAction* a = menu->addAction(it.caption);
-            a->setObjectName(QLatin1String(it.name));
-            if (!it.built) {
-                a->setEnabled(false);
-                pending_ << a;
-            }
-        }
+        for (const Item& it : items)
+            menu->addAction(it.caption)->setObjectName(QLatin1String(it.name));
         return menu;
     };
-    auto addCommand = [this](const char* name, const QString& caption, bool built) {
+    auto addCommand = [this](const char* name, const QString& caption) {
         QAction* a = menuBar()->addAction(caption);
         a->setObjectName(QLatin1String(name));
-        if (!built) {
-            a->setEnabled(false);
-            pending_ << a;
-        }
         return a;
     };
 
     Menu_File = addMenu("Menu_File", QStringLiteral("文件"),
-                        {{"Menu_NewMap", QStringLiteral("新建地图"), false},
-                         {"Menu_OpenMap", QStringLiteral("打开地图"), true},
-                         {"Menu_SaveAsAnotherMap", QStringLiteral("另存地图"), false},
-                         {"Menu_SaveMap", QStringLiteral("保存地图(Ctrl+S)"), false},
-                         {"Menu_OpenRecentMap", QStringLiteral("最近打开文件(Ctrl+D)"), true},
-                         {"Menu_Exit", QStringLiteral("退出(Alt+F4)"), true}});
+                        {{"Menu_NewMap", QStringLiteral("新建地图")},
+                         {"Menu_OpenMap", QStringLiteral("打开地图")},
+                         {"Menu_SaveAsAnotherMap", QStringLiteral("另存地图")},
+                         {"Menu_SaveMap", QStringLiteral("保存地图(Ctrl+S)")},
+                         {"Menu_OpenRecentMap", QStringLiteral("最近打开文件(Ctrl+D)")},
+                         {"Menu_Exit", QStringLiteral("退出(Alt+F4)")}});
     Menu_LayEdit = addMenu("Menu_LayEdit", QStringLiteral("层编辑"),
-                           {{"Menu_GroundLay", QStringLiteral("地面层1(F1)"), false},
-                            {"Menu_ObjectLay2", QStringLiteral("物体层2(F2)"), false},
-                            {"Menu_ObjectLay3", QStringLiteral("物体层3(F3)"), false},
-                            {"Menu_ObjectLay4", QStringLiteral("物体层4(F4)"), false},
-                            {"Menu_ObjectLay5", QStringLiteral("物体层5(F5)"), false},
-                            {"Menu_ObjectLay6", QStringLiteral("物体层6(F6)"), false},
-                            {"Menu_SkyLay", QStringLiteral("天空层7(F7)"), false},
-                            {"Menu_IncidentLay", QStringLiteral("事件层8(F8)"), false},
-                            {"Menu_NpcLay", QStringLiteral("NPC层9(F9)"), false}});
+                           {{"Menu_GroundLay", QStringLiteral("地面层1(F1)")},
+                            {"Menu_ObjectLay2", QStringLiteral("物体层2(F2)")},
+                            {"Menu_ObjectLay3", QStringLiteral("物体层3(F3)")},
+                            {"Menu_ObjectLay4", QStringLiteral("物体层4(F4)")},
+                            {"Menu_ObjectLay5", QStringLiteral("物体层5(F5)")},
+                            {"Menu_ObjectLay6", QStringLiteral("物体层6(F6)")},
+                            {"Menu_SkyLay", QStringLiteral("天空层7(F7)")},
+                            {"Menu_IncidentLay", QStringLiteral("事件层8(F8)")},
+                            {"Menu_NpcLay", QStringLiteral("NPC层9(F9)")}});
     Menu_LayWatch = addMenu("Menu_LayWatch", QStringLiteral("层查看"),
-                            {{"Menu_SeeGround1", QStringLiteral("地面层1(1)"), false},
-                             {"Menu_SeeObject2", QStringLiteral("物体层2(2)"), false},
-                             {"Menu_SeeObject3", QStringLiteral("物体层3(3)"), false},
-                             {"Menu_SeeObject4", QStringLiteral("物体层4(4)"), false},
-                             {"Menu_SeeObject5", QStringLiteral("物体层5(5)"), false},
-                             {"Menu_SeeObject6", QStringLiteral("物体层6(6)"), false},
-                             {"Menu_SeeSky7", QStringLiteral("天空层7(7)"), false},
-                             {"Menu_SeeIncident8", QStringLiteral("事件层8(8)"), false},
-                             {"Menu_SeeNpc9", QStringLiteral("NPC层9(9)"), false}});
+                            {{"Menu_SeeGround1", QStringLiteral("地面层1(1)")},
+                             {"Menu_SeeObject2", QStringLiteral("物体层2(2)")},
+                             {"Menu_SeeObject3", QStringLiteral("物体层3(3)")},
+                             {"Menu_SeeObject4", QStringLiteral("物体层4(4)")},
+                             {"Menu_SeeObject5", QStringLiteral("物体层5(5)")},
+                             {"Menu_SeeObject6", QStringLiteral("物体层6(6)")},
+                             {"Menu_SeeSky7", QStringLiteral("天空层7(7)")},
+                             {"Menu_SeeIncident8", QStringLiteral("事件层8(8)")},
+                             {"Menu_SeeNpc9", QStringLiteral("NPC层9(9)")}});
     Menu_SetParameter = addMenu("Menu_SetParameter", QStringLiteral("设置"),
-                                {{"Menu_HideIncidentLay", QStringLiteral("显示/隐藏事件层"), false},
-                                 {"Menu_WholeMap", QStringLiteral("查看缩略图(S)"), false},
-                                 {"Menu_TileInfoFrameSwitch", QStringLiteral("开/关图块信息栏(C)"), false},
-                                 {"Menu_ClearScreen", QStringLiteral("清空所有层(包括数据) (Delete)"), false},
-                                 {"Menu_SetScreenSize", QStringLiteral("设置游戏分辨率"), false}});
+                                {{"Menu_HideIncidentLay", QStringLiteral("显示/隐藏事件层")},
+                                 {"Menu_WholeMap", QStringLiteral("查看缩略图(S)")},
+                                 {"Menu_TileInfoFrameSwitch", QStringLiteral("开/关图块信息栏(C)")},
+                                 {"Menu_ClearScreen", QStringLiteral("清空所有层(包括数据) (Delete)")},
+                                 {"Menu_SetScreenSize", QStringLiteral("设置游戏分辨率")}});
     Menu_Resource = addMenu("Menu_Resource", QStringLiteral("资源"),
-                            {{"Menu_Resource_r1", QStringLiteral("地图1"), false},
-                             {"Menu_Resource_r2", QStringLiteral("地图2"), false},
-                             {"Menu_Resource_r3", QStringLiteral("地图3"), false}});
+                            {{"Menu_Resource_r1", QStringLiteral("地图1")},
+                             {"Menu_Resource_r2", QStringLiteral("地图2")},
+                             {"Menu_Resource_r3", QStringLiteral("地图3")}});
     Menu_Eraser = addMenu("Menu_Eraser", QStringLiteral("橡皮(Q)"),
-                          {{"Menu_SelectSmallEraser", QStringLiteral("小型(32*32)"), false},
-                           {"Menu_SelectMiddleEraser", QStringLiteral("中型(64*64)"), false},
-                           {"Menu_SelectLargeEraser", QStringLiteral("大型(96*96)"), false},
-                           {"Menu_IncidentEra", QStringLiteral("事件橡皮"), false}});
-    Menu_FillAll = addCommand("Menu_FillAll", QStringLiteral("填充(X)"), false);
-    Menu_SetObstacle = addCommand("Menu_SetObstacle", QStringLiteral("障碍(E)"), false);
-    Menu_Spinner = addCommand("Menu_Spinner", QStringLiteral("微调(Z)"), false);
-    Menu_RefreshAll = addCommand("Menu_RefreshAll", QStringLiteral("刷新(F)"), false);
-    Menu_SetIncident = addCommand("Menu_SetIncident", QStringLiteral("脚本编辑器(Space)"), true);
+                          {{"Menu_SelectSmallEraser", QStringLiteral("小型(32*32)")},
+                           {"Menu_SelectMiddleEraser", QStringLiteral("中型(64*64)")},
+                           {"Menu_SelectLargeEraser", QStringLiteral("大型(96*96)")},
+                           {"Menu_IncidentEra", QStringLiteral("事件橡皮")}});
+    Menu_FillAll = addCommand("Menu_FillAll", QStringLiteral("填充(X)"));
+    Menu_SetObstacle = addCommand("Menu_SetObstacle", QStringLiteral("障碍(E)"));
+    Menu_Spinner = addCommand("Menu_Spinner", QStringLiteral("微调(Z)"));
+    Menu_RefreshAll = addCommand("Menu_RefreshAll", QStringLiteral("刷新(F)"));
+    Menu_SetIncident = addCommand("Menu_SetIncident", QStringLiteral("脚本编辑器(Space)"));
     Menu_About = addMenu("Menu_About", QStringLiteral("关于"),
-                         {{"Menu_Help", QStringLiteral("帮助(F10)"), false},
-                          {"Menu_Logo", QStringLiteral("宣传画"), true}});
+                         {{"Menu_Help", QStringLiteral("帮助(F10)")}, {"Menu_Logo", QStringLiteral("宣传画")}});
+    connectMenus();
+}
 
+void Main::connectMenus()
+{
     // No shortcuts on the actions: the keys go through the form's key
     // handler, which sees them first.
-    connect(MenuItem(QStringLiteral("Menu_OpenMap")), &QAction::triggered, this,
-            fr::guard([this](bool) { Menu_OpenMap_Click(); }));
-    connect(MenuItem(QStringLiteral("Menu_OpenRecentMap")), &QAction::triggered, this,
-            fr::guard([this](bool) { Menu_OpenRecentMap_Click(); }));
-    connect(MenuItem(QStringLiteral("Menu_Exit")), &QAction::triggered, this,
-            fr::guard([this](bool) { Menu_Exit_Click(); }));
-    connect(Menu_SetIncident, &QAction::triggered, this, fr::guard([this](bool) { Menu_SetIncident_Click(); }));
-    connect(MenuItem(QStringLiteral("Menu_Logo")), &QAction::triggered, this,
-            fr::guard([this](bool) { Menu_Logo_Click(); }));
+    auto on = [this](const char* name, auto handler) {
+        QAction* a = MenuItem(QLatin1String(name));
+        Q_ASSERT(a);
+        connect(a, &QAction::triggered, this, fr::guard([this, handler](bool) { handler(); }));
+    };
+    auto canvas = [this](void (CanvasServices::*command)()) {
+        return [this, command] {
+            if (canvas_)
+                (canvas_->*command)();
+        };
+    };
+    on("Menu_NewMap", [this] { Menu_NewMap_Click(); });
+    on("Menu_OpenMap", [this] { Menu_OpenMap_Click(); });
+    on("Menu_SaveAsAnotherMap", [this] { Menu_SaveAsAnotherMap_Click(); });
+    on("Menu_SaveMap", [this] { Menu_SaveMap_Click(); });
+    on("Menu_OpenRecentMap", [this] { Menu_OpenRecentMap_Click(); });
+    on("Menu_Exit", [this] { Menu_Exit_Click(); });
+    for (int n = 1; n <= LayerPictures; ++n) {
+        static const char* edit[] = {"Menu_GroundLay",  "Menu_ObjectLay2", "Menu_ObjectLay3",
+                                     "Menu_ObjectLay4", "Menu_ObjectLay5", "Menu_ObjectLay6",
+                                     "Menu_SkyLay",     "Menu_IncidentLay", "Menu_NpcLay"};
+        static const char* see[] = {"Menu_SeeGround1", "Menu_SeeObject2", "Menu_SeeObject3",
+                                    "Menu_SeeObject4", "Menu_SeeObject5", "Menu_SeeObject6",
+                                    "Menu_SeeSky7",    "Menu_SeeIncident8", "Menu_SeeNpc9"};
+        on(edit[n - 1], [this, n] { editLayer(n); });
+        on(see[n - 1], [this, n] { seeLayer(n); });
+    }
+    on("Menu_HideIncidentLay", [this] { Menu_HideIncidentLay_Click(); });
+    on("Menu_WholeMap", [this] { Menu_WholeMap_Click(); });
+    on("Menu_TileInfoFrameSwitch", [this] { Menu_TileInfoFrameSwitch_Click(); });
+    on("Menu_ClearScreen", [this] { Menu_ClearScreen_Click(); });
+    on("Menu_SetScreenSize", [this] { Menu_SetScreenSize_Click(); });
+    on("Menu_Resource_r1", [this] { Menu_Resource_r1_Click(); });
+    on("Menu_Resource_r2", [this] { Menu_Resource_r2_Click(); });
+    on("Menu_Resource_r3", [this] { Menu_Resource_r3_Click(); });
+    on("Menu_SelectSmallEraser", canvas(&CanvasServices::Menu_SelectSmallEraser_Click));
+    on("Menu_SelectMiddleEraser", canvas(&CanvasServices::Menu_SelectMiddleEraser_Click));
+    on("Menu_SelectLargeEraser", canvas(&CanvasServices::Menu_SelectLargeEraser_Click));
+    on("Menu_IncidentEra", canvas(&CanvasServices::Menu_IncidentEra_Click));
+    on("Menu_FillAll", canvas(&CanvasServices::Menu_FillAll_Click));
+    on("Menu_SetObstacle", canvas(&CanvasServices::Menu_SetObstacle_Click));
+    on("Menu_Spinner", canvas(&CanvasServices::Menu_Spinner_Click));
+    on("Menu_RefreshAll", [this] { Menu_RefreshAll_Click(); });
+    on("Menu_SetIncident", [this] { Menu_SetIncident_Click(); });
+    on("Menu_Help", [this] { Menu_Help_Click(); });
+    on("Menu_Logo", [this] { Menu_Logo_Click(); });
 }
 
 QAction* Main::MenuItem(const QString& name) const
@@ -289,7 +352,7 @@ void Main::SetEditMenusEnabled(bool on)
     for (QMenu* m : {Menu_LayEdit, Menu_LayWatch, Menu_SetParameter, Menu_Resource, Menu_Eraser})
         m->menuAction()->setEnabled(on);
     for (QAction* a : {Menu_FillAll, Menu_SetObstacle, Menu_Spinner, Menu_RefreshAll})
-        a->setEnabled(on && !pending_.contains(a));
+        a->setEnabled(on);
 }
 
 void Main::formLoad()
@@ -307,6 +370,8 @@ void Main::formLoad()
     M.LargeMode = false;
     M.TakeOutMode = 0;
     M.TakeOutInfo = false;
+    BoxMoved = false;
+    EraserOn = 0;
     M.SpinnerMode = 0;
     MainPic->move(0, 0);
     Picture2->move(0, 0);
@@ -445,17 +510,97 @@ bool Main::formKeyDown(int keyCode, int shift)
     if (shift == 2 && (keyCode == 'A' || keyCode == 'S' || keyCode == 'D')) {
         if (keyCode == 'A')
             Menu_OpenMap_Click();
-        else if (keyCode == 'D')
+        else if (keyCode == 'S')
+            Menu_SaveMap_Click();
+        else
             Menu_OpenRecentMap_Click();
         return true;
     }
+    // Every other key ignores Shift and Ctrl.
+    auto canvas = [this](void (CanvasServices::*command)()) {
+        if (canvas_)
+            (canvas_->*command)();
+    };
     switch (keyCode) {
+    case 27: // leave every tool for the tile-sheet picker
+        M.TakeOutMode = 0;
+        M.SavedLargeMode = M.LargeMode;
+        MainPic->show();
+        MainPic->move(0, 0);
+        for (QFrame* line : {Line1, Line2, Line3, Line4})
+            line->hide();
+        M.EraserMode = 0;
+        M.TakeOutMode = 0;
+        M.TakeOutBrush = 0;
+        M.TakeOutInfo = false;
+        ShowPicker();
+        return true;
+    case 'W':
+        scrollBy(VScroll1, -32);
+        return true;
+    case 'S':
+        scrollBy(VScroll1, 32);
+        return true;
+    case 'A':
+        scrollBy(HScroll1, -32);
+        return true;
+    case 'D':
+        scrollBy(HScroll1, 32);
+        return true;
+    case 121: // F10
+        ShowHelpForm();
+        return true;
+    case 'C':
+        Menu_TileInfoFrameSwitch_Click();
+        return true;
+    case 'Z':
+        canvas(&CanvasServices::Menu_Spinner_Click);
+        return true;
+    case 'X':
+        canvas(&CanvasServices::Menu_FillAll_Click);
+        return true;
+    case 'Q':
+        canvas(&CanvasServices::SwitchEraser);
+        return true;
+    case 'F':
+        Menu_RefreshAll_Click();
+        return true;
+    case 'E':
+        canvas(&CanvasServices::Menu_SetObstacle_Click);
+        return true;
     case 32:
         Menu_SetIncident_Click();
         return true;
+    case 46:
+        Menu_ClearScreen_Click();
+        return true;
     default:
-        return false;
+        break;
     }
+    if (keyCode >= 112 && keyCode <= 120) { // F1..F9: the layer commands
+        const int n = keyCode - 111;
+        editLayer(n);
+        M.EditLayText = EditLayerText(n);
+        M.EditLay = static_cast<int16_t>(n);
+        if (n == 8)
+            canvas(&CanvasServices::Menu_SetObstacle_Click);
+        return true;
+    }
+    if (keyCode >= '1' && keyCode <= '9') { // the view commands
+        seeLayer(keyCode - '0');
+        return true;
+    }
+    return false;
+}
+
+void Main::scrollBy(QScrollBar* bar, int delta)
+{
+    const int v = bar->value() + delta;
+    bar->setValue(std::clamp(v, 0, bar->maximum()));
+    if (bar == VScroll1)
+        VScroll1_Change();
+    else
+        HScroll1_Change();
 }
 
 void Main::Menu_SetIncident_Click()

@@ -29,8 +29,20 @@ class QScrollBar;
 
 namespace tilesmith {
 
+class HelpForm;
+class PicResource;
+class Size;
+class WholeMapPic;
+
 // Editor layers 1..9 and their off-screen pictures.
 inline constexpr int LayerPictures = 9;
+
+// Caption texts of layer n (1..9): the long edit text ("编辑地面层1") that the
+// F-keys and the views set, the short one of the layer menus ("地面层1"), and
+// the view text ("显示地面层1").
+QString EditLayerText(int n);
+QString LayerMenuText(int n);
+QString ViewLayerText(int n);
 
 class Main : public fr::FormWindow<QMainWindow> {
 public:
@@ -125,8 +137,28 @@ public:
     // ---- Form variables --------------------------------------------------
     int16_t MapSaved = 0;  // -1: saved since the last open, clear or edit
     int16_t SoloView = 0;  // -1: one layer shown alone
-    std::array<int16_t, LayerPictures> LayerSoloFlags{};
-    int EraserSize = 32;
+    std::array<int16_t, LayerPictures> LayerSoloFlags{}; // [n-1]: layer n shown alone
+    int16_t EventLayerHidden = 0; // the composite leaves the event layer out
+    // The canvas's tool state (what the canvas keeps between its commands).
+    int16_t EraserSize = 32;
+    int16_t EraserOn = 0;
+    int16_t ObstacleOn = 0;
+    int16_t ObstacleActive = 0;
+    int16_t ResumeObstacle = 0;
+    int16_t ResumeEraser = 0;
+    int16_t SavedEditLay = 0;
+    QString SavedEditLayText;
+    int16_t TakeOutSrcLay = 0;
+    int16_t TakeOutStartX = 0;
+    fr::NumOrText TakeOutStartY;
+    int16_t Dragging = 0;
+    bool BoxMoved = false;
+
+    // ---- Forms opened from Main --------------------------------------------
+    fr::FormRef<Size> SizeForm;
+    fr::FormRef<PicResource> PicResourceForm;
+    fr::FormRef<WholeMapPic> WholeMapPicForm;
+    fr::FormRef<HelpForm> HelpFormRef;
 
     // ---- Event procedures ------------------------------------------------
     void HScroll1_Change();
@@ -134,11 +166,49 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void InfoFrame_MouseMove();
+    void Menu_NewMap_Click();
     void Menu_OpenMap_Click();
     void Menu_OpenRecentMap_Click();
+    void Menu_SaveMap_Click();
+    void Menu_SaveAsAnotherMap_Click();
+    void Menu_ClearScreen_Click();
     void Menu_Exit_Click();
+    void Menu_GroundLay_Click();
+    void Menu_ObjectLay2_Click();
+    void Menu_ObjectLay3_Click();
+    void Menu_ObjectLay4_Click();
+    void Menu_ObjectLay5_Click();
+    void Menu_ObjectLay6_Click();
+    void Menu_SkyLay_Click();
+    void Menu_IncidentLay_Click();
+    void Menu_NpcLay_Click();
+    void Menu_SeeGround1_Click();
+    void Menu_SeeObject2_Click();
+    void Menu_SeeObject3_Click();
+    void Menu_SeeObject4_Click();
+    void Menu_SeeObject5_Click();
+    void Menu_SeeObject6_Click();
+    void Menu_SeeSky7_Click();
+    void Menu_SeeIncident8_Click();
+    void Menu_SeeNpc9_Click();
+    void Menu_HideIncidentLay_Click();
+    void Menu_WholeMap_Click();
+    void Menu_RefreshAll_Click();
+    void Menu_TileInfoFrameSwitch_Click();
+    void Menu_SetScreenSize_Click();
+    void Menu_Resource_r1_Click();
+    void Menu_Resource_r2_Click();
+    void Menu_Resource_r3_Click();
     void Menu_SetIncident_Click();
+    void Menu_Help_Click();
     void Menu_Logo_Click();
+
+    // ---- Services to the canvas ---------------------------------------------
+    // The canvas that the tool keys, tool menus and the mouse on the map go to.
+    void SetCanvas(CanvasServices* canvas) { canvas_ = canvas; }
+    CanvasServices* Canvas() const { return canvas_; }
+    // The map has changed since it was last saved: closing asks again.
+    void markEdited() { MapSaved = 0; }
 
     // ---- Shared by the commands ------------------------------------------
     // Clears Picture1 and lays the layer pictures over one another: all nine,
@@ -148,13 +218,24 @@ public:
     void SoloComposite(int layer);
     // Scroll maxima from the map size and the viewport.
     void SetScrollMaxima();
-    // The nine edit menus; items whose commands are not there yet stay off.
+    // The nine edit menus.
     void SetEditMenusEnabled(bool on);
     bool EditMenusEnabled() const { return editMenusEnabled_; }
     // Reads, checks and draws a map file and makes it the document. On any
     // failure a message is shown and nothing at all changes.
     bool OpenMapFile(const QString& path);
+    // Writes the document as a map file through a temporary file; on failure
+    // a message says why, the old file stays whole and false is returned.
+    bool WriteMapFile(const QString& path);
+    // A map has been opened or created (its layers hold records).
+    bool HasMap() const { return M.TileCount > 0; }
     void SetStatus(const QString& text);
+    // Hides Main and shows the tile-sheet picker.
+    void ShowPicker();
+    // Shows HelpForm (not modal).
+    void ShowHelpForm();
+    // The access code of the third sheet.
+    static const QString SheetCode;
 
     Module1& M;
     Module2& P;
@@ -165,13 +246,21 @@ private:
     void buildMenus();
     void layOver(const std::array<int, LayerPictures>& order, int count);
     int scrollExtent() const;
+    // The layer menus (short caption texts) and the view menus of layer n.
+    void editLayer(int n);
+    void seeLayer(int n);
+    // A sheet menu: asks for the code of map3 first.
+    void openSheet(const QString& name);
+    // Scrolls a bar by `delta`, within its range, and applies it.
+    void scrollBy(QScrollBar* bar, int delta);
+    void connectMenus();
 
     ToolForms* tools_;
     std::function<void()> showSplash_;
     std::unique_ptr<fr::KeyPreview> keyPreview_;
     QWidget* central_ = nullptr;
     bool editMenusEnabled_ = false;
-    QList<QAction*> pending_; // commands that are not in this build yet
+    CanvasServices* canvas_ = nullptr;
 };
 
 } // namespace tilesmith

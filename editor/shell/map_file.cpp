@@ -2,6 +2,7 @@
 
 #include "platform/gbk.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace tilesmith {
@@ -183,49 +184,139 @@ MapReadResult ParseMapFile(const QByteArray& bytes, MapDocument& doc)
     return r;
 }
 
-QByteArray SerializeMap(const MapDocument& doc)
+MapSource SourceOf(const MapDocument& doc)
 {
+    MapSource s;
+    s.MapWidth = doc.MapWidth;
+    s.MapHeight = doc.MapHeight;
+    s.RoleDir = doc.RoleDir;
+    s.RoleX = doc.RoleX;
+    s.RoleY = doc.RoleY;
+    for (int l = 0; l < TileLayers; ++l)
+        s.layers[l] = &doc.layers[l];
+    return s;
+}
+
+MapSource SourceOf(const Module1& m)
+{
+    MapSource s;
+    s.MapWidth = m.MapWidth;
+    s.MapHeight = m.MapHeight;
+    s.RoleDir = m.RoleDir;
+    s.RoleX = m.RoleX;
+    s.RoleY = m.RoleY;
+    for (int l = 0; l < TileLayers; ++l)
+        s.layers[l] = &m.LayData(l + 1);
+    return s;
+}
+
+namespace {
+
+bool wholeSide(const fr::NumOrText& n, int& out)
+{
+    if (n.isEmpty())
+        return false;
+    // Typed text is printed as it stands, so it must be plain digits.
+    if (n.isText())
+        for (QChar c : n.print())
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+    double v = 0;
+    if (!fr::parseNumber(n.print(), v) || v != std::floor(v) || v < 1 || v > MaxMapSide)
+        return false;
+    out = int(v);
+    return true;
+}
+
+// Appends a 16-bit number in decimal.
+void appendNumber(QByteArray& out, int v)
+{
+    char buf[8];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr - buf);
+}
+
+} // namespace
+
+QString MapWriteProblem(const MapSource& src)
+{
+    int w = 0, h = 0;
+    if (!wholeSide(src.MapWidth, w) || !wholeSide(src.MapHeight, h))
+        return QStringLiteral("地图尺寸“%1×%2”不是 1 到 %3 的整数。")
+            .arg(src.MapWidth.print(), src.MapHeight.print())
+            .arg(MaxMapSide);
+    if (w * h > MaxMapCells)
+        return QStringLiteral("地图 %1×%2 有 %3 格，超过 %4 格。").arg(w).arg(h).arg(w * h).arg(MaxMapCells);
+    for (int l = 0; l < TileLayers; ++l)
+        if (!src.layers[l] || src.layers[l]->size() != size_t(w * h))
+            return QStringLiteral("第 %1 层的格数与地图尺寸 %2×%3 不符。").arg(l + 1).arg(w).arg(h);
+    const std::vector<TileRec>& ground = *src.layers[0];
+    for (size_t i = 0; i < ground.size(); ++i) {
+        const QByteArray& e = ground[i].event;
+        if (e.contains(',') || e.contains('\r') || e.contains('\n'))
+            return QStringLiteral("第 %1 格（第 %2 列第 %3 行）的事件名“%4”含有逗号或换行，游戏无法读回。")
+                .arg(i)
+                .arg(int(i) % w)
+                .arg(int(i) / w)
+                .arg(fr::gbk::decode(e).replace(QLatin1Char('\r'), QStringLiteral("\\r")).replace(QLatin1Char('\n'), QStringLiteral("\\n")));
+    }
+    return {};
+}
+
+QByteArray SerializeMap(const MapSource& src)
+{
+    size_t cells = 0;
+    for (const auto* layer : src.layers)
+        if (layer)
+            cells += layer->size();
     QByteArray out;
-    out.reserve(32 + doc.TileCount * 7 * 16);
-    auto num = [&](int v) { out.append(QByteArray::number(v)); };
+    out.reserve(qsizetype(64 + cells * 24));
     // Sizes are written in the form they are held (typed text as typed).
     auto size = [&](const fr::NumOrText& n) {
         QByteArray b;
         fr::gbk::encode(n.print(), b);
         out.append(b);
     };
-    size(doc.MapWidth);
+    size(src.MapWidth);
     out.append(',');
-    size(doc.MapHeight);
+    size(src.MapHeight);
     out.append(',');
-    num(doc.RoleDir);
+    appendNumber(out, src.RoleDir);
     out.append(',');
-    num(doc.RoleX);
+    appendNumber(out, src.RoleX);
     out.append(',');
-    num(doc.RoleY);
-    out.append("\r\n");
-    for (int layer = 0; layer < TileLayers; ++layer)
-        for (const TileRec& t : doc.layers[layer]) {
-            num(t.srcX);
+    appendNumber(out, src.RoleY);
+    out.append("\r\n", 2);
+    for (int layer = 0; layer < TileLayers; ++layer) {
+        if (!src.layers[layer])
+            continue;
+        for (const TileRec& t : *src.layers[layer]) {
+            appendNumber(out, t.srcX);
             out.append(',');
-            num(t.srcY);
+            appendNumber(out, t.srcY);
             out.append(',');
-            num(t.mapX);
+            appendNumber(out, t.mapX);
             out.append(',');
-            num(t.mapY);
+            appendNumber(out, t.mapY);
             out.append(',');
             if (layer == 0) {
-                num(t.obstacle);
+                appendNumber(out, t.obstacle);
                 out.append(',');
-                num(t.sheet);
+                appendNumber(out, t.sheet);
                 out.append(',');
                 out.append(t.event);
             } else {
-                num(t.sheet);
+                appendNumber(out, t.sheet);
             }
-            out.append("\r\n");
+            out.append("\r\n", 2);
         }
+    }
     return out;
+}
+
+QByteArray SerializeMap(const MapDocument& doc)
+{
+    return SerializeMap(SourceOf(doc));
 }
 
 } // namespace tilesmith

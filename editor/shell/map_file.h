@@ -40,7 +40,30 @@ struct MapReadResult {
 // Parses a whole map file into `doc`; `doc` is only meaningful when ok.
 MapReadResult ParseMapFile(const QByteArray& bytes, MapDocument& doc);
 
-// The file as the editor writes it (CR LF after every line).
+// What the writer reads, wherever the document lives (a parsed file or the
+// editor's shared data). The layers are not copied.
+struct MapSource {
+    fr::NumOrText MapWidth;
+    fr::NumOrText MapHeight;
+    int16_t RoleDir = 0;
+    int16_t RoleX = 0;
+    int16_t RoleY = 0;
+    std::array<const std::vector<TileRec>*, TileLayers> layers{}; // layer 1 at [0]
+};
+MapSource SourceOf(const MapDocument& doc);
+MapSource SourceOf(const Module1& m);
+
+// Why the document cannot be written as a map the game reads back the same,
+// or "" when it can: a size that is not a whole number 1..1023 (or a map of
+// more than 32767 cells), layers whose record count is not width × height,
+// or an event name holding ',', CR or LF (the game would read every later
+// line shifted). The message names the first such cell.
+QString MapWriteProblem(const MapSource& src);
+
+// The file as the editor writes it: the header, then every ground record,
+// then layers 2..7, each line ended by CR LF. Sizes are printed in the form
+// they are held (typed text as typed).
+QByteArray SerializeMap(const MapSource& src);
 QByteArray SerializeMap(const MapDocument& doc);
 
 } // namespace tilesmith

@@ -87,11 +87,18 @@ struct Module1 {
     double StepY = 32;
     int16_t SpinnerMode = 0;
     bool LargeMode = false;
+    // LargeMode and TakeOutInfo to put back when the eraser or the obstacle
+    // marker is switched off.
     bool SavedLargeMode = false;
+    bool SavedTakeOutInfo = false;
     int16_t TakeOutMode = 0;
     int16_t TakeOutBrush = 0;
     bool TakeOutInfo = false;
     int16_t EraserMode = 0;
+    // -1: clicks on layer 8 paint or erase events; 0: they set or clear
+    // obstacles. CurEvent: the event name the event brush paints (GBK).
+    int16_t EventMode = 0;
+    QByteArray CurEvent;
     double BrushX = 0;
     int16_t BrushY = 0;
     int16_t BrushSheet = 0;

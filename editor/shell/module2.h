@@ -29,6 +29,9 @@ QString GetParentPath(const QString& path, int n);
 QString GetFileName(const QString& path);
 QString StripExtension(const QString& name);
 QString GetFileTitle(const QString& path);
+// A value typed by the user: only the ASCII digits 0-9 (no sign, no blank),
+// and within lo..hi. Leading zeros are allowed.
+bool DigitsInRange(const QString& text, int lo, int hi, int& value);
 // "map1" 0, "map2" 1, "map3" 2, "anpc" 3, "monster" 4, anything else 0.
 int16_t GetSheetIndex(const QString& name);
 

@@ -111,6 +111,24 @@ QString GetFileTitle(const QString& path)
     return StripExtension(GetFileName(path));
 }
 
+bool DigitsInRange(const QString& text, int lo, int hi, int& value)
+{
+    if (text.isEmpty())
+        return false;
+    long long v = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        v = v * 10 + (c.unicode() - '0');
+        if (v > hi)
+            return false;
+    }
+    if (v < lo)
+        return false;
+    value = int(v);
+    return true;
+}
+
 int16_t GetSheetIndex(const QString& name)
 {
     if (name == QLatin1String("map1"))

@@ -242,6 +242,11 @@ void script::EndOutermost()
     }
     if (inputLocked == 1)
         g_Control.SetInputEnabled(1);
+    ClearLocalState();
+}
+
+void script::ClearLocalState()
+{
     localTypes.clear();
     localNames.clear();
     localValues.clear();
@@ -282,16 +287,8 @@ void script::Reset()
     staticTypes.clear();
     staticNames.clear();
     staticValues.clear();
-    localTypes.clear();
-    localNames.clear();
-    localValues.clear();
-    ifStack.clear();
-    whileStarts.clear();
-    forStarts.clear();
-    forSteps.clear();
     callStack.clear();
-    openLoops_.clear();
-    runToEnd = 0;
+    ClearLocalState();
 }
 
 // ---------------------------------------------------------------- run to the end

@@ -180,6 +180,8 @@ private:
     bool ReadKeyword();
     // The outermost end of a run (steps 1-6 of "EOF").
     void EndOutermost();
+    // Empties the locals, the block stacks and the run-to-end flag.
+    void ClearLocalState();
     // Ends the whole run, whatever called the running script.
     void EndRun();
     // A block scan or a statement read met the end of the file: report it,

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The real tilesmith under Xvfb, started from the demo game folder's editor
 # folder: Ctrl+D opens the remembered demo map and a screenshot shows it.
+# The menu "设置" > "查看缩略图(S)", reached with the keyboard, shows the
+# whole-map thumbnail over the screen (a second screenshot); S closes it.
 # Closing the window asks first (the map is unsaved): No keeps the editor
 # running, Yes ends the process, which must then be gone.
 set -u
@@ -33,6 +35,22 @@ xdotool key --window "\$wid" ctrl+d
 sleep 1.5
 import -window root "$out/tilesmith-shot.png"
 
+# Alt opens the menu bar; "设置" is the fourth menu, the thumbnail its
+# second item.
+xdotool windowactivate --sync "\$wid" 2>/dev/null
+xdotool key alt
+sleep 0.3
+xdotool key Right Right Right Down
+sleep 0.3
+xdotool key Down Return
+thumb=\$(wait_for '^Form1\$') || { echo "FAIL: no thumbnail"; kill \$pid; exit 1; }
+sleep 0.5
+import -window root "$out/tilesmith-thumbnail.png"
+xdotool getwindowgeometry "\$thumb" > "$work/thumb-geometry"
+xdotool key --window "\$thumb" s
+sleep 0.5
+[ -z "\$(visible '^Form1\$')" ] || { echo "FAIL: S left the thumbnail open"; kill \$pid; exit 1; }
+
 python3 "$HERE/x11_close.py" "\$wid"
 box=\$(wait_for '^tilesmith\$') || { echo "FAIL: no close question"; kill \$pid; exit 1; }
 xdotool key --window "\$box" n
@@ -51,8 +69,11 @@ INNER
 timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh" || { echo "FAIL: run"; cat "$work/editor.out"; exit 1; }
 grep -q 'exit 0' "$work/exit" || { echo "FAIL: the editor ended with $(cat "$work/exit")"; cat "$work/editor.out"; exit 1; }
 [ -s "$out/tilesmith-shot.png" ] || { echo "FAIL: no screenshot"; exit 1; }
+[ -s "$out/tilesmith-thumbnail.png" ] || { echo "FAIL: no thumbnail screenshot"; exit 1; }
+# The demo map (20×15 tiles) fills the 1024×768 screen.
+grep -q 'Geometry: 1024x768' "$work/thumb-geometry" || { echo "FAIL: thumbnail $(cat "$work/thumb-geometry")"; exit 1; }
 # The map must have appeared: most of a 640×480 area changed.
 changed=$(compare -metric AE "$work/before.png" "$out/tilesmith-shot.png" null: 2>&1 | cut -d' ' -f1)
 echo "changed pixels: $changed"
 [ "${changed%.*}" -gt 200000 ] || { echo "FAIL: the map did not show"; exit 1; }
-echo "ok: demo map opened, screenshot $out/tilesmith-shot.png, close question answered, editor ended"
+echo "ok: demo map opened, screenshots $out/tilesmith-shot.png and $out/tilesmith-thumbnail.png, close question answered, editor ended"

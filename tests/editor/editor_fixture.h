@@ -8,6 +8,8 @@
 #include "platform/app.h"
 #include "platform/paths.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
@@ -42,6 +44,17 @@ protected:
         const QString path = game.path("Map/" + name);
         WriteBytes(path, tilesmith::SerializeMap(doc));
         return path;
+    }
+    // Opens a map file as both open commands do.
+    void openMap(const QString& path)
+    {
+        ASSERT_TRUE(main().OpenMapFile(path)) << dialogs.messages.join("|").toStdString();
+    }
+    // A key pressed in Main, as the keyboard delivers it.
+    void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QKeyEvent e(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(main().centralWidget(), &e);
     }
     // Sizes Main so that the viewport is w×h pixels.
     void setViewport(int w, int h)

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace tstest {
 
 ScriptedDialogs::ScriptedDialogs()
@@ -84,6 +88,30 @@ EndProgramProbe::EndProgramProbe()
 EndProgramProbe::~EndProgramProbe()
 {
     fr::setEndProgramHook({});
+}
+
+FileSizeLimit::FileSizeLimit(long bytes)
+{
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    oldSoft_ = long(r.rlim_cur);
+    r.rlim_cur = rlim_t(bytes);
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &r), 0);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    r.rlim_cur = rlim_t(oldSoft_);
+    setrlimit(RLIMIT_FSIZE, &r);
+    std::signal(SIGXFSZ, oldHandler_);
+}
+
+QStringList FolderEntries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QByteArray G(const char* utf8)

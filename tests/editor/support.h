@@ -49,6 +49,21 @@ public:
     std::vector<int> codes;
 };
 
+// While it lives, no file of this process may grow beyond `bytes`: a write
+// past it fails with EFBIG (SIGXFSZ is ignored), even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+
+private:
+    long oldSoft_ = 0;
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// The names in a folder, hidden ones included.
+QStringList FolderEntries(const QString& dir);
+
 QByteArray G(const char* utf8); // UTF-8 literal to GBK bytes
 QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);

@@ -125,6 +125,85 @@ TEST(Paths, AtomicWriteReplacesTheExistingSpellingOnly)
     EXPECT_TRUE(error.contains("nofolder"));
 }
 
+TEST(Paths, AtomicWriteKeepsTheTargetsModeAndLeavesNoTemporaryFile)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    WriteBytes(root + "a.jmap", "old");
+    QFile::setPermissions(root + "a.jmap", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    // While the bytes are being written, the target is still the old file
+    // and the temporary one sits beside it under a name no list filters in.
+    QString seen;
+    fr::setAtomicWriteHookForTest([&](const QString& temp) {
+        seen = temp;
+        EXPECT_EQ(ReadBytes(root + "a.jmap"), "old");
+        EXPECT_EQ(ReadBytes(temp), "new bytes");
+        return true;
+    });
+    QString error;
+    ASSERT_TRUE(fr::writeFileAtomic(root + "a.jmap", "new bytes", error)) << error.toStdString();
+    fr::setAtomicWriteHookForTest({});
+    EXPECT_EQ(QFileInfo(seen).path() + "/", root);
+    EXPECT_TRUE(QFileInfo(seen).fileName().startsWith('.'));
+    EXPECT_FALSE(seen.endsWith(".jmap", Qt::CaseInsensitive));
+    EXPECT_EQ(ReadBytes(root + "a.jmap"), "new bytes");
+    EXPECT_EQ(QFileInfo(root + "a.jmap").permissions() & 0x7077, // owner, group, others
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_EQ(FolderEntries(root), QStringList{"a.jmap"});
+
+    // A link is followed: the file it names gets the bytes, the link stays.
+    QDir().mkpath(root + "real");
+    WriteBytes(root + "real/b.jmap", "old");
+    ASSERT_TRUE(QFile::link(root + "real/b.jmap", root + "b.jmap"));
+    ASSERT_TRUE(fr::writeFileAtomic(root + "b.jmap", "via link", error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(root + "b.jmap").isSymLink());
+    EXPECT_EQ(ReadBytes(root + "real/b.jmap"), "via link");
+}
+
+TEST(Paths, FailedAtomicWritesLeaveTheOldFileWhole)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    const QByteArray old(3000, 'o');
+    const QByteArray bigger(64 * 1024, 'n');
+    WriteBytes(root + "Map/a.jmap", old);
+    WriteBytes(root + "plain", "x");
+    WriteBytes(root + "ro.jmap", old);
+    QFile::setPermissions(root + "ro.jmap", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    struct Case {
+        const char* what;
+        QString target;
+        QString reason;
+    } cases[] = {
+        {"vanished folder", root + "gone/a.jmap", "文件夹不存在"},
+        {"path through a file", root + "plain/a.jmap", "不是文件夹"},
+        {"no write bits", root + "ro.jmap", "只读"},
+        {"a folder", root + "Map", "文件夹"},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        EXPECT_FALSE(fr::writeFileAtomic(c.target, bigger, error)) << c.what;
+        EXPECT_TRUE(error.contains(c.reason)) << c.what << ": " << error.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(root + "ro.jmap"), old);
+
+    // A failure midway: the file may not grow past 16 KiB.
+    {
+        FileSizeLimit limit(16 * 1024);
+        QString error;
+        EXPECT_FALSE(fr::writeFileAtomic(root + "Map/a.jmap", bigger, error));
+        EXPECT_TRUE(error.contains("文件超出允许的大小")) << error.toStdString();
+    }
+    // A failure injected after the last byte.
+    fr::setAtomicWriteHookForTest([](const QString&) { return false; });
+    QString error;
+    EXPECT_FALSE(fr::writeFileAtomic(root + "Map/a.jmap", bigger, error));
+    fr::setAtomicWriteHookForTest({});
+    EXPECT_EQ(ReadBytes(root + "Map/a.jmap"), old);
+    EXPECT_EQ(FolderEntries(root + "Map"), QStringList{"a.jmap"});
+    EXPECT_EQ(FolderEntries(root), (QStringList{"Map", "plain", "ro.jmap"}));
+}
+
 TEST(Paths, CopyOntoItselfKeepsTheFile)
 {
     QTemporaryDir dir;

@@ -1,0 +1,19 @@
+#pragma once
+// What the editor's benchmarks share: one Main on sheets made in memory, and
+// map files of a given side written once into a temporary game folder.
+#include "shell/main_form.h"
+#include "shell/module1.h"
+
+#include <QString>
+
+namespace benchfx {
+
+tilesmith::Main& main();
+tilesmith::Module1& data();
+// The game folder (ends with '/').
+QString root();
+// A side×side map with a full ground layer, trees on layers 4 and 5,
+// obstacles and events; written on first use.
+QString MapFile(int side);
+
+} // namespace benchfx

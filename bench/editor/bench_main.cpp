@@ -1,0 +1,123 @@
+// Set-up of the editor's benchmarks: Qt on its offscreen platform, dialogs
+// that answer at once, and one Main with its sheets.
+#include "bench_fixture.h"
+
+#include "shell/map_file.h"
+#include "shell/module2.h"
+
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace {
+
+using namespace tilesmith;
+
+class SilentDialogs : public fr::Dialogs {
+public:
+    int msgBox(const QString&, int, const QString&) override { return fr::vbOK; }
+    bool inputBox(const QString&, const QString&, const QString&, QString&) override { return false; }
+    QString openFile(fr::CommonDialogState&) override { return {}; }
+    QString saveFile(fr::CommonDialogState&) override { return {}; }
+};
+
+QString g_root;
+Module1* g_data = nullptr;
+Main* g_main = nullptr;
+std::map<int, QString> g_maps;
+
+QImage Sheet(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, 100));
+    return img;
+}
+
+} // namespace
+
+namespace benchfx {
+
+Main& main()
+{
+    return *g_main;
+}
+
+Module1& data()
+{
+    return *g_data;
+}
+
+QString root()
+{
+    return g_root;
+}
+
+QString MapFile(int side)
+{
+    auto it = g_maps.find(side);
+    if (it != g_maps.end())
+        return it->second;
+    MapDocument d;
+    d.width = d.height = side;
+    d.MapWidth = d.MapHeight = fr::NumOrText::fromNumber(side);
+    d.TileCount = static_cast<int16_t>(side * side);
+    d.RoleDir = 1;
+    for (auto& l : d.layers)
+        l.assign(static_cast<size_t>(side * side), TileRec{});
+    for (int i = 0; i < side * side; ++i) {
+        const int16_t mx = static_cast<int16_t>((i % side) * 32), my = static_cast<int16_t>((i / side) * 32);
+        d.layers[0][i] = TileRec{static_cast<int16_t>((i % 8) * 32), 0, 0, mx, my, "N", int16_t(i % 7 == 0)};
+        if (i % 11 == 0)
+            d.layers[0][i].event = "door1";
+        if (i % 3 == 0)
+            d.layers[3][i] = TileRec{0, 64, 0, mx, my, "N", 0};
+        if (i % 5 == 0)
+            d.layers[4][i] = TileRec{32, 64, 1, mx, my, "N", 0};
+    }
+    const QString path = g_root + QStringLiteral("Map/m%1.jmap").arg(side);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(SerializeMap(d));
+    g_maps[side] = path;
+    return path;
+}
+
+} // namespace benchfx
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    SilentDialogs dialogs;
+    fr::setDialogs(&dialogs);
+    QTemporaryDir dir;
+    g_root = dir.path() + "/";
+    QDir().mkpath(g_root + "Map");
+    QDir().mkpath(g_root + "editor");
+    Module1 data;
+    data.AppDir = g_root + "editor/";
+    Module2 procs(data);
+    Main main(data, procs, nullptr);
+    main.formLoad();
+    const QSize sizes[5] = {{256, 256}, {256, 256}, {256, 256}, {256, 192}, {192, 1024}};
+    for (int i = 0; i < 5; ++i) {
+        main.ReTempPic[i].setPicture(Sheet(sizes[i].width(), sizes[i].height()));
+        main.ReTempPic[i].autoSize();
+    }
+    g_data = &data;
+    g_main = &main;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    fr::setDialogs(nullptr);
+    return 0;
+}

@@ -1,0 +1,129 @@
+// Saving, clearing and starting new maps. A save writes the whole file beside
+// the target first and replaces it only when every byte is written; success
+// is reported only after that.
+#include "main_form.h"
+
+#include "size_form.h"
+
+#include "platform/paths.h"
+
+#include <QFileInfo>
+#include <QFrame>
+
+namespace tilesmith {
+
+bool Main::WriteMapFile(const QString& path)
+{
+    const MapSource src = SourceOf(M);
+    const QString problem = MapWriteProblem(src);
+    if (!problem.isEmpty()) {
+        fr::msgBox(QStringLiteral("地图没有保存：%1").arg(problem), fr::vbExclamation);
+        return false;
+    }
+    QString error;
+    if (!fr::writeFileAtomic(path, SerializeMap(src), error)) {
+        fr::msgBox(QStringLiteral("地图没有保存：%1\r\n原来的文件没有改变。").arg(error), fr::vbExclamation);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+QString noMapText()
+{
+    return QStringLiteral("还没有打开或新建地图，没有可保存的内容。");
+}
+
+} // namespace
+
+void Main::Menu_SaveMap_Click()
+{
+    if (M.MapPath.isEmpty()) {
+        Menu_SaveAsAnotherMap_Click();
+        return;
+    }
+    if (!HasMap()) {
+        fr::msgBox(noMapText());
+        return;
+    }
+    if (!WriteMapFile(M.MapPath))
+        return;
+    SetStatus(QStringLiteral("保存成功! "));
+    MapSaved = -1;
+}
+
+void Main::Menu_SaveAsAnotherMap_Click()
+{
+    // With nothing open there is nothing to write, and a file chosen now
+    // would be replaced by an empty header.
+    if (!HasMap()) {
+        fr::msgBox(noMapText());
+        return;
+    }
+    Dialog1.initDir = M.AppDir;
+    Dialog1.filter = QStringLiteral("地图文件|*.jmap|所有文件|*.*");
+    Dialog1.title = QStringLiteral("另存地图");
+    QString chosen = fr::dialogs().saveFile(Dialog1);
+    if (chosen.isEmpty())
+        return;
+    chosen = fr::ci::resolve(QFileInfo(chosen).absoluteFilePath());
+    if (!WriteMapFile(chosen))
+        return;
+    SetStatus(QStringLiteral("另存成功! "));
+    M.MapPath = chosen;
+    fr::msgBox(QStringLiteral("已存为") + M.MapPath);
+    MapSaved = -1;
+}
+
+// Empties every layer in place; the size, the path, the role's direction and
+// the placed NPCs and monsters stay.
+void Main::Menu_ClearScreen_Click()
+{
+    MainPic->setBoxSize(32, 32);
+    M.BrushWidth = 32;
+    M.BrushHeight = 32;
+    M.StepX = M.BrushWidth;
+    M.StepY = M.BrushHeight;
+    M.EraserMode = 0;
+    MapSaved = 0;
+    M.TakeOutMode = 0;
+    M.TakeOutBrush = 0;
+    M.TakeOutInfo = false;
+    M.LargeMode = false;
+    MainPic->pic().setPicture(QImage());
+    MainPic->pic().setBack(fr::keyColour);
+    MainPic->pic().cls();
+    MainPic->refresh();
+    Picture1->pic().cls();
+    Picture1->pic().setPicture(QImage());
+    for (int layer : {1, 2, 4, 3, 5, 6, 7, 8, 9}) {
+        fr::PicImage& p = LayPicture(layer);
+        p.setPicture(QImage());
+        p.cls();
+    }
+    Picture1->refresh();
+    M.RoleX = -1;
+    M.RoleY = -1;
+    for (int layer = 1; layer <= TileLayers; ++layer)
+        std::fill(M.LayData(layer).begin(), M.LayData(layer).end(), TileRec{});
+    hideAndShow();
+}
+
+void Main::Menu_NewMap_Click()
+{
+    Menu_ClearScreen_Click();
+    // Until the size dialog creates the new map, the cleared one belongs to
+    // no file: a save must ask for a name rather than empty the old file.
+    M.MapPath.clear();
+    Dialog1.fileName.clear();
+    M.NpcCount = 0;
+    M.MonsterCount = 0;
+    Size& size = SizeForm.get();
+    size.show();
+    size.raise();
+    size.activateWindow();
+    hide();
+}
+
+} // namespace tilesmith
