@@ -257,10 +257,3 @@ void Graph::RestoreSurfaces()
     if (g_FullScreen != 0)
         plat::P().display().Restore();
 }
-
-// ------------------------------------------------------------- frame parts
-void Graph::PaintTitle() { PaintUIFrames(); }
-
-void Graph::PaintLayToBuffer() {}
-
-void Graph::PaintUIFrames() {}

@@ -1,9 +1,31 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
+
 #include "object.h"
 
+// A monster. Only what the contact tests and the scene need is here so far;
+// its reader, AI, combat and painter come with the monster logic.
 class Monster : public People {
 public:
+    Monster();
+    ~Monster();
+    Monster(const Monster&) = default;
+    Monster& operator=(const Monster&) = default;
+
+    // One pass (0 lower body, 1 upper body) of death handling, AI, movement
+    // and painting. Stand-in: does nothing yet.
+    void PaintMonster(int32_t pass, int32_t stipple);
+    // Contact of the box moved one step with an NPC's box or with another
+    // monster's box (monsters with this one's id are skipped).
+    int32_t HitsNpc(int32_t dir);
+    int32_t HitsMonster(int32_t dir);
 };
 
 // The monster last hit or attacked, -1 none.
 inline int32_t g_hitMonsterIndex = -1;
+
+// Takes monster `index` out of the list. The index of the monster last hit
+// keeps naming the same monster: -1 if it was this one, one less if it came
+// later.
+void RemoveMonster(size_t index);

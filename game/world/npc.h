@@ -1,6 +1,27 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
+
 #include "object.h"
 
+// A non-player character. Only what the contact tests and the scene need is
+// here so far; its reader, AI and painter come with the NPC logic.
 class Npc : public People {
 public:
+    Npc();
+    ~Npc();
+    Npc(const Npc&) = default;
+    Npc& operator=(const Npc&) = default;
+
+    // One pass (0 lower body, 1 upper body) of AI, movement and painting.
+    // Stand-in: does nothing yet.
+    void PaintAnpc(int32_t pass, int32_t stipple);
+    // Contact of the box moved one step with another NPC's box (NPCs with
+    // this one's id are skipped) or with a monster's box.
+    int32_t HitsNpc(int32_t dir);
+    int32_t HitsMonster(int32_t dir);
 };
+
+// Takes NPC `index` out of the list. The index of the NPC being talked to
+// keeps naming the same NPC: -1 if it was this one, one less if it came later.
+void RemoveNpc(size_t index);

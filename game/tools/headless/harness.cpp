@@ -110,7 +110,7 @@ bool SaveInputRecord(const std::filesystem::path& path)
 
 std::string Usage()
 {
-    return "usage: tevlegend-headless [--root DIR] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
+    return "usage: tevlegend-headless [--root DIR] [--map NAME] [--passes N] [--ms-per-pass MS] [--start-tick T]\n"
            "  [--epoch SECONDS] [--input FILE] [--log FILE] [--trace CAT,...] [--dump LIST|every:K]\n"
            "  [--dump-dir DIR] [--hash] [--font box|ttf] [--desktop-depth N] [--depth-switch-fails]\n"
            "  [--depth-restore-fails] [--window-fails] [--music-length NAME=MS,...] [--no-audio-device]\n"
@@ -211,6 +211,9 @@ bool ParseArgs(const std::vector<std::string>& args, Config* cfg, std::string* e
             if (!value(&v))
                 return false;
             o.dumpDir = v;
+        } else if (a == "--map") {
+            if (!value(&cfg->map))
+                return false;
         } else if (a == "--hash") {
             o.hash = true;
         } else if (a == "--font") {
@@ -322,6 +325,18 @@ int Run(const Config& cfg)
     }
     if (cfg.font == "ttf")
         platform->SetTextRenderer(std::make_unique<plat::TtfTextRenderer>());
+    // --map: after start-up and before the first pass the game is put into
+    // play on that map. A map that fails to load is reported as the game
+    // reports it, and the run goes on. Other start-of-loop work still runs.
+    if (!cfg.map.empty()) {
+        auto previous = platform->onLoopStart;
+        platform->onLoopStart = [name = plat::Utf8ToGbk(cfg.map), previous] {
+            g_GameState = 3;
+            g_Map.ChangeMap(name);
+            if (previous)
+                previous();
+        };
+    }
     platform->ApplyEvents(1);
     g_PlatformHolder.Install(std::move(platform));
     const int rc = WinMain(nullptr, nullptr, "", 1);

@@ -11,6 +11,7 @@ namespace harness {
 struct Config {
     plat::headless::Options platform;
     std::string font = "box";
+    std::string map; // --map: the map (UTF-8 name) to start in, in the in-game state
     // Scripts run to their end before the first pass, in order (UTF-8 names).
     std::vector<std::string> scripts;
     // A script opened before the first pass; the main loop steps it.
