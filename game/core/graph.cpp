@@ -21,7 +21,12 @@ Graph::~Graph()
         pic.rects.clear();
     }
     pictures.clear();
-    if (g_Map.loaded) {
+    // The map object is gone by now (it is built after the display), so its
+    // surfaces themselves tell whether a map was loaded.
+    bool mapSurfaces = pNpc1 || pNpc2 || pMonster1 || pMonster2 || pMagic;
+    for (Surface* l : layers)
+        mapSurfaces = mapSurfaces || l;
+    if (mapSurfaces) {
         ReleaseSurface(pNpc1);
         ReleaseSurface(pNpc2);
         ReleaseSurface(pMonster1);
