@@ -10,21 +10,6 @@ BLACK = (0, 0, 0)
 WHITE = (255, 255, 255)
 
 
-def tile_sheet(root, name, hue):
-    """256x256: 8x8 tiles of 32x32 in distinct colours; tile 63 is pure blue."""
-    c = Canvas(256, 256)
-    for i in range(64):
-        x, y = (i % 8) * 32, (i // 8) * 32
-        if i == 63:
-            c.rect(x, y, x + 32, y + 32, BLUE)
-            continue
-        colour = ((hue + i * 37) % 200 + 40, (i * 53) % 180 + 50, (hue * 3 + i * 19) % 150 + 40)
-        c.rect(x, y, x + 32, y + 32, colour)
-        c.frame(x, y, x + 32, y + 32, tuple(v // 2 for v in colour))
-        c.text(x + 4, y + 4, "%d" % i, WHITE)
-    c.save(root / "Resource" / "bmp" / (name + ".bmp"))
-
-
 def sprite_sheet(root, name, width, height, cell_w, cell_h, body, head=(240, 200, 160)):
     """Cells of a figure on blue, each numbered."""
     c = Canvas(width, height, BLUE)
@@ -96,9 +81,7 @@ def logo(root):
 
 
 def generate(root):
-    tile_sheet(root, "map1", 10)
-    tile_sheet(root, "map2", 90)
-    tile_sheet(root, "map3", 170)
+    # The tile sheets come with the maps that use them (40_maps.py).
     cursor(root)
     dialog_frame(root)
     sprite_sheet(root, "role", 256, 384, 32, 48, (60, 90, 200))

@@ -1,5 +1,5 @@
-"""The world's share of the demo folder: the tile sheets, the character
-sheets (unless an earlier module made them) and the maps.
+"""The world's share of the demo folder: the tile sheets and the maps drawn
+with them.
 
 Maps (all CR LF, as the editor writes them):
 - demo   20x15, one screen: obstacles, a pond, trees whose tops cover actors,
@@ -92,49 +92,15 @@ def _map3(x, y):
     return BLUE
 
 
-ROLE_FACINGS = [(1, 0), (1, -1), (0, -1), (-1, -1), (-1, 0), (-1, 1), (0, 1), (1, 1)]
-NPC_FACINGS = [(1, 0), (0, -1), (-1, 0), (0, 1)]
-
-
-def _sprite(w, h, cols, tint, facings):
-    """A figure per cell: body, head and a mark on the side it faces; every
-    4 cells share a facing, in the order of `facings`."""
-    def pixel(x, y):
-        cell = (y // h) * cols + x // w
-        tx, ty = x % w, y % h
-        facing = (cell // 4) % len(facings)
-        step = cell % 4
-        cx = w // 2
-        head_r = w // 5
-        if (tx - cx) ** 2 + (ty - h // 4) ** 2 < head_r ** 2:
-            dx, dy = facings[facing]
-            if abs(tx - (cx + dx * head_r // 2)) <= 1 and abs(ty - (h // 4 + dy * head_r // 2)) <= 1:
-                return (0, 0, 0)
-            return (240, 200, 160)
-        if w // 4 <= tx < w - w // 4 and h // 4 + head_r <= ty < h - h // 6:
-            return tint
-        legs = ty >= h - h // 6
-        if legs and (tx == cx - 4 - (step % 2) * 2 or tx == cx + 3 + (step % 2) * 2):
-            return (40, 40, 60)
-        return BLUE
-    return pixel
-
-
 def _write_sheets(root):
     bmp = root / "Resource" / "bmp"
     sheets = {
         "map1.bmp": (256, 256, _map1),
         "map2.bmp": (256, 256, _map2),
         "map3.bmp": (256, 256, _map3),
-        "role.bmp": (256, 384, _sprite(32, 48, 8, (200, 40, 40), ROLE_FACINGS)),
-        "deadrole.bmp": (160, 48, lambda x, y: (90, 90, 90) if (y % 48) > 40 - (x // 32) * 8 else BLUE),
-        "npc.bmp": (256, 192, _sprite(32, 48, 8, (40, 120, 200), NPC_FACINGS)),
-        "monster.bmp": (192, 1024, _sprite(64, 64, 3, (120, 40, 160), NPC_FACINGS)),
     }
     for name, (w, h, pixel) in sheets.items():
-        path = bmp / name
-        if not path.exists():
-            write_bmp24(path, w, h, pixel)
+        write_bmp24(bmp / name, w, h, pixel)
 
 
 # ---------------------------------------------------------------- maps
