@@ -8,7 +8,7 @@ Session::Session(MainFactory makeMain)
     : data(std::make_unique<Module1>()),
       procs(*data),
       tools(*data, [this] { main.get().hideAndShow(); }),
-      canvas([this] { main.get().markEdited(); }),
+      canvas(*data, procs, tools, [this]() -> Main& { return main.get(); }),
       main([this, makeMain] {
           auto splash = [this] {
               boot.show();

@@ -1,7 +1,7 @@
 #pragma once
 // One run of the editor: the shared data and procedures, the tool forms,
 // Main (created by the start-up loader) and the start-up form.
-#include "canvas/recording_canvas.h"
+#include "canvas/canvas.h"
 #include "shell/boot_form.h"
 #include "shell/main_form.h"
 #include "shell/module1.h"
@@ -28,7 +28,7 @@ public:
     Module2 procs;
     ToolFormsImpl tools;
     // The map canvas, given to Main when it is created.
-    RecordingCanvas canvas;
+    Canvas canvas;
     fr::FormRef<Main> main;
     BootBlog boot;
 };

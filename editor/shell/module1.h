@@ -112,6 +112,11 @@ struct Module1 {
 
     int16_t NpcCount = 0;
     int16_t MonsterCount = 0;
+    // The NPC and monster instance the placement forms work on; -1 none.
+    int16_t CurNpc = -1;
+    int16_t CurMonster = -1;
+    // The file last chosen in the script editor's lists.
+    QString CurScriptPath;
     int16_t MagicCount = 0;
 
     // The game's screen and the display.

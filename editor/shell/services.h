@@ -48,6 +48,8 @@ public:
     // The rows of the kind's form, which is created (and loaded) first if it
     // does not exist yet.
     virtual AttribRows& rows(AttribKind kind) = 0;
+    // Shows the kind's form (not modal), creating it first if needed.
+    virtual void showAttribForm(AttribKind kind) = 0;
 };
 
 } // namespace tilesmith

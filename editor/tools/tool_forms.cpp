@@ -93,4 +93,14 @@ AttribRows& ToolFormsImpl::rows(AttribKind kind)
     return AddRole.get();
 }
 
+void ToolFormsImpl::showAttribForm(AttribKind kind)
+{
+    AttribForm& f = kind == AttribKind::Npc       ? ActiveNpc.get()
+                    : kind == AttribKind::Monster ? ActiveMonster.get()
+                                                  : AddRole.get();
+    f.show();
+    f.raise();
+    f.activateWindow();
+}
+
 } // namespace tilesmith

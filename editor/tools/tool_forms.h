@@ -50,6 +50,7 @@ public:
     ToolFormsImpl(Module1& m, std::function<void()> showMain);
     void showScriptEditor() override;
     AttribRows& rows(AttribKind kind) override;
+    void showAttribForm(AttribKind kind) override;
 
     fr::FormRef<ScriptEditor> ScriptEditorForm;
     fr::FormRef<AttribForm> ActiveNpc;

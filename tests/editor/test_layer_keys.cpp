@@ -3,7 +3,7 @@
 // commands and mouse events that go to the canvas.
 #include "editor_fixture.h"
 
-#include "canvas/recording_canvas.h"
+#include "recording_canvas.h"
 #include "shell/help_form.h"
 #include "shell/picker_form.h"
 #include "shell/size_form.h"

@@ -1,8 +1,8 @@
 #pragma once
-// The map canvas as it stands until its painting is written: it takes every
-// command and mouse event Main routes to it, records each call, and marks the
-// map unsaved where the real command does (the eraser switches, the fill and
-// every press on the cursor box), so the close question stays right.
+// A stand-in canvas for tests of Main's routing: it takes every command and
+// mouse event Main routes to it, records each call, and marks the map unsaved
+// where the real command does (the eraser switches, the fill and every press
+// on the cursor box).
 #include "shell/services.h"
 
 #include <QStringList>
