@@ -282,3 +282,148 @@ TEST_F(CanvasTest, EventsAndObstaclesOnLayerEight)
     EXPECT_EQ(markerAt(64, 64), eventMark);
     EXPECT_EQ(markerAt(32, 32), fr::keyColour);
 }
+
+TEST_F(CanvasTest, PlacingAndDeletingNpcsMonstersAndTheRole)
+{
+    game.write("Script/town_npc.jsr", PlacementBytes("AddNpc(", {NpcEntry(7, 1, 64, 32), NpcEntry(8, 2, 64, 32),
+                                                                 NpcEntry(9, 3, 0, 0)}));
+    MapDocument doc = EmptyMap(20, 15);
+    doc.layers[0][5].obstacle = 1;
+    startWithMap(doc);
+    Main& m = main();
+    ASSERT_EQ(M().NpcCount, 3);
+    auto npc = [&](int i, const char* var) { return session->procs.GetAttribValue("npc", i, var); };
+
+    // A sprite box and a pending NPC placement.
+    M().NpcPlacing = -1;
+    M().CurNpc = 2;
+    m.MainPic->setBoxSize(32, 48);
+    m.MainPic->pic().setPicture(m.ReTempPic[3].snapshot().copy(0, 0, 32, 48));
+    // On an obstacle: refused, nothing placed, the map still counts as edited.
+    m.MapSaved = -1;
+    clickAt(5 * 32, 0);
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("不能在障碍上设置活动NPC!")));
+    EXPECT_EQ(m.Npc_Lay.pixel(5 * 32 + 3, 3), fr::keyColour);
+    EXPECT_EQ(npc(2, "lx"), "0");
+    EXPECT_EQ(m.MapSaved, 0);
+    // Placed: sprite on the layer and the composite, position recorded,
+    // the script editor and the NPC form shown.
+    clickAt(96, 64);
+    EXPECT_EQ(npc(2, "lx"), "96");
+    EXPECT_EQ(npc(2, "ly"), "64");
+    EXPECT_EQ(m.Npc_Lay.pixel(96 + 5, 64 + 40), m.ReTempPic[3].pixel(5, 40));
+    EXPECT_EQ(composite(96 + 5, 64 + 40), m.ReTempPic[3].pixel(5, 40));
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("已画 0号 活动Npc")));
+    EXPECT_FALSE(m.isVisible());
+    EXPECT_TRUE(session->tools.ScriptEditorForm.get().isVisible());
+    EXPECT_TRUE(session->tools.ActiveNpc.get().isVisible());
+    M().NpcPlacing = 0;
+
+    // The role is placed even while the eraser is on: placements come first.
+    m.show();
+    press(Qt::Key_Q);
+    M().RolePlacing = -1;
+    clickAt(128, 128);
+    EXPECT_EQ(session->procs.GetAttribValue("role", 0, "lx"), "128");
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("画的是ROLE:")));
+    M().RolePlacing = 0;
+
+    // The eraser on layer 9 asks for each NPC at the box; No then Yes
+    // deletes the second only, from the instance table and the list file.
+    m.show();
+    M().EditLay = 9;
+    dialogs.yesNo = {fr::vbNo, fr::vbYes};
+    clickAt(64, 32);
+    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 2);
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("中的ID为:8的npc吗？")));
+    EXPECT_EQ(npc(0, "id"), "7");
+    EXPECT_EQ(npc(1, "id"), "-1");
+    EXPECT_EQ(npc(1, "lx"), "-1");
+    EXPECT_EQ(M().NpcCount, 3);
+    const QByteArray list = ReadBytes(game.path("Script/town_npc.jsr"));
+    EXPECT_TRUE(list.contains("AddNpc(,7,"));
+    EXPECT_FALSE(list.contains("AddNpc(,8,"));
+    // Where nothing stands nothing is asked.
+    clickAt(320, 320);
+    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 2);
+    // A position that is not a number stands nowhere.
+    session->procs.SetAttribValue("npc", 0, "lx", "abc");
+    clickAt(64, 32);
+    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 2);
+}
+
+TEST_F(CanvasTest, TheBoxFollowsTheMouseAndDragsPaint)
+{
+    startWithMap();
+    Main& m = main();
+    auto move = [&](int x, int y, Qt::MouseButtons held) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(x, y), QPointF(x, y), Qt::NoButton, held, Qt::NoModifier);
+        QApplication::sendEvent(m.MainPic, &e);
+    };
+    // Fine step: X 32 does not step, 33 does, -1 steps back.
+    pickTile(0, 0, 0);
+    M().SpinnerMode = 1;
+    at(64, 0);
+    move(32, 5, Qt::NoButton);
+    EXPECT_EQ(m.MainPic->x(), 64);
+    move(33, 5, Qt::NoButton);
+    EXPECT_EQ(m.MainPic->x(), 96);
+    move(-1, 5, Qt::NoButton);
+    EXPECT_EQ(m.MainPic->x(), 64);
+    // At the corner the box steps no further.
+    at(0, 0);
+    move(-5, -5, Qt::NoButton);
+    EXPECT_EQ(m.MainPic->pos(), QPoint(0, 0));
+    // Brush step with a 96×96 block stops where the block still fits.
+    pickBlock(0, 0, 0, 96, 96);
+    M().SpinnerMode = 0;
+    M().StepX = 96;
+    at(480, 0);
+    move(100, 5, Qt::NoButton);
+    EXPECT_EQ(m.MainPic->x(), 480);
+    // The cell index of a box off the grid rounds half to even.
+    at(0, 48);
+    move(5, 5, Qt::NoButton);
+    EXPECT_EQ(M().CurIndex, 30); // 20 × 1.5
+
+    // A drag paints at the press, then once per step of the box; both
+    // buttons held step without painting.
+    pickTile(0, 32, 0);
+    at(0, 0);
+    QTest::mousePress(m.MainPic, Qt::LeftButton, {}, QPoint(1, 1));
+    move(40, 1, Qt::LeftButton);
+    move(40, 1, Qt::LeftButton);
+    EXPECT_EQ(m.MainPic->x(), 64);
+    EXPECT_EQ(rec(1, 1, 0).srcX, 32);
+    EXPECT_EQ(rec(1, 2, 0).srcX, 32);
+    EXPECT_EQ(rec(1, 0, 0).srcX, 32); // the press itself
+    move(40, 1, Qt::LeftButton | Qt::RightButton);
+    EXPECT_EQ(m.MainPic->x(), 96);
+    EXPECT_EQ(rec(1, 3, 0).sheet, -1);
+    QTest::mouseRelease(m.MainPic, Qt::LeftButton, {}, QPoint(1, 1));
+    // After the release moves paint nothing.
+    move(40, 1, Qt::LeftButton);
+    EXPECT_EQ(rec(1, 4, 0).sheet, -1);
+
+    // A pending NPC placement stops drag painting.
+    M().NpcPlacing = -1;
+    at(0, 64);
+    m.Dragging = -1;
+    m.BoxMoved = true;
+    move(40, 1, Qt::LeftButton);
+    EXPECT_EQ(rec(1, 1, 2).sheet, -1);
+    M().NpcPlacing = 0;
+
+    // Erasing on layer 9 while the role is being placed clears its position.
+    M().EditLay = 9;
+    M().RolePlacing = -1;
+    M().RoleX = 64;
+    M().RoleY = 64;
+    press(Qt::Key_Q);
+    at(320, 320);
+    QTest::mousePress(m.MainPic, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(M().RoleX, 64); // the click places the role instead
+    move(1, 1, Qt::LeftButton);
+    EXPECT_EQ(M().RoleX, -1);
+    EXPECT_EQ(M().RoleY, -1);
+}
