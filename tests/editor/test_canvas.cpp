@@ -427,3 +427,250 @@ TEST_F(CanvasTest, TheBoxFollowsTheMouseAndDragsPaint)
     EXPECT_EQ(M().RoleX, -1);
     EXPECT_EQ(M().RoleY, -1);
 }
+
+TEST_F(CanvasTest, RegionCopyMakesABrushOfTheMapsRecords)
+{
+    MapDocument doc = EmptyMap(20, 15);
+    for (int r = 3; r < 6; ++r)
+        for (int c = 2; c < 5; ++c)
+            doc.layers[1][size_t(r * 20 + c)] = TileRec{int16_t(32 * c), int16_t(32 * r), 2, int16_t(32 * c),
+                                                       int16_t(32 * r), "N", 0};
+    startWithMap(doc);
+    Main& m = main();
+    auto bandTo = [&](int x, int y) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(x, y), QPointF(x, y), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m.Picture1, &e);
+    };
+    auto pressMap = [&](Qt::MouseButton b) { QTest::mouseClick(m.Picture1, b, {}, QPoint(5, 5)); };
+
+    pickTile(0, 224, 0);
+    const QImage tile = m.MainPic->pic().snapshot();
+    M().EditLay = 2;
+    // A stray press beside the box while nothing is armed changes nothing.
+    pressMap(Qt::LeftButton);
+    EXPECT_FALSE(M().LargeMode);
+    EXPECT_EQ(M().TakeOutBrush, 0);
+
+    // Armed by a right click (the eraser goes off), the start snaps to the grid.
+    press(Qt::Key_Q);
+    ASSERT_EQ(m.EraserOn, 1);
+    press(Qt::Key_Q);
+    at(64, 96);
+    click(Qt::RightButton, QPoint(10, 20));
+    EXPECT_EQ(M().TakeOutMode, -1);
+    EXPECT_FALSE(m.MainPic->isVisible());
+    EXPECT_TRUE(m.Line3->isVisible());
+    EXPECT_EQ(m.TakeOutStartX, 64);
+    EXPECT_EQ(m.TakeOutStartY.number(), 96);
+    bandTo(150, 200);
+    EXPECT_EQ(canvas().BandEnd(), QPoint(150, 200));
+    pressMap(Qt::LeftButton);
+    EXPECT_EQ(M().BrushWidth, 96);
+    EXPECT_EQ(M().BrushHeight, 96);
+    EXPECT_EQ(M().BrushX, 64);
+    EXPECT_EQ(M().BrushY, 96);
+    EXPECT_EQ(M().StepX, 32);
+    EXPECT_TRUE(M().LargeMode);
+    EXPECT_TRUE(M().TakeOutInfo);
+    EXPECT_EQ(M().TakeOutBrush, -1);
+    EXPECT_EQ(m.TakeOutSrcLay, 2);
+    EXPECT_EQ(m.MainPic->geometry(), QRect(0, 0, 96, 96));
+    EXPECT_EQ(m.TF_takeoutsrc_rX->text(), "64");
+    EXPECT_EQ(m.MainPic->pic().pixel(40, 40), m.Object2_Lay.pixel(64 + 40, 96 + 40));
+
+    // Stamped elsewhere, on another layer: the region's records come along.
+    M().EditLay = 4;
+    clickAt(320, 0);
+    EXPECT_EQ(M().Object4LayData[10], (TileRec{64, 96, 2, 320, 0, "N", 0}));
+    EXPECT_EQ(M().Object4LayData[12 + 40], (TileRec{128, 160, 2, 384, 64, "N", 0}));
+    EXPECT_EQ(m.Object4_Lay.pixel(320 + 40, 40), m.Object2_Lay.pixel(64 + 40, 96 + 40));
+
+    // A right click on the block brush drops it: the cursor and the brush
+    // from before the region copy come back together.
+    click(Qt::RightButton);
+    EXPECT_EQ(M().TakeOutBrush, 0);
+    EXPECT_EQ(m.MainPic->geometry(), QRect(0, 0, 32, 32));
+    EXPECT_EQ(m.MainPic->pic().snapshot(), tile);
+    EXPECT_FALSE(M().LargeMode);
+    EXPECT_FALSE(M().TakeOutInfo);
+    EXPECT_EQ(M().BrushX, 224);
+    EXPECT_EQ(M().BrushWidth, 32);
+    clickAt(0, 0);
+    EXPECT_EQ(M().Object4LayData[0], (TileRec{224, 0, 0, 0, 0, "N", 0}));
+
+    // Leftwards and upwards: the far corner becomes the start, unsnapped.
+    at(320, 320);
+    click(Qt::RightButton, QPoint(0, 0));
+    bandTo(250, 260);
+    pressMap(Qt::LeftButton);
+    EXPECT_EQ(M().BrushWidth, 64);
+    EXPECT_EQ(M().BrushHeight, 64);
+    EXPECT_EQ(M().BrushX, 250);
+    EXPECT_EQ(M().BrushY, 260);
+    // A band of 16 pixels or less gives 0, 17 to 47 gives 32.
+    click(Qt::RightButton); // drop
+    at(0, 0);
+    click(Qt::RightButton, QPoint(0, 0));
+    bandTo(16, 47);
+    pressMap(Qt::LeftButton);
+    EXPECT_EQ(M().BrushWidth, 0);
+    EXPECT_EQ(M().BrushHeight, 32);
+
+    // A right press on the map cancels an armed copy.
+    click(Qt::RightButton); // drop
+    at(0, 0);
+    click(Qt::RightButton, QPoint(0, 0));
+    pressMap(Qt::RightButton);
+    EXPECT_EQ(M().TakeOutMode, 0);
+    EXPECT_FALSE(m.Line1->isVisible());
+    EXPECT_TRUE(m.MainPic->isVisible());
+    EXPECT_EQ(m.MainPic->pic().snapshot(), tile);
+    EXPECT_EQ(M().BrushWidth, 32);
+}
+
+TEST_F(CanvasTest, FillCoversOrClearsTheWholeLayer)
+{
+    MapDocument doc = EmptyMap(20, 15);
+    for (auto& layer : doc.layers)
+        for (TileRec& t : layer)
+            t = TileRec{32, 32, 1, 0, 0, "N", 0};
+    for (TileRec& t : doc.layers[0])
+        t.obstacle = 1;
+    doc.layers[0][7].event = "door";
+    startWithMap(doc);
+    Main& m = main();
+
+    // The eraser on layer 3 and on layer 8.
+    press(Qt::Key_Q);
+    M().EditLay = 3;
+    m.MapSaved = -1;
+    press(Qt::Key_X);
+    EXPECT_EQ(m.MapSaved, 0);
+    for (const TileRec& t : M().Object3LayData)
+        ASSERT_TRUE(Empty(t));
+    EXPECT_EQ(m.Object3_Lay.pixel(300, 200), fr::keyColour);
+    EXPECT_EQ(M().Object2LayData[0].sheet, 1);
+    M().EditLay = 8;
+    press(Qt::Key_X);
+    for (const TileRec& t : M().GroundLayData)
+        ASSERT_EQ(t.obstacle, 0);
+    EXPECT_EQ(M().GroundLayData[7].event, "door");
+    EXPECT_EQ(M().GroundLayData[7].sheet, 1);
+    EXPECT_EQ(m.Incident_Lay.pixel(7 * 32 + 16, 16), fr::keyColour);
+    press(Qt::Key_Q);
+
+    // One tile over the whole ground layer.
+    pickTile(2, 96, 64);
+    M().EditLay = 1;
+    press(Qt::Key_X);
+    EXPECT_EQ(M().GroundLayData[299], (TileRec{96, 64, 2, 608, 448, "N", 0}));
+    EXPECT_EQ(M().GroundLayData[7].event, "door");
+    EXPECT_EQ(composite(608 + 5, 448 + 5), SheetPixel(2, 96 + 5, 64 + 5));
+
+    // A 96×64 block: the blocks at the edges write one block further back.
+    pickBlock(0, 0, 0, 96, 64);
+    M().EditLay = 2;
+    for (TileRec& t : M().Object2LayData)
+        t = TileRec{};
+    press(Qt::Key_X);
+    auto cell = [&](int c, int r) { return M().Object2LayData[size_t(r * 20 + c)]; };
+    EXPECT_EQ(cell(0, 0), (TileRec{0, 0, 0, 0, 0, "N", 0}));
+    EXPECT_EQ(cell(17, 13), (TileRec{64, 32, 0, 544, 416, "N", 0}));
+    EXPECT_TRUE(Empty(cell(18, 0)));
+    EXPECT_TRUE(Empty(cell(19, 5)));
+    EXPECT_TRUE(Empty(cell(4, 14)));
+    EXPECT_EQ(m.Object2_Lay.pixel(19 * 32 + 5, 14 * 32 + 5), SheetPixel(0, 32 + 5, 5));
+
+    // A brush under one cell, or larger than the map, leaves the layer alone
+    // (and the fill ends).
+    const std::vector<TileRec> before = M().Object2LayData;
+    M().BrushWidth = 0;
+    press(Qt::Key_X);
+    M().BrushWidth = 96;
+    M().BrushHeight = 32 * 16;
+    press(Qt::Key_X);
+    EXPECT_EQ(M().Object2LayData, before);
+}
+
+TEST_F(CanvasTest, InfoPanelDescribesTheCellUnderTheBox)
+{
+    game.write("Script/town_npc.jsr", PlacementBytes("AddNpc(", {NpcEntry(1, 4, 64, 0), NpcEntry(2, 5, 0, 0),
+                                                                 NpcEntry(3, 6, 0, 0)}));
+    MapDocument doc = EmptyMap(20, 15);
+    doc.layers[0][0] = TileRec{32, 0, 0, 0, 0, "well", 1};
+    doc.layers[6][0] = TileRec{64, 96, 1, 0, 0, "N", 0};
+    startWithMap(doc);
+    Main& m = main();
+    auto hover = [&] {
+        QMouseEvent e(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m.MainPic, &e);
+    };
+    at(0, 0);
+    hover();
+    EXPECT_EQ(m.TF_mapdir->text(), "town");
+    EXPECT_EQ(m.TF_mapsize->text(), QStringLiteral("20 × 15"));
+    EXPECT_EQ(m.TF_lay->text(), "7");
+    EXPECT_EQ(m.TF_rX->text(), "64");
+    EXPECT_EQ(m.TF_ResID->text(), "1");
+    EXPECT_EQ(m.TF_obstacle->text(), "1");
+    EXPECT_EQ(m.TF_incident->text(), "well");
+    EXPECT_EQ(m.TF_anpc->text(), QStringLiteral("6(共3个)")); // the later of two
+    EXPECT_EQ(m.TF_repic->pic().pixel(5, 5), SheetPixel(1, 64 + 5, 96 + 5));
+    EXPECT_EQ(m.TF_largemode->text(), "False");
+
+    // The sky tile erased: the ground tile shows.
+    M().EditLay = 7;
+    press(Qt::Key_Q);
+    click();
+    hover();
+    EXPECT_EQ(m.TF_lay->text(), "1");
+    EXPECT_EQ(m.TF_rX->text(), "32");
+    // An empty cell: the layer is 0, the last tile stays shown.
+    press(Qt::Key_Q);
+    at(32 * 5, 0);
+    hover(); // describes the cell where the box stood before (CurIndex)
+    hover();
+    EXPECT_EQ(m.TF_index->text(), "5");
+    EXPECT_EQ(m.TF_lay->text(), "0");
+    EXPECT_EQ(m.TF_rX->text(), "32");
+    EXPECT_EQ(m.TF_anpc->text(), QStringLiteral("6(共3个)"));
+}
+
+TEST_F(CanvasTest, APaintedMapSavesAndReloadsTheSame)
+{
+    start();
+    Main& m = main();
+    m.show();
+    openMap(writeMap("made.jmap", EmptyMap(12, 9)));
+    pickTile(1, 96, 32);
+    clickAt(0, 0);
+    clickAt(64, 32);
+    pickBlock(2, 32, 64, 64, 96);
+    M().EditLay = 3;
+    clickAt(128, 128);
+    press(Qt::Key_E);
+    clickAt(32, 0);
+    press(Qt::Key_E);
+    // The event brush, as the script editor leaves it.
+    M().LargeMode = false;
+    M().EditLay = 8;
+    M().EventMode = -1;
+    M().CurEvent = G("开门");
+    clickAt(32, 0);
+    m.Menu_SaveMap_Click();
+    const QByteArray saved = ReadBytes(M().MapPath);
+    MapDocument doc;
+    ASSERT_TRUE(ParseMapFile(saved, doc).ok);
+    for (int layer = 1; layer <= TileLayers; ++layer)
+        EXPECT_EQ(doc.layers[size_t(layer - 1)], M().LayData(layer)) << layer;
+    EXPECT_EQ(doc.layers[0][1].event, G("开门"));
+    EXPECT_EQ(doc.layers[0][1].obstacle, 1);
+    EXPECT_EQ(doc.layers[2][4 * 12 + 5], (TileRec{64, 64, 2, 160, 128, "N", 0}));
+
+    // Opened again and saved under another name: the same bytes.
+    openMap(M().MapPath);
+    const QString copy = game.path("Map/copy.jmap");
+    dialogs.files = {copy};
+    m.Menu_SaveAsAnotherMap_Click();
+    EXPECT_EQ(ReadBytes(copy), saved);
+}
