@@ -35,8 +35,13 @@ TileRec* Canvas::record(int layer, int i)
     return &lay[size_t(i)];
 }
 
+// A box whose corner lies right of or below the map (left there by a switch
+// to a smaller map) stands on no cell: by index alone it would name a cell
+// of another row.
 int16_t Canvas::cellIndex(double left, double top) const
 {
+    if (float(left) / 32.0f >= mapWidth() || float(top) / 32.0f >= mapHeight())
+        return -1;
     const double v = std::nearbyint(float(left) / 32.0f + mapWidth() * double(float(top) / 32.0f));
     if (v < 0 || v > 32767)
         return -1;

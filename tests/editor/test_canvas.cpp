@@ -287,6 +287,7 @@ TEST_F(CanvasTest, PlacingAndDeletingNpcsMonstersAndTheRole)
 {
     game.write("Script/town_npc.jsr", PlacementBytes("AddNpc(", {NpcEntry(7, 1, 64, 32), NpcEntry(8, 2, 64, 32),
                                                                  NpcEntry(9, 3, 0, 0)}));
+    game.write("Script/town_monster.jsr", PlacementBytes("AddMonster(", {MonsterEntry(4, 0, 64, 32)}));
     MapDocument doc = EmptyMap(20, 15);
     doc.layers[0][5].obstacle = 1;
     startWithMap(doc);
@@ -332,9 +333,12 @@ TEST_F(CanvasTest, PlacingAndDeletingNpcsMonstersAndTheRole)
     // deletes the second only, from the instance table and the list file.
     m.show();
     M().EditLay = 9;
-    dialogs.yesNo = {fr::vbNo, fr::vbYes};
+    dialogs.yesNo = {fr::vbNo, fr::vbYes, fr::vbYes};
     clickAt(64, 32);
-    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 2);
+    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 3);
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("中的ID为:4的Monster吗？")));
+    EXPECT_EQ(session->procs.GetAttribValue("monster", 0, "id"), "-1");
+    EXPECT_FALSE(ReadBytes(game.path("Script/town_monster.jsr")).contains("AddMonster(,4,"));
     EXPECT_TRUE(dialogs.saw(QStringLiteral("中的ID为:8的npc吗？")));
     EXPECT_EQ(npc(0, "id"), "7");
     EXPECT_EQ(npc(1, "id"), "-1");
@@ -345,11 +349,11 @@ TEST_F(CanvasTest, PlacingAndDeletingNpcsMonstersAndTheRole)
     EXPECT_FALSE(list.contains("AddNpc(,8,"));
     // Where nothing stands nothing is asked.
     clickAt(320, 320);
-    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 2);
+    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 3);
     // A position that is not a number stands nowhere.
     session->procs.SetAttribValue("npc", 0, "lx", "abc");
     clickAt(64, 32);
-    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 2);
+    EXPECT_EQ(dialogs.count(QStringLiteral("确定删除")), 3);
 }
 
 TEST_F(CanvasTest, TheBoxFollowsTheMouseAndDragsPaint)
@@ -381,6 +385,17 @@ TEST_F(CanvasTest, TheBoxFollowsTheMouseAndDragsPaint)
     at(480, 0);
     move(100, 5, Qt::NoButton);
     EXPECT_EQ(m.MainPic->x(), 480);
+    // Pulled along by the mouse on the composite, the box may reach up to
+    // 31 pixels past the right edge.
+    auto pull = [&](int x) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(x, 5), QPointF(x, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m.Picture1, &e);
+    };
+    at(464, 0);
+    pull(600);
+    EXPECT_EQ(m.MainPic->x(), 464);
+    pull(570);
+    EXPECT_EQ(m.MainPic->x(), 560);
     // The cell index of a box off the grid rounds half to even.
     at(0, 48);
     move(5, 5, Qt::NoButton);
@@ -673,4 +688,45 @@ TEST_F(CanvasTest, APaintedMapSavesAndReloadsTheSame)
     dialogs.files = {copy};
     m.Menu_SaveAsAnotherMap_Click();
     EXPECT_EQ(ReadBytes(copy), saved);
+}
+
+TEST_F(CanvasTest, WithoutAMapOrOutsideASmallerOneNothingIsWritten)
+{
+    start();
+    Main& m = main();
+    m.show();
+    // No map yet: clicks, moves, the fill and the tools do nothing harmful.
+    click();
+    click(Qt::RightButton);
+    QTest::mouseClick(m.Picture1, Qt::LeftButton, {}, QPoint(5, 5));
+    press(Qt::Key_Escape);
+    m.show();
+    press(Qt::Key_Q);
+    click();
+    press(Qt::Key_X);
+    press(Qt::Key_F8);
+    click();
+    QMouseEvent e(QEvent::MouseMove, QPointF(40, 40), QPointF(40, 40), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m.MainPic, &e);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("|").toStdString();
+
+    // A box left beyond the right edge of a smaller map names no cell, so a
+    // click writes nothing into the next row.
+    press(Qt::Key_E);
+    press(Qt::Key_Q);
+    openMap(writeMap("wide.jmap", EmptyMap(20, 15)));
+    m.show();
+    pickTile(0, 32, 32);
+    M().EditLay = 1;
+    at(15 * 32, 0);
+    openMap(writeMap("small.jmap", EmptyMap(10, 5)));
+    click();
+    EXPECT_EQ(M().CurIndex, -1);
+    for (const TileRec& t : M().GroundLayData)
+        ASSERT_TRUE(Empty(t));
+    // The box is pulled back over the map by the mouse on the composite.
+    QMouseEvent back(QEvent::MouseMove, QPointF(100, 10), QPointF(100, 10), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(m.Picture1, &back);
+    EXPECT_EQ(m.MainPic->x(), 14 * 32);
 }
