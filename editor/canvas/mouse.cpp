@@ -18,16 +18,6 @@
 
 namespace tilesmith {
 
-namespace {
-
-// A value of an instance read as a number; false when it is not one.
-bool numberValue(const QByteArray& text, double& out)
-{
-    return fr::parseNumber(text, out);
-}
-
-} // namespace
-
 // ---- Map click ----------------------------------------------------------------
 
 void Canvas::MainPic_MouseDown(int button, int, int x, int y)
@@ -89,9 +79,9 @@ void Canvas::MainPic_MouseDown(int button, int, int x, int y)
         line->show();
 }
 
-// The current tool at the cursor box, as a click and a drag apply it; false
-// when the caller is to keep BoxMoved set (an erase, or a block that stopped
-// at the last tile).
+// The current tool at the cursor box, as a click and a drag apply it, with
+// its redraw. A drag clears BoxMoved after a paint, but not after an erase
+// or a block that stopped at the last tile.
 void Canvas::applyEditAt(bool drag)
 {
     Main& m = w();
@@ -199,8 +189,8 @@ void Canvas::deletePlacements()
         for (int i = 0; i < k.count; ++i) {
             double lx = 0, ly = 0;
             // A position that is not a number stands nowhere.
-            if (!numberValue(P.GetAttribValue(k.kind, i, "lx"), lx) ||
-                !numberValue(P.GetAttribValue(k.kind, i, "ly"), ly))
+            if (!fr::parseNumber(P.GetAttribValue(k.kind, i, "lx"), lx) ||
+                !fr::parseNumber(P.GetAttribValue(k.kind, i, "ly"), ly))
                 continue;
             if (float(lx) != float(left) || float(ly) != float(top))
                 continue;
