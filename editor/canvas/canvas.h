@@ -81,6 +81,7 @@ private:
     void keepCursor();
     void restoreKeptCursor();
     void drawEraserCursor();
+    void selectEraser(int16_t size);
     void hideBand();
     void setBand(int sx, int sy, int x, int y);
     void applyEditAt(bool drag);

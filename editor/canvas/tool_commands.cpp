@@ -108,25 +108,32 @@ void Canvas::SwitchEraser()
     drawEraserCursor();
 }
 
+// A new eraser size switches the eraser on. While it already erases, it is
+// switched off first, so the brush kept when it came on stays kept rather
+// than being replaced by the eraser's own cursor.
+void Canvas::selectEraser(int16_t size)
+{
+    Main& m = w();
+    if (m.EraserOn >= 1 && M.EraserMode == -1 && m.ObstacleActive != -1)
+        SwitchEraser();
+    m.EraserOn = 0;
+    m.EraserSize = size;
+    SwitchEraser();
+}
+
 void Canvas::Menu_SelectSmallEraser_Click()
 {
-    w().EraserOn = 0;
-    w().EraserSize = 32;
-    SwitchEraser();
+    selectEraser(32);
 }
 
 void Canvas::Menu_SelectMiddleEraser_Click()
 {
-    w().EraserOn = 0;
-    w().EraserSize = 64;
-    SwitchEraser();
+    selectEraser(64);
 }
 
 void Canvas::Menu_SelectLargeEraser_Click()
 {
-    w().EraserOn = 0;
-    w().EraserSize = 96;
-    SwitchEraser();
+    selectEraser(96);
 }
 
 void Canvas::Menu_IncidentEra_Click()

@@ -111,6 +111,14 @@ TEST_F(CanvasTest, ToolSwitchesSaveAndRestoreTheBrush)
     EXPECT_EQ(m.MainPic->pic().snapshot(), block);
     EXPECT_EQ(M().BrushWidth, 96); // the block paints whole again
     EXPECT_EQ(M().BrushHeight, 64);
+    // A size chosen while erasing keeps the block for the way back.
+    press(Qt::Key_Q);
+    m.MenuItem("Menu_SelectLargeEraser")->trigger();
+    EXPECT_EQ(m.MainPic->size(), QSize(96, 96));
+    EXPECT_EQ(M().EraserMode, -1);
+    press(Qt::Key_Q);
+    EXPECT_TRUE(M().LargeMode);
+    EXPECT_EQ(m.MainPic->pic().snapshot(), block);
 
     // E, Q, Q, E: marker, eraser over it, marker back, marker off.
     pickTile(0, 32, 0);
