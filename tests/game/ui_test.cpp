@@ -590,3 +590,31 @@ TEST_F(Ui, SelectingAToolPicksItsMagicKind)
 }
 
 } // namespace
+
+namespace {
+
+// The demo's frames load whole with every picture, and the title's button
+// quits the game.
+TEST(UiDemo, FramesLoadAndTheTitleExitButtonQuits)
+{
+    plat::headless::Options o;
+    o.root = TEV_DEMO_DIR;
+    InstallHeadless(o);
+    g_Control.InitInput();
+    for (const char* name : {"main_frame", "mainmenu_frame", "title_frame"})
+        g_Ui.LoadFrame(name);
+    ASSERT_EQ(g_Ui.frames.size(), 3u);
+    for (const FRAMESTRUCT& f : g_Ui.frames) {
+        EXPECT_FALSE(f.images.empty() && f.buttons.empty()) << f.name;
+        for (const UIIMAGEBOX& i : f.images)
+            EXPECT_NE(i.picture, nullptr) << i.name;
+        for (const UIBUTTONBOX& b : f.buttons)
+            EXPECT_NE(b.states[0], nullptr) << b.name;
+    }
+    const UIBOX* exit = g_Ui.FindElement("title_exit");
+    ASSERT_NE(exit, nullptr);
+    g_Ui.OnMouseClick(MouseInfo{exit->x + 5, exit->y + 5, 'l'});
+    EXPECT_EQ(g_Quit, 1);
+}
+
+} // namespace
