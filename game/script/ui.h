@@ -117,4 +117,6 @@ private:
     void ReleaseFrame(FRAMESTRUCT& frame);
     void CloseTopFrame();
     UIBOX* ElementOf(const LAYCHAINSTRUCT& entry);
+    // Whether an element pointer still belongs to a frame of the stack.
+    bool OwnsElement(const UIBOX* element) const;
 };

@@ -113,7 +113,7 @@ void ui::DoBuiltinAction(std::string text)
         UnloadFrame("choice_frame");
     } else if (head == "seltool") {
         // Only meaningful right after a click on a tool of the top frame.
-        if (!clickedElement)
+        if (!clickedElement || !OwnsElement(clickedElement))
             return;
         const UIBOX clicked = *clickedElement;
         if (UIBOX* border = FindElement("selectborder")) {

@@ -58,6 +58,22 @@ UIBOX* ui::ElementOf(const LAYCHAINSTRUCT& entry)
     return nullptr;
 }
 
+bool ui::OwnsElement(const UIBOX* element) const
+{
+    for (const FRAMESTRUCT& f : frames) {
+        for (const UIIMAGEBOX& e : f.images)
+            if (&e == element)
+                return true;
+        for (const UIBUTTONBOX& e : f.buttons)
+            if (&e == element)
+                return true;
+        for (const UISTRINGBOX& e : f.strings)
+            if (&e == element)
+                return true;
+    }
+    return false;
+}
+
 void ui::OnMouseMove()
 {
     const LAYCHAINSTRUCT hit = HitTest(g_Control.cursorX, g_Control.cursorY);

@@ -587,6 +587,16 @@ TEST_F(Ui, SelectingAToolPicksItsMagicKind)
     EXPECT_EQ(g_Role.magicKind, 8);
     EXPECT_EQ(g_Control.keyEnabled[28], 1);
     EXPECT_EQ(g_Ui.GetText("state_iteminfo"), G("<神圣的法杖> ") + "holy");
+
+    // A clicked element whose frame was dropped from the stack by other
+    // code is not reached any more.
+    Open("texts", {String(El{.name = "crystal", .left = "d_seltool"})});
+    Click(5, 5, 'l');
+    EXPECT_EQ(g_Role.magicKind, 6);
+    g_Ui.frames.pop_back();
+    g_Role.magicKind = -1;
+    g_Ui.DoAction("d_seltool");
+    EXPECT_EQ(g_Role.magicKind, -1);
 }
 
 } // namespace
