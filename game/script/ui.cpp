@@ -16,6 +16,8 @@ constexpr size_t kMaxFramesPerFile = 64;
 constexpr size_t kMaxElementsPerFrame = 4096;
 constexpr int32_t kMaxElementSize = 4096;
 constexpr size_t kMaxFieldLength = 999;
+// The buttons' cells of one file together: 16 full screens of pixels.
+constexpr int64_t kMaxCellPixels = int64_t{16} * 640 * 480;
 
 // Reads a frame file record by record into fresh frames. Any field that
 // can't be read ends the parse; the caller then discards everything made.
@@ -212,6 +214,7 @@ void ui::LoadFrame(const std::string& name)
     bool ok = true;
     std::string kind;
     int record = 0;
+    int64_t cellPixels = 0;
     for (;;) {
         if (!r.Kind(kind)) {
             ok = r.Error().empty();   // the file's end stands for "EOF"
@@ -258,6 +261,14 @@ void ui::LoadFrame(const std::string& name)
                 r.Fail("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
                 ok = false;
                 break;
+            }
+            if (isButton) {
+                cellPixels += int64_t{4} * box.width * box.height;
+                if (cellPixels > kMaxCellPixels) {
+                    r.Fail("the buttons' cells need more than " + std::to_string(kMaxCellPixels) + " pixels");
+                    ok = false;
+                    break;
+                }
             }
             plat::Surface* pic = g_Graph.CreatePicture("Resource\\bmp\\" + picture + ".bmp");
             g_Graph.SetKeyColour(pic);

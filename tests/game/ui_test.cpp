@@ -223,6 +223,8 @@ TEST_F(Ui, DamagedFrameFilesLeaveTheStackAsItWas)
         {"a huge element", Frame("bad") + "\r\n" + Image(El{.name = "x", .w = 100000, .h = 100000}) + "\r\n\"EOF\"\r\n",
          "size"},
         {"too many frames", huge + "\"EOF\"\r\n", "frames"},
+        {"huge buttons", Frame("bad") + "\r\n" + Button(El{.name = "x", .w = 4000, .h = 4000}) + "\r\n\"EOF\"\r\n",
+         "pixels"},
         {"a huge field", Frame("bad") + "\r\n\"image\",7,\"" + std::string(5000, 'n') + "\"\r\n", "longer"},
     };
     for (const Case& c : cases) {
