@@ -14,23 +14,6 @@ using plat::GBK;
 namespace scene {
 namespace {
 
-// The UI frame painters are reached through these, so the composition
-// builds before and after the frame stack gains them; until then frames are
-// not painted.
-template <class U>
-void PaintFrameWith(U& u, const std::string& name)
-{
-    if constexpr (requires { u.Paint(name); })
-        u.Paint(name);
-}
-
-template <class U>
-void PaintFrameLayerWith(U& u, Surface* dest, size_t frame, int32_t layer)
-{
-    if constexpr (requires { u.PaintLayer(dest, u.frames[frame], layer); })
-        u.PaintLayer(dest, u.frames[frame], layer);
-}
-
 Parts g_gameParts;
 Parts* g_parts = &g_gameParts;
 
@@ -72,9 +55,9 @@ int32_t Parts::DamageMonster(size_t magicIndex, int32_t monsterIndex)
     return g_Magics[magicIndex].DamageMonster(monsterIndex);
 }
 
-void Parts::PaintUiFrame(const std::string& frameName) { PaintFrameWith(g_Ui, frameName); }
+void Parts::PaintUiFrame(const std::string& frameName) { g_Ui.Paint(frameName); }
 
-void Parts::PaintUiLayer(size_t frameIndex, int32_t layer) { PaintFrameLayerWith(g_Ui, g_Graph.BUF, frameIndex, layer); }
+void Parts::PaintUiLayer(size_t frameIndex, int32_t layer) { g_Ui.PaintLayer(g_Graph.BUF, g_Ui.frames[frameIndex], layer); }
 
 void Parts::PaintState() { g_Role.PaintState(); }
 

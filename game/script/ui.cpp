@@ -1,14 +1,366 @@
+// The UI frame stack: frame files, loading and unloading frames.
 #include "ui.h"
 
 #include "core/alert.h"
+#include "core/globals.h"
+#include "platform/gbk.h"
 #include "platform/platform.h"
 
-ui::~ui() { Alert("~ui"); }
+using plat::GBK;
+
+namespace {
+
+// Bounds on what one frame file may ask for. They lie far above any real
+// frame and keep a damaged file from eating the memory.
+constexpr size_t kMaxFramesPerFile = 64;
+constexpr size_t kMaxElementsPerFrame = 4096;
+constexpr int32_t kMaxElementSize = 4096;
+constexpr size_t kMaxFieldLength = 999;
+// The buttons' cells of one file together: 16 full screens of pixels.
+constexpr int64_t kMaxCellPixels = int64_t{16} * 640 * 480;
+
+// Reads a frame file record by record into fresh frames. Any field that
+// can't be read ends the parse; the caller then discards everything made.
+class FrameReader {
+public:
+    FrameReader(ui& owner, FILE* file) : u_(owner), f_(file) {}
+
+    // Q: the text between the next two double quotes on one line.
+    bool Quoted(std::string& out) { return Field('"', '"', out); }
+
+    // F: a quoted flag, 1 only for "True".
+    bool Flag(int32_t& out)
+    {
+        std::string t;
+        if (!Quoted(t))
+            return false;
+        out = t == "True" ? 1 : 0;
+        return true;
+    }
+
+    // N1 (after a quoted field) with begin mark ',', N0 without one.
+    bool Number(bool afterQuoted, int32_t& out)
+    {
+        std::string t;
+        if (!Field(afterQuoted ? ',' : '0', ',', t))
+            return false;
+        if (!numparse::ParseInt32(t, &out)) {
+            error_ = "not a number: \"" + t + "\"";
+            return false;
+        }
+        return true;
+    }
+
+    // The kind word of the next record; false at the end of the file.
+    bool Kind(std::string& out)
+    {
+        std::string t;
+        const bool ok = Field('"', '"', t);
+        if (!ok && atEnd_ && !begun_) {
+            error_.clear();
+            return false;
+        }
+        out = t;
+        return ok;
+    }
+
+    void SkipLine() { u_.SkipLine(f_); }
+
+    const std::string& Error() const { return error_; }
+    void Fail(const std::string& why) { error_ = why; }
+
+private:
+    // The token reader of the game's files, which says whether the field
+    // was whole: its begin mark found and its end mark before the line end.
+    bool Field(char begin, char end, std::string& out)
+    {
+        out.clear();
+        begun_ = false;
+        atEnd_ = false;
+        for (;;) {
+            int c = std::getc(f_);
+            if (c == '\r') {
+                std::ungetc(c, f_);
+                u_.SkipLine(f_);
+                continue;
+            }
+            if (c == EOF)
+                return Cut();
+            if (c == ' ')
+                continue;
+            if (begin == '0') {
+                std::ungetc(c, f_);
+                break;
+            }
+            if (c == static_cast<unsigned char>(begin))
+                break;
+        }
+        begun_ = true;
+        for (;;) {
+            const int c = std::getc(f_);
+            if (c == EOF)
+                return Cut();
+            if (c == '\r') {
+                std::ungetc(c, f_);
+                error_ = "a field runs to the end of its line";
+                return false;
+            }
+            if (c == static_cast<unsigned char>(end))
+                break;
+            if (out.size() >= kMaxFieldLength) {
+                error_ = "a field is longer than " + std::to_string(kMaxFieldLength) + " characters";
+                return false;
+            }
+            out += static_cast<char>(c);
+        }
+        u_.StripComment(out);
+        u_.Trim(out);
+        return true;
+    }
+
+    bool Cut()
+    {
+        atEnd_ = true;
+        error_ = "the file ends inside a record";
+        return false;
+    }
+
+    ui& u_;
+    FILE* f_;
+    std::string error_;
+    bool begun_ = false;
+    bool atEnd_ = false;
+};
+
+// The fields that picture and button records share, up to the actions.
+bool ReadPictureRecord(FrameReader& r, UIBOX& box, std::string& picture)
+{
+    int32_t spare = 0;
+    return r.Number(true, box.id) && r.Quoted(box.name) && r.Quoted(picture) && r.Number(true, spare) &&
+           r.Number(false, box.layer) && r.Number(false, box.x) && r.Number(false, box.y) &&
+           r.Number(false, box.width) && r.Number(false, box.height) && r.Number(false, box.hitDX) &&
+           r.Number(false, box.hitDY) && r.Number(false, box.hitWidth) && r.Number(false, box.hitHeight) &&
+           r.Flag(box.clickable) && r.Flag(box.visible) && r.Quoted(box.leftAction) &&
+           r.Quoted(box.rightAction) && r.Quoted(box.hoverAction);
+}
+
+bool ReadStringRecord(FrameReader& r, UISTRINGBOX& box)
+{
+    int32_t colour = 0;
+    const bool ok = r.Number(true, box.id) && r.Quoted(box.name) && r.Number(true, box.layer) &&
+                    r.Number(false, box.x) && r.Number(false, box.y) && r.Number(false, box.width) &&
+                    r.Number(false, box.height) && r.Number(false, box.hitDX) && r.Number(false, box.hitDY) &&
+                    r.Number(false, box.hitWidth) && r.Number(false, box.hitHeight) && r.Flag(box.clickable) &&
+                    r.Flag(box.visible) && r.Quoted(box.leftAction) && r.Quoted(box.rightAction) &&
+                    r.Quoted(box.hoverAction) && r.Quoted(box.text) && r.Quoted(box.fontFace) &&
+                    r.Number(true, box.fontHeight) && r.Number(false, colour) && r.Flag(box.bold) &&
+                    r.Flag(box.italic);
+    box.colour = static_cast<uint32_t>(colour);
+    return ok;
+}
+
+void CopyBase(UIBOX& box)
+{
+    box.baseX = box.x;
+    box.baseY = box.y;
+    box.baseWidth = box.width;
+    box.baseHeight = box.height;
+}
+
+bool SizeOk(const UIBOX& box) { return box.width >= 0 && box.height >= 0 && box.width <= kMaxElementSize && box.height <= kMaxElementSize; }
+
+} // namespace
+
+ui::~ui()
+{
+    Alert("~ui");
+    UnloadAll();
+}
+
+void ui::ReleaseFrame(FRAMESTRUCT& frame)
+{
+    for (UIIMAGEBOX& img : frame.images)
+        if (img.picture)
+            g_Graph.ReleaseSurface(img.picture);
+    frame.images.clear();
+    for (UIBUTTONBOX& b : frame.buttons)
+        for (plat::Surface*& s : b.states)
+            if (s)
+                g_Graph.ReleaseSurface(s);
+    frame.buttons.clear();
+    frame.strings.clear();
+    for (auto& l : frame.layers)
+        l.clear();
+}
 
 void ui::LoadFrame(const std::string& name)
 {
     plat::P().Trace("ui load " + name);
-    frames.push_back(FRAMESTRUCT{name});
+    for (const FRAMESTRUCT& f : frames)
+        if (f.name == name)
+            return;
+    const std::string path = "ui\\" + name + ".jui";
+    if (!FileExists(path)) {
+        Alert(GBK("UI文件打开失败！"));
+        AlertStr(path);
+        return;
+    }
+    frameFile = OpenDataFile(path);
+    if (!frameFile)
+        return;   // refused or unreadable: already reported
+
+    FrameReader r(*this, frameFile);
+    std::vector<FRAMESTRUCT> loaded;
+    bool ok = true;
+    std::string kind;
+    int record = 0;
+    int64_t cellPixels = 0;
+    for (;;) {
+        if (!r.Kind(kind)) {
+            ok = r.Error().empty();   // the file's end stands for "EOF"
+            break;
+        }
+        ++record;
+        if (kind == "EOF")
+            break;
+        FRAMESTRUCT* current = loaded.empty() ? nullptr : &loaded.back();
+        if (kind == "frame") {
+            if (loaded.size() >= kMaxFramesPerFile) {
+                r.Fail("more than " + std::to_string(kMaxFramesPerFile) + " frames");
+                ok = false;
+                break;
+            }
+            FRAMESTRUCT frame;
+            if (!r.Number(true, frame.id) || !r.Quoted(frame.name)) {
+                ok = false;
+                break;
+            }
+            loaded.push_back(std::move(frame));
+            r.SkipLine();
+        } else if (kind == "image" || kind == "button") {
+            UIBOX box;
+            std::string picture;
+            if (!ReadPictureRecord(r, box, picture)) {
+                ok = false;
+                break;
+            }
+            r.SkipLine();
+            CopyBase(box);
+            if (!SizeOk(box)) {
+                r.Fail("an element's size lies outside 0 to " + std::to_string(kMaxElementSize));
+                ok = false;
+                break;
+            }
+            // An element before any frame or on a layer that doesn't exist
+            // has no place to go and is left out.
+            if (!current || box.layer < 0 || box.layer >= kUiLayers)
+                continue;
+            const bool isButton = kind == "button";
+            const size_t count = isButton ? current->buttons.size() : current->images.size();
+            if (count >= kMaxElementsPerFrame) {
+                r.Fail("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
+                ok = false;
+                break;
+            }
+            if (isButton) {
+                cellPixels += int64_t{4} * box.width * box.height;
+                if (cellPixels > kMaxCellPixels) {
+                    r.Fail("the buttons' cells need more than " + std::to_string(kMaxCellPixels) + " pixels");
+                    ok = false;
+                    break;
+                }
+            }
+            plat::Surface* pic = g_Graph.CreatePicture("Resource\\bmp\\" + picture + ".bmp");
+            g_Graph.SetKeyColour(pic);
+            current->layers[box.layer].push_back(
+                LAYCHAINSTRUCT{kind, 0, static_cast<int32_t>(count)});
+            if (isButton) {
+                UIBUTTONBOX b;
+                static_cast<UIBOX&>(b) = box;
+                // The strip only serves for cutting the four cells.
+                if (pic) {
+                    for (int i = 0; i < 4; ++i) {
+                        b.states[i] = g_Graph.CreatePlain(box.width, box.height);
+                        g_Graph.SetKeyColour(b.states[i]);
+                        g_Graph.Paint(b.states[i], pic,
+                                      Rect{i * box.width, 0, (i + 1) * box.width, box.height}, 0, 0, 0, -1, 0);
+                    }
+                    g_Graph.ReleaseSurface(pic);
+                }
+                current->buttons.push_back(std::move(b));
+            } else {
+                UIIMAGEBOX img;
+                static_cast<UIBOX&>(img) = box;
+                img.picture = pic;
+                current->images.push_back(std::move(img));
+            }
+        } else if (kind == "string") {
+            UISTRINGBOX box;
+            if (!ReadStringRecord(r, box)) {
+                ok = false;
+                break;
+            }
+            r.SkipLine();
+            CopyBase(box);
+            if (!current || box.layer < 0 || box.layer >= kUiLayers)
+                continue;
+            if (current->strings.size() >= kMaxElementsPerFrame) {
+                r.Fail("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
+                ok = false;
+                break;
+            }
+            current->layers[box.layer].push_back(
+                LAYCHAINSTRUCT{"string", 0, static_cast<int32_t>(current->strings.size())});
+            current->strings.push_back(std::move(box));
+        }
+        // Any other word is passed over; reading goes on after its quote.
+    }
+    std::fclose(frameFile);
+    frameFile = nullptr;
+
+    if (!ok) {
+        for (FRAMESTRUCT& f : loaded)
+            ReleaseFrame(f);
+        Alert(GBK("UI文件有误，未能加载："));
+        AlertStr(path + GBK("（第") + std::to_string(record) + GBK("个记录）") + r.Error());
+        return;
+    }
+    for (FRAMESTRUCT& f : loaded)
+        frames.push_back(std::move(f));
+    g_Sound.PlayWave("openmenu");
+}
+
+void ui::UnloadFrameAt(uint32_t index)
+{
+    if (index >= frames.size())
+        return;
+    clickedElement = nullptr;
+    ReleaseFrame(frames[index]);
+    frames.erase(frames.begin() + index);
+    g_Sound.PlayWave("closemenu");
+}
+
+void ui::UnloadFrame(const std::string& name)
+{
+    for (size_t i = 0; i < frames.size(); ++i)
+        if (frames[i].name == name) {
+            UnloadFrameAt(static_cast<uint32_t>(i));
+            return;
+        }
+}
+
+void ui::UnloadAll()
+{
+    clickedElement = nullptr;
+    for (FRAMESTRUCT& f : frames)
+        ReleaseFrame(f);
+    frames.clear();
+}
+
+int32_t ui::SaveGame(int32_t slot)
+{
+    plat::P().Trace("save write " + std::to_string(slot));
+    return 0;
 }
 
 int32_t ui::LoadGame(int32_t slot)
@@ -16,13 +368,3 @@ int32_t ui::LoadGame(int32_t slot)
     plat::P().Trace("save load " + std::to_string(slot));
     return 0;
 }
-
-void ui::OnMouseMove() {}
-
-void ui::OnMouseClick(MouseInfo mouse)
-{
-    if (mouse.button != 'N')
-        plat::P().Trace(std::string("ui click ") + mouse.button);
-}
-
-void ui::OnKey(GameKey key) { plat::P().Trace("ui key " + std::to_string(key)); }

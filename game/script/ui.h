@@ -1,17 +1,69 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/control.h"
 #include "core/filehelper.h"
+#include "platform/surface.h"
 
-// One UI frame read from a ".jui" file.
-struct FRAMESTRUCT {
-    std::string name;
+// One entry of a frame's layer list, and the result of a hit test.
+struct LAYCHAINSTRUCT {
+    std::string kind;     // "image", "button" or "string"; empty: nothing hit
+    int32_t frame = 0;    // the frame's index in the stack (hit tests only)
+    int32_t index = 0;    // the element's index in its frame's array of that kind
 };
 
-// The stack of UI frames.
+// The common head of every element. Positions are pixels of the 640x480 frame.
+struct UIBOX {
+    int32_t id = 0;
+    std::string name;
+    int32_t layer = 0;
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    int32_t baseX = 0, baseY = 0, baseWidth = 0, baseHeight = 0;   // as loaded
+    int32_t hitDX = 0, hitDY = 0, hitWidth = 0, hitHeight = 0;
+    int32_t clickable = 0;
+    int32_t visible = 0;
+    std::string hoverAction = "NULL", leftAction = "NULL", rightAction = "NULL";
+};
+
+struct UIIMAGEBOX : UIBOX {
+    plat::Surface* picture = nullptr;   // none when its file was missing
+};
+
+struct UIBUTTONBOX : UIBOX {
+    plat::Surface* states[4] = {nullptr, nullptr, nullptr, nullptr};  // normal, hover, pressed, spare
+    int32_t state = 0;
+};
+
+struct UISTRINGBOX : UIBOX {
+    std::string text;
+    std::string fontFace;
+    int32_t fontHeight = 0;
+    int32_t bold = 0;
+    int32_t italic = 0;
+    uint32_t colour = 0;    // 0x00BBGGRR
+};
+
+constexpr int kUiLayers = 10;
+
+// One UI frame read from a ".jui" file. Copies share the surfaces; only
+// unloading the frame from the stack releases them.
+struct FRAMESTRUCT {
+    FRAMESTRUCT() = default;
+    FRAMESTRUCT(std::string frameName) : name(std::move(frameName)) {}
+
+    int32_t id = 0;
+    std::string name;
+    std::vector<LAYCHAINSTRUCT> layers[kUiLayers];
+    std::vector<UIIMAGEBOX> images;
+    std::vector<UIBUTTONBOX> buttons;
+    std::vector<UISTRINGBOX> strings;
+};
+
+// The stack of UI frames: the last frame is the top, the only one that takes
+// input and answers look-ups by name.
 class ui : public FileHelper {
 public:
     ui() = default;
@@ -19,14 +71,52 @@ public:
     ui(const ui&) = delete;
     ui& operator=(const ui&) = delete;
 
+    // Frame files. A file is read whole and its frames are pushed only when
+    // the whole file is sound.
     void LoadFrame(const std::string& name);
+    void UnloadFrameAt(uint32_t index);
+    void UnloadFrame(const std::string& name);
+    void UnloadAll();
+
+    // Save games.
+    int32_t SaveGame(int32_t slot);
     int32_t LoadGame(int32_t slot);
+
+    // Painting and the top frame's elements by name.
+    void Paint(const std::string& name);
+    void PaintLayer(plat::Surface* dest, FRAMESTRUCT& frame, int32_t layer);
+    std::string GetText(const std::string& name);
+    void SetText(const std::string& name, const std::string& text);
+    void SetImageSize(const std::string& name, int32_t width, int32_t height);
+    int32_t GetImageBaseSize(const std::string& name, int32_t which);
+    UIBOX* FindElement(const std::string& name);
+
     // Input while the frames have the focus.
+    int32_t InRect(int32_t px, int32_t py, int32_t left, int32_t top, int32_t right, int32_t bottom);
+    LAYCHAINSTRUCT HitTest(int32_t px, int32_t py);
     void OnMouseMove();
     void OnMouseClick(MouseInfo mouse);
     void OnKey(GameKey key);
 
+    // Element actions.
+    void DoAction(std::string action);
+    void DoBuiltinAction(std::string text);
+    void RunScriptAction(std::string text);
+    std::string ActionHead(std::string text);
+    std::string ActionTail(std::string text);
+
+    // Fields, in their declared order.
+    FILE* frameFile = nullptr;
+    FILE* saveFile = nullptr;
+    UIBOX* clickedElement = nullptr;
     std::vector<FRAMESTRUCT> frames;
     int32_t g_UiFocus = 0;
     int32_t g_LoadSlot = 1;
+
+private:
+    void ReleaseFrame(FRAMESTRUCT& frame);
+    void CloseTopFrame();
+    UIBOX* ElementOf(const LAYCHAINSTRUCT& entry);
+    // Whether an element pointer still belongs to a frame of the stack.
+    bool OwnsElement(const UIBOX* element) const;
 };
