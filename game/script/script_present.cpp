@@ -1,9 +1,17 @@
-// Presentation and flow commands. Not built yet: each reads its arguments
-// and goes on with the next line; the four that keep their keyword while
-// they run finish at once.
+// Presentation and flow commands: sound and music, the veil, UI frames, the
+// title, the start of play and the end of the program. The fades, the map
+// scrolls, the timed wait, the key table and saving and loading still only
+// read their arguments and go on with the next line.
 #include "script.h"
 
-void script::ExitGame() { SkipLine(file); }
+#include "core/alert.h"
+#include "core/globals.h"
+
+void script::ExitGame()
+{
+    g_Quit = 1;
+    SkipLine(file);
+}
 
 void script::SaveGame()
 {
@@ -17,9 +25,17 @@ void script::LoadGame()
     SkipLine(file);
 }
 
-void script::PauseMidi() { SkipLine(file); }
+void script::PauseMidi()
+{
+    g_Sound.PauseMidi();
+    SkipLine(file);
+}
 
-void script::ResumeMidi() { SkipLine(file); }
+void script::ResumeMidi()
+{
+    g_Sound.ResumeMidi();
+    SkipLine(file);
+}
 
 void script::KeyTable()
 {
@@ -28,57 +44,104 @@ void script::KeyTable()
     SkipLine(file);
 }
 
-void script::LaunchTitle() { SkipLine(file); }
-
-void script::ShowTextAtOnce()
+void script::LaunchTitle()
 {
-    ArgQuoted();
+    g_GameState = 1;
+    if (g_Map.loaded) {
+        g_Map.FreeLayers();
+        g_Map.ReleaseSurfaces();
+        g_Map.loaded = 0;
+    }
+    g_Control.SetInputEnabled(0);
+    g_Control.mouseOn = 1;
+    g_Control.leftOn = 1;
+    g_Control.rightOn = 1;
+    g_Control.bothOn = 1;
+    g_Control.cursorMoved = 0;
+    g_Npcs.clear();
+    g_TalkNpcIndex = -1;
+    g_Monsters.clear();
+    g_Magics.clear();
+    g_Sound.ReleaseAllWaves();
+    Reset();
+    g_Role.dead = 0;
+    for (int32_t i = 0; i < g_Role.itemCount && i < Role::kItemSlots; ++i)
+        g_Role.items[i].clear();
+    g_Role.itemCount = 0;
+    g_Ui.UnloadAll();
+    g_Ui.LoadFrame("title_frame");
+    g_Sound.PlayMidi("title");
+    g_Graph.blackMode = 0;
+    g_Graph.blackAlpha = -1;
     SkipLine(file);
 }
 
-void script::LaunchGame() { SkipLine(file); }
+void script::ShowTextAtOnce()
+{
+    const std::string text = ArgQuoted();
+    g_Graph.ShowTextAtOnce(text.c_str());
+    SkipLine(file);
+}
+
+void script::LaunchGame()
+{
+    g_GameState = 3;
+    SkipLine(file);
+}
 
 void script::LoadUIFrame()
 {
-    ArgQuoted();
+    const std::string name = ArgQuoted();
+    g_Ui.LoadFrame(name);
     SkipLine(file);
 }
 
 void script::UnloadUIFrame()
 {
-    ArgQuoted();
+    const std::string name = ArgQuoted();
+    g_Ui.UnloadFrame(name);
     SkipLine(file);
 }
 
 void script::debug()
 {
-    ArgQuoted();
+    const std::string text = ArgQuoted();
+    AlertStr(text);
     SkipLine(file);
 }
 
-void script::StopMidi() { SkipLine(file); }
+void script::StopMidi()
+{
+    g_Sound.StopMidi();
+    SkipLine(file);
+}
 
 void script::PlayMidi()
 {
-    ArgQuoted();
+    const std::string name = ArgQuoted();
+    g_Sound.PlayMidi(name);
     SkipLine(file);
 }
 
 void script::StopWave()
 {
-    ArgQuoted();
+    const std::string name = ArgQuoted();
+    g_Sound.StopWave(name);
     SkipLine(file);
 }
 
 void script::PlayWave()
 {
-    ArgQuoted();
+    const std::string name = ArgQuoted();
+    g_Sound.PlayWave(name);
     SkipLine(file);
 }
 
 void script::SetScreenBlack()
 {
-    ArgUpTo(')');
+    const int32_t mode = StrToInt(ArgUpTo(')'));
+    if (mode >= 0 && mode <= 2)
+        g_Graph.blackMode = mode;
     SkipLine(file);
 }
 
@@ -120,6 +183,14 @@ void script::MoveMapTo()
     SkipLine(file);
 }
 
-void script::LockKeyMouse() { SkipLine(file); }
+void script::LockKeyMouse()
+{
+    g_Control.SetInputEnabled(0);
+    SkipLine(file);
+}
 
-void script::UnlockKeyMouse() { SkipLine(file); }
+void script::UnlockKeyMouse()
+{
+    g_Control.SetInputEnabled(1);
+    SkipLine(file);
+}
