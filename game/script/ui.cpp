@@ -1,5 +1,7 @@
 #include "ui.h"
 
+#include <algorithm>
+
 #include "core/alert.h"
 #include "platform/platform.h"
 
@@ -26,3 +28,40 @@ void ui::OnMouseClick(MouseInfo mouse)
 }
 
 void ui::OnKey(GameKey key) { plat::P().Trace("ui key " + std::to_string(key)); }
+
+namespace {
+template <class Box>
+Box* FindBox(std::vector<Box>& boxes, const std::string& name)
+{
+    auto it = std::find_if(boxes.begin(), boxes.end(), [&](const Box& b) { return b.name == name; });
+    return it == boxes.end() ? nullptr : &*it;
+}
+} // namespace
+
+void ui::SetText(const std::string& name, const std::string& text)
+{
+    if (frames.empty())
+        return;
+    if (UISTRINGBOX* s = FindBox(frames.back().strings, name))
+        s->text = text;
+}
+
+void ui::SetImageSize(const std::string& name, int32_t width, int32_t height)
+{
+    if (frames.empty())
+        return;
+    if (UIIMAGEBOX* img = FindBox(frames.back().images, name)) {
+        img->width = std::max(width, 1);
+        img->height = std::max(height, 1);
+    }
+}
+
+int32_t ui::GetImageBaseSize(const std::string& name, int32_t which)
+{
+    if (frames.empty())
+        return 0;
+    const UIIMAGEBOX* img = FindBox(frames.back().images, name);
+    if (!img)
+        return 0;
+    return which == 0 ? img->baseWidth : which == 1 ? img->baseHeight : 0;
+}
