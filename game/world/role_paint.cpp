@@ -1,5 +1,7 @@
 // The role's sprite (walking or standing), regeneration while it stands,
 // the level-up, the death sequence and the status panel.
+#include <algorithm>
+
 #include "core/alert.h"
 #include "core/globals.h"
 #include "platform/gbk.h"
@@ -56,14 +58,20 @@ constexpr uint32_t kRegenInterval = 1500;
 constexpr uint32_t kLevelUpMarkTime = 3000;
 constexpr uint32_t kWhite = 0x00FFFFFF;
 
+constexpr int32_t kCellHeight = 48;
+
 // Paints one cell of the role's picture at the role's place, showing only
 // its upper `division` rows. A negative result is a failed paint.
 int PaintRoleCell(const Role& r, int32_t index, int32_t stipple)
 {
     Rect cell;
-    if (!g_Graph.GetCell(PIC_ROLE, index, &cell))
-        return -1;
-    cell.bottom = cell.top + r.division;
+    if (!g_Graph.GetCell(PIC_ROLE, index, &cell)) {
+        // A missing picture fails the paint; a cell beyond the sheet was
+        // reported once by the lookup and is skipped.
+        return g_Graph.getpicre(PIC_ROLE).surface ? 0 : -1;
+    }
+    // A division outside the cell would show a part of the cell below.
+    cell.bottom = cell.top + std::clamp(r.division, 0, kCellHeight);
     g_Graph.getpicre(PIC_ROLE).rects[static_cast<size_t>(index)] = cell;
     return g_Graph.PaintPic(g_Graph.BUF, PIC_ROLE, cell, r.viewX + kViewOrigin, r.viewY + kViewOrigin, 1, r.alpha,
                             stipple);

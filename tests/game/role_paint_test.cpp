@@ -50,10 +50,12 @@ struct RolePaint : ::testing::Test {
         const int left = (index % (pic.width / 32)) * 32, top = (index / (pic.width / 32)) * 48;
         const int x0 = static_cast<int>(g_Role.viewX) + 23, y0 = static_cast<int>(g_Role.viewY) + 23;
         int shown = 0;
-        for (int j = 0; j < 48; ++j)
+        // Twelve rows past the cell show that nothing of the cell below
+        // was painted.
+        for (int j = 0; j < 60; ++j)
             for (int i = 0; i < 32; ++i) {
-                const uint16_t want = pic.surface->Row(top + j)[left + i];
                 const uint16_t got = g_Graph.BUF->Row(y0 + j)[x0 + i];
+                const uint16_t want = j < 48 ? pic.surface->Row(top + j)[left + i] : 0;
                 if (j >= rows) {
                     ASSERT_EQ(got, 0) << what << " below the division " << i << "," << j;
                 } else if (want != 0x001F) {
@@ -89,6 +91,11 @@ TEST_F(RolePaint, StandingAndWalkingCellsByDirection)
     Clear();
     g_Role.PaintRoleWalk(0, 1);
     ExpectCellPainted(PIC_ROLE, 24, 20, "cut");
+    // A larger one is held to the cell.
+    g_Role.division = 60;
+    Clear();
+    g_Role.PaintRoleWalk(0, 1);
+    ExpectCellPainted(PIC_ROLE, 24, 48, "whole");
     EXPECT_EQ(Headless().recordingDialogs().debugLines.size(), 0u);
 }
 
