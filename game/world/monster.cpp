@@ -2,6 +2,7 @@
 
 #include "core/alert.h"
 #include "core/globals.h"
+#include "platform/platform.h"
 
 Monster::Monster()
 {
@@ -12,6 +13,8 @@ Monster::Monster()
 Monster::~Monster() { Alert("~Monster"); }
 
 void Monster::PaintMonster(int32_t, int32_t) {}
+
+void Monster::BeHit(int32_t power) { plat::P().Trace("monster hit " + name + " " + std::to_string(power)); }
 
 int32_t Monster::HitsNpc(int32_t dir) { return HitsActors(dir, g_Npcs, false); }
 

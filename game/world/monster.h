@@ -20,6 +20,11 @@ public:
     // monster's box (monsters with this one's id are skipped).
     int32_t HitsNpc(int32_t dir);
     int32_t HitsMonster(int32_t dir);
+    // Takes a hit of the given power. Stand-in: only records the hit.
+    void BeHit(int32_t power);
+
+    // The AI mode taken up again once a path walk ends.
+    int32_t modeAfterAstar = 0;
 };
 
 // The monster last hit or attacked, -1 none.

@@ -13,6 +13,8 @@ Npc::~Npc() { Alert("~Npc"); }
 
 void Npc::PaintAnpc(int32_t, int32_t) {}
 
+void Npc::FaceRole() {}
+
 int32_t Npc::HitsNpc(int32_t dir) { return HitsActors(dir, g_Npcs, true); }
 
 int32_t Npc::HitsMonster(int32_t dir) { return HitsActors(dir, g_Monsters, false); }

@@ -20,6 +20,8 @@ public:
     // this one's id are skipped) or with a monster's box.
     int32_t HitsNpc(int32_t dir);
     int32_t HitsMonster(int32_t dir);
+    // Shows the standing cell facing the role. Stand-in: does nothing yet.
+    void FaceRole();
 };
 
 // Takes NPC `index` out of the list. The index of the NPC being talked to

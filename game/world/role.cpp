@@ -120,10 +120,3 @@ bool Role::Load(FILE* f)
     *this = r;
     return true;
 }
-
-// ---------------------------------------------------------------- painting
-void Role::PaintRoleWalk(int32_t, int32_t) {}
-
-void Role::CheckDead(int32_t, int32_t) {}
-
-void Role::PaintState() {}

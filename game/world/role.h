@@ -25,16 +25,29 @@ public:
     void Save(FILE* f);
     bool Load(FILE* f);
 
-    // Movement and magic selection by the frame's key and mouse: stand-ins
-    // until the role's movement is built.
-    void KeyMove(GameKey) {}
-    void MouseMove(MouseInfo) {}
-    void SelectMagic(GameKey) {}
+    // One movement step for the frame's game key / mouse; both also meet
+    // NPCs, monsters and tile events on the way.
+    void KeyMove(GameKey key);
+    void MouseMove(MouseInfo info);
+    // The digit keys choose the magic kind.
+    void SelectMagic(GameKey key);
+    // 1 when the step ahead in direction d reaches an obstacle tile.
+    int32_t Blocked(int32_t d);
+    // The event name of the ground tile ahead, "N" none.
+    std::string GetTileEvent(int32_t d);
+    // 1 when an NPC / a living monster stands in the way; the contact starts
+    // its script (and hits the monster).
+    int32_t TalkToNpc(int32_t d);
+    int32_t AttackMonster(int32_t d);
+    // The direction from the role to the cursor; 0 while the world is paused.
+    int32_t FaceMouse();
 
-    // Painting, death check and status panel: stand-ins until the role's
-    // painting and panel are built.
+    // Painting (walking or standing, with regeneration while standing), the
+    // death sequence, the level-up and the status panel.
     void PaintRoleWalk(int32_t walkingFlag, int32_t stipple);
+    void PaintRoleStatic(int32_t stipple);
     void CheckDead(int32_t times, int32_t ms);
+    void LevelUp();
     void PaintState();
 
     static constexpr int kItemSlots = 10;
@@ -58,6 +71,20 @@ public:
     int32_t magicCast = 0;
     int32_t levelUpShown = 0;
     int32_t autoSidestep = 1;
+
+private:
+    // Walk direction and sidestep flag of one input device.
+    struct Walker {
+        int32_t* walkDirection;
+        int32_t* sidestepping;
+        bool keyboard;
+        MouseInfo info;
+    };
+    void TakeStep(int32_t d, Walker w);
+    void Sidestep(int32_t side, Walker w);
+    // The test point(s) ahead in direction d: 1 or 2 points, 0 for other
+    // directions.
+    int ProbePoints(int32_t d, int32_t px[2], int32_t py[2]) const;
 };
 
 // The NPC being talked to, -1 none.

@@ -17,6 +17,7 @@ timeout 60 "$H" --root "$work/game" --map demo --passes 5 --log "$work/l1" >/dev
 check "map run exits 0" "[ $? -eq 0 ]"
 check "in play after the first pass" "grep -q '^P1 .*state 0->3' $work/l1"
 check "no report" "! grep -q msgbox $work/l1"
+check "the role lives" "! grep -q 'sound play roledie' $work/l1"
 every_pass() { for p in 1 2 3 4 5; do grep -q "^P$p .* present " "$1" || return 1; done; }
 check "a frame every pass" "every_pass $work/l1"
 first_release=$(grep -n 'sound release-all' "$work/l1" | head -1 | cut -d: -f1)

@@ -90,6 +90,8 @@ struct GoldenFrame : ::testing::Test {
     const Surface& Compose()
     {
         plat::Fill(g_Graph.BUF, 0);
+        // A living role: a role without hit points is covered by its death.
+        g_Role.hp = g_Role.maxHp = 100;
         g_Graph.PaintLayToBuffer();
         return *g_Graph.BUF;
     }

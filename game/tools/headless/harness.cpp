@@ -106,6 +106,32 @@ bool SaveInputRecord(const std::filesystem::path& path)
     return true;
 }
 
+// Play on a map without a new game's script: a role that no "AddRole("
+// record made would die at once, so it gets the values of a fresh hero, and
+// the movement input is on as after a script.
+void GiveLivingRole()
+{
+    Role& r = g_Role;
+    if (r.hp > 0)
+        return;
+    r.hp = r.maxHp = 100;
+    r.mp = r.maxMp = 50;
+    r.attack = 10;
+    r.defence = 5;
+    r.level = 1;
+    r.nextExp = 100;
+    if (r.speed <= 0)
+        r.step = r.speed = 4;
+    if (r.animSpeed <= 0)
+        r.animSpeed = 4;
+    if (r.boxLeft == 0 && r.boxRight == 0 && r.boxTop == 0 && r.boxBottom == 0) {
+        r.boxLeft = 4, r.boxRight = 28, r.boxTop = 30, r.boxBottom = 46;
+    }
+    if (r.footstepWave.empty())
+        r.footstepWave = "footstep";
+    g_Control.SetInputEnabled(1);
+}
+
 } // namespace
 
 std::string Usage()
@@ -333,6 +359,7 @@ int Run(const Config& cfg)
         platform->onLoopStart = [name = plat::Utf8ToGbk(cfg.map), previous] {
             g_GameState = 3;
             g_Map.ChangeMap(name);
+            GiveLivingRole();
             if (previous)
                 previous();
         };
