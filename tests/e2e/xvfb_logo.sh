@@ -26,12 +26,16 @@ run_game() {
 cd "$work/game"
 SDL_AUDIODRIVER=$1 SDL_DISKAUDIOFILE="$work/audio.raw" "$G" > "$work/game.out" 2>&1 &
 pid=\$!
-for i in \$(seq 1 100); do
+for i in \$(seq 1 300); do
   wid=\$(xdotool search --name 'Tev Legend by Jex' 2>/dev/null | head -1)
   [ -n "\$wid" ] && break
+  kill -0 \$pid 2>/dev/null || break
   sleep 0.05
 done
-[ -n "\$wid" ] || { echo "no window"; kill \$pid; exit 1; }
+if [ -z "\$wid" ]; then
+  echo "no window; the game said:"; cat "$work/game.out"
+  kill \$pid 2>/dev/null; exit 1
+fi
 shot() { import -window root -crop 640x480+0+0 "$shots/\$1.png"; }
 $2
 kill -TERM \$pid
