@@ -119,6 +119,14 @@ public:
     // The clock turn at the start of every step.
     void ClockTurn();
 
+    // The script state of a save game: the static variables and the clock
+    // scripts. Load reads the whole section or changes nothing and returns
+    // false; with apply false it only checks that the section reads.
+    void Save(FILE* f);
+    bool Load(FILE* f, bool apply = true);
+    // Lists read from a save may hold at most this many entries.
+    static constexpr int32_t kMaxSavedCount = 1 << 20;
+
     // ---- fields, in their declared order
     FILE* file = nullptr;
     std::string keyword;

@@ -1,11 +1,89 @@
-// Presentation and flow commands: sound and music, the veil, UI frames, the
-// title, the start of play and the end of the program. The fades, the map
-// scrolls, the timed wait, the key table and saving and loading still only
-// read their arguments and go on with the next line.
+// Presentation and flow commands: fades, the veil, map scrolls, sound and
+// music, a timed wait, the key table, UI frames, the title, the start of
+// play, the end of the program, saving and loading.
 #include "script.h"
+
+#include <algorithm>
+#include <utility>
 
 #include "core/alert.h"
 #include "core/globals.h"
+
+namespace {
+
+// The blocking commands keep their state between the steps they take.
+struct FadeState {
+    int32_t step = 0;
+    Rect rect{};
+    int32_t mode = 0;
+    int32_t alpha;
+};
+FadeState g_fadeIn{0, {}, 0, 1};
+FadeState g_fadeOut{0, {}, 0, 31};
+
+struct DelayState {
+    int32_t parsed = 0;
+    int32_t ms = 0;
+    int32_t start = 1;
+    int32_t armed = 0;
+};
+DelayState g_delay;
+
+struct MoveMapState {
+    int32_t parsed = 0;
+    float dx = 0, dy = 0, speed = 0;
+    float startX = 0, startY = 0;
+    int32_t doneX = 0, doneY = 0;
+};
+MoveMapState g_moveMap;
+
+struct MoveMapToState {
+    int32_t parsed = 0;
+    int32_t x = 0, y = 0, speed = 0;
+    int32_t doneX = 0, doneY = 0;
+};
+MoveMapToState g_moveMapTo;
+
+Rect FadeArea(int32_t area) { return area == 0 ? Rect{23, 23, 616, 344} : Rect{0, 0, 640, 480}; }
+
+// One axis of a scroll by a distance: the camera is pos - view.
+void ScrollBy(float d, float start, float pos, float& view, float maxCam, float speed, int32_t& done)
+{
+    const float cam = pos - view;
+    const float target = start + d;
+    if (d > 0) {
+        if (target > cam && cam + speed >= 0 && cam + speed <= maxCam)
+            view -= speed;
+        else
+            done = 1;
+    } else {
+        if (target < cam && cam - speed >= 0 && cam - speed <= maxCam)
+            view += speed;
+        else
+            done = 1;
+    }
+}
+
+// One axis of a scroll that brings a map point to the viewport's middle.
+void ScrollTo(float target, float pos, float& view, float half, float extent, float mapSize, float speed,
+              int32_t& done)
+{
+    const float cam = pos - view;
+    const float mid = cam + half;
+    if (mid < target) {
+        if (target >= mid + speed && cam + extent + speed <= mapSize)
+            view -= speed;
+        else
+            done = 1;
+    } else {
+        if (target <= mid - speed && cam - speed >= 0)
+            view += speed;
+        else
+            done = 1;
+    }
+}
+
+} // namespace
 
 void script::ExitGame()
 {
@@ -15,13 +93,19 @@ void script::ExitGame()
 
 void script::SaveGame()
 {
-    ArgUpTo(')');
+    const int32_t slot = StrToInt(ArgUpTo(')'));
+    g_Ui.SaveGame(slot);
     SkipLine(file);
 }
 
 void script::LoadGame()
 {
-    ArgUpTo(')');
+    const int32_t slot = StrToInt(ArgUpTo(')'));
+    g_Ui.g_LoadSlot = slot;
+    if (g_Ui.LoadGame(slot) == 1) {
+        g_Ui.UnloadFrame("selectload_frame");
+        g_Ui.UnloadFrame("dead_frame");
+    }
     SkipLine(file);
 }
 
@@ -39,8 +123,16 @@ void script::ResumeMidi()
 
 void script::KeyTable()
 {
-    ArgUpTo(',');
-    ArgUpTo(')');
+    const std::string word = ArgUpTo(',');
+    const int32_t flag = StrToInt(ArgUpTo(')'));
+    static const std::pair<const char*, int32_t> kKeys[] = {
+        {"key1", 20}, {"key2", 21}, {"key3", 22}, {"key4", 23}, {"key5", 24}, {"key6", 25},
+        {"key7", 26}, {"key8", 27}, {"key9", 28}, {"key0", 29}, {"Ctrl", 19}, {"Esc", 17},
+        {"Space", 18}, {"W", 1},     {"S", 2},     {"A", 3},     {"D", 4},
+    };
+    for (const auto& k : kKeys)
+        if (word == k.first)
+            g_Control.keyEnabled[k.second] = flag;
     SkipLine(file);
 }
 
@@ -147,40 +239,118 @@ void script::SetScreenBlack()
 
 void script::FadeIn()
 {
-    ArgUpTo(')');
-    readNext = 1;
-    SkipLine(file);
+    if (g_fadeIn.step == 0) {
+        const int32_t area = StrToInt(ArgUpTo(')'));
+        g_fadeIn.rect = FadeArea(area);
+        g_fadeIn.mode = area == 0 ? 1 : 2;
+        g_fadeIn.step = 1;
+    }
+    g_Graph.BlendPaint(g_Graph.black, g_Graph.BUF, g_fadeIn.rect, static_cast<float>(g_fadeIn.rect.left),
+                       static_cast<float>(g_fadeIn.rect.top), g_fadeIn.alpha, 0, 0);
+    ++g_fadeIn.alpha;
+    if (g_fadeIn.alpha >= 32) {
+        g_fadeIn.step = 0;
+        g_fadeIn.alpha = 1;
+        readNext = 1;
+        g_Graph.blackMode = g_fadeIn.mode;
+        SkipLine(file);
+    }
 }
 
 void script::FadeOut()
 {
-    ArgUpTo(')');
-    readNext = 1;
-    SkipLine(file);
+    if (g_fadeOut.step == 0) {
+        g_fadeOut.rect = FadeArea(StrToInt(ArgUpTo(')')));
+        g_fadeOut.step = 1;
+    }
+    g_Graph.blackMode = 0;
+    g_Graph.BlendPaint(g_Graph.black, g_Graph.BUF, g_fadeOut.rect, static_cast<float>(g_fadeOut.rect.left),
+                       static_cast<float>(g_fadeOut.rect.top), g_fadeOut.alpha, 0, 0);
+    --g_fadeOut.alpha;
+    if (g_fadeOut.alpha <= 1) {
+        g_fadeOut.step = 0;
+        g_fadeOut.alpha = 31;
+        g_Graph.blackMode = 0;
+        readNext = 1;
+        SkipLine(file);
+    }
 }
 
 void script::DelayTime()
 {
-    ArgUpTo(')');
-    SkipLine(file);
+    if (g_delay.parsed == 0) {
+        g_delay.ms = StrToLong(ArgUpTo(')'));
+        g_delay.parsed = 1;
+    }
+    if (IntervalElapsed(&g_delay.start, &g_delay.armed, static_cast<uint32_t>(std::max(g_delay.ms, 0)))) {
+        SkipLine(file);
+        g_delay.start = 1;
+        g_delay.armed = 0;
+        g_delay.parsed = 0;
+        return;
+    }
+    // Only time has to pass: such re-runs do not count as work done.
+    timedWaitStep = 1;
+    SeekFile(statementStart);
 }
 
 void script::MoveMap()
 {
-    ArgUpTo(',');
-    ArgUpTo(',');
-    ArgUpTo(')');
-    readNext = 1;
-    SkipLine(file);
+    MoveMapState& m = g_moveMap;
+    if (m.parsed == 0) {
+        m.dx = StrToFloat(ArgUpTo(','));
+        m.dy = StrToFloat(ArgUpTo(','));
+        m.startX = g_Role.x - g_Role.viewX;
+        m.startY = g_Role.y - g_Role.viewY;
+        m.speed = StrToFloat(ArgUpTo(')'));
+        m.parsed = 1;
+    }
+    // A step of 0 or less would never reach the target: the axes end at once.
+    if (m.speed > 0) {
+        ScrollBy(m.dx, m.startX, g_Role.x, g_Role.viewX, g_MapPixelWidth - 593, m.speed, m.doneX);
+        ScrollBy(m.dy, m.startY, g_Role.y, g_Role.viewY, g_MapPixelHeight - 321, m.speed, m.doneY);
+    } else {
+        m.doneX = 1;
+        m.doneY = 1;
+    }
+    if (m.doneX == 1 && m.doneY == 1) {
+        m.parsed = 0;
+        m.doneX = 0;
+        m.doneY = 0;
+        readNext = 1;
+        SkipLine(file);
+    } else {
+        readNext = 0;
+    }
 }
 
 void script::MoveMapTo()
 {
-    ArgUpTo(',');
-    ArgUpTo(',');
-    ArgUpTo(')');
-    readNext = 1;
-    SkipLine(file);
+    MoveMapToState& m = g_moveMapTo;
+    if (m.parsed == 0) {
+        m.x = StrToInt(ArgUpTo(','));
+        m.y = StrToInt(ArgUpTo(','));
+        m.speed = StrToInt(ArgUpTo(')'));
+        m.parsed = 1;
+    }
+    if (m.speed > 0) {
+        ScrollTo(static_cast<float>(m.x), g_Role.x, g_Role.viewX, 296.5f, 593, g_MapPixelWidth,
+                 static_cast<float>(m.speed), m.doneX);
+        ScrollTo(static_cast<float>(m.y), g_Role.y, g_Role.viewY, 160.5f, 321, g_MapPixelHeight,
+                 static_cast<float>(m.speed), m.doneY);
+    } else {
+        m.doneX = 1;
+        m.doneY = 1;
+    }
+    if (m.doneX == 1 && m.doneY == 1) {
+        m.parsed = 0;
+        m.doneX = 0;
+        m.doneY = 0;
+        readNext = 1;
+        SkipLine(file);
+    } else {
+        readNext = 0;
+    }
 }
 
 void script::LockKeyMouse()

@@ -356,15 +356,3 @@ void ui::UnloadAll()
         ReleaseFrame(f);
     frames.clear();
 }
-
-int32_t ui::SaveGame(int32_t slot)
-{
-    plat::P().Trace("save write " + std::to_string(slot));
-    return 0;
-}
-
-int32_t ui::LoadGame(int32_t slot)
-{
-    plat::P().Trace("save load " + std::to_string(slot));
-    return 0;
-}

@@ -78,9 +78,16 @@ public:
     void UnloadFrame(const std::string& name);
     void UnloadAll();
 
-    // Save games.
+    // Save games. SaveGame writes the slot's file whole through a temporary
+    // file, 1 on success; a failure is reported and leaves the old file.
+    // LoadGame gives 0 when the slot has no file or the file is damaged (then
+    // reported); nothing is changed then.
     int32_t SaveGame(int32_t slot);
     int32_t LoadGame(int32_t slot);
+    static std::string SaveFileName(int32_t slot);
+    // The current slot's line of a save game.
+    void Save(FILE* f);
+    bool Load(FILE* f);
 
     // Painting and the top frame's elements by name.
     void Paint(const std::string& name);

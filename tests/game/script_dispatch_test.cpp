@@ -48,11 +48,8 @@ TEST_F(ScriptDispatch, EveryCommandRunsAndTheNextLineFollows)
         "MoveNpcTo(\"n1\", 64, 96)",
         "MoveMonsterTo(\"m1\", 64, 96)",
         "SetScreenBlack(1)",
-        "PlayerTalk(\"a\", \"b\", \"c\")",
         "FadeIn(0)",
         "FadeOut(0)",
-        "NpcTalk(\"a\", \"b\", \"c\")",
-        "Talk(\"s\", \"a\", \"b\", \"c\")",
         "ChangeMap(\"m\")",
         "SetMePos(100, 200)",
         Record("AddToMagicList", 31),
@@ -86,9 +83,12 @@ TEST_F(ScriptDispatch, EveryCommandRunsAndTheNextLineFollows)
     // Each command let the line after it run.
     const auto st = Statements();
     EXPECT_EQ(std::count(st.begin(), st.end(), "all n = n + 1;"), static_cast<long>(commands.size()));
-    // And every name of the table was dispatched.
+    // And every name of the table was dispatched, but the talks: they wait
+    // for the player (their own tests).
     for (const auto& name : script::CommandNames())
-        EXPECT_TRUE(std::find(st.begin(), st.end(), "all " + name) != st.end()) << name;
+        if (name.find("Talk") == std::string::npos) {
+            EXPECT_TRUE(std::find(st.begin(), st.end(), "all " + name) != st.end()) << name;
+        }
     const auto log = tevtest::ReadLines(root_ / "log.txt");
     EXPECT_TRUE(std::any_of(log.begin(), log.end(),
                             [](const std::string& l) { return l.find("ui load selectsave_frame") != std::string::npos; }));

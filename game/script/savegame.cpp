@@ -1,0 +1,265 @@
+// Save games: the slot's file as a whole, the script-state section and the
+// current slot's line. A save is written to a temporary file beside the
+// slot's file and renamed over it only once the whole write succeeded; a
+// load reads and checks the whole file before anything in the game changes.
+#include <filesystem>
+#include <system_error>
+
+#include "core/alert.h"
+#include "core/globals.h"
+#include "platform/gbk.h"
+#include "platform/platform.h"
+#include "script.h"
+#include "ui.h"
+
+// ---------------------------------------------------------------- script state
+void script::Save(FILE* f)
+{
+    WriteInt(f, static_cast<int32_t>(staticNames.size()));
+    for (size_t i = 0; i < staticNames.size(); ++i) {
+        WriteString(f, i < staticTypes.size() ? staticTypes[i] : std::string("int"));
+        WriteString(f, staticNames[i]);
+        WriteInt(f, i < staticValues.size() ? staticValues[i] : 0);
+    }
+    WriteInt(f, clockEnabled);
+    WriteInt(f, static_cast<int32_t>(clockScripts.size()));
+    for (const std::string& name : clockScripts)
+        WriteString(f, name);
+}
+
+bool script::Load(FILE* f, bool apply)
+{
+    int32_t count = 0;
+    if (!ReadInt(f, &count) || count < 0 || count > kMaxSavedCount)
+        return false;
+    std::vector<std::string> types, names;
+    std::vector<int32_t> values;
+    for (int32_t i = 0; i < count; ++i) {
+        std::string type, name;
+        int32_t value = 0;
+        if (!ReadString(f, type) || !ReadString(f, name) || !ReadInt(f, &value))
+            return false;
+        types.push_back(std::move(type));
+        names.push_back(std::move(name));
+        values.push_back(value);
+    }
+    int32_t enabled = 0;
+    if (!ReadInt(f, &enabled) || !ReadInt(f, &count) || count < 0 || count > kMaxSavedCount)
+        return false;
+    std::vector<std::string> clocks;
+    for (int32_t i = 0; i < count; ++i) {
+        std::string name;
+        if (!ReadString(f, name))
+            return false;
+        clocks.push_back(std::move(name));
+    }
+    if (apply) {
+        staticTypes = std::move(types);
+        staticNames = std::move(names);
+        staticValues = std::move(values);
+        clockEnabled = enabled;
+        clockScripts = std::move(clocks);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- the slot line
+void ui::Save(FILE* f) { WriteInt(f, g_LoadSlot); }
+
+bool ui::Load(FILE* f)
+{
+    int32_t slot = 0;
+    if (!ReadInt(f, &slot))
+        return false;
+    g_LoadSlot = slot;
+    return true;
+}
+
+std::string ui::SaveFileName(int32_t slot) { return "Save\\tev" + std::to_string(slot) + ".jsv"; }
+
+namespace {
+
+// Lists of actors read from a save may hold at most this many records.
+constexpr int32_t kMaxSavedActors = 1 << 16;
+
+// Everything a save file holds, read whole before anything is applied. The
+// input and music sections are applied by their own readers at the offsets
+// noted here, once the file has proved sound.
+struct SaveContents {
+    int32_t dialogOpen = 0;
+    std::string mapName;
+    int32_t slot = 1;
+    long inputAt = 0;
+    long scriptAt = 0;
+    long musicAt = 0;
+    Role role;
+    int32_t talkNpcIndex = -1;
+    std::vector<Npc> npcs;
+    int32_t hitMonsterIndex = -1;
+    std::vector<Monster> monsters;
+};
+
+bool ReadContents(FileHelper& h, FILE* f, SaveContents& c)
+{
+    if (!h.ReadInt(f, &c.dialogOpen) || !g_Map.LoadName(f, c.mapName) || !h.ReadInt(f, &c.slot))
+        return false;
+    c.inputAt = std::ftell(f);
+    for (int i = 0; i < 256 + 12; ++i) {
+        int32_t v = 0;
+        if (!h.ReadInt(f, &v))
+            return false;
+    }
+    c.scriptAt = std::ftell(f);
+    if (!g_Script.Load(f, false))
+        return false;
+    c.musicAt = std::ftell(f);
+    std::string music;
+    if (!h.ReadString(f, music))
+        return false;
+    c.role = g_Role;
+    if (!c.role.Load(f))
+        return false;
+    int32_t count = 0;
+    if (!h.ReadInt(f, &count) || count < 0 || count > kMaxSavedActors || !h.ReadInt(f, &c.talkNpcIndex))
+        return false;
+    for (int32_t i = 0; i < count; ++i) {
+        Npc n;
+        if (!n.Load(f))
+            return false;
+        c.npcs.push_back(std::move(n));
+    }
+    if (!h.ReadInt(f, &count) || count < 0 || count > kMaxSavedActors || !h.ReadInt(f, &c.hitMonsterIndex))
+        return false;
+    for (int32_t i = 0; i < count; ++i) {
+        Monster m;
+        if (!m.Load(f))
+            return false;
+        c.monsters.push_back(std::move(m));
+    }
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- saving
+int32_t ui::SaveGame(int32_t slot)
+{
+    plat::P().Trace("save write " + std::to_string(slot));
+    const std::string name = SaveFileName(slot);
+    plat::PathResolver& paths = plat::P().paths();
+    const plat::ResolvedPath target = paths.ResolveForWrite(name);
+    bool ok = target.error == plat::PathError::None;
+    std::filesystem::path temp;
+    if (ok) {
+        temp = target.path;
+        temp += ".tmp";
+        saveFile = std::fopen(temp.c_str(), "wb+");
+        ok = saveFile != nullptr;
+    }
+    if (ok) {
+        FILE* f = saveFile;
+        WriteInt(f, g_DialogOpen);
+        g_Map.Save(f);
+        Save(f);
+        g_Control.Save(f);
+        g_Script.Save(f);
+        g_Sound.Save(f);
+        g_Role.Save(f);
+        WriteInt(f, static_cast<int32_t>(g_Npcs.size()));
+        WriteInt(f, g_TalkNpcIndex);
+        for (Npc& n : g_Npcs)
+            n.Save(f);
+        WriteInt(f, static_cast<int32_t>(g_Monsters.size()));
+        WriteInt(f, g_hitMonsterIndex);
+        for (Monster& m : g_Monsters)
+            m.Save(f);
+        ok = std::fflush(f) == 0 && std::ferror(f) == 0;
+        ok = std::fclose(f) == 0 && ok;
+        saveFile = nullptr;
+        std::error_code ec;
+        if (ok)
+            std::filesystem::rename(temp, target.path, ec);
+        if (!ok || ec) {
+            ok = false;
+            std::filesystem::remove(temp, ec);
+        }
+        paths.Invalidate();
+    }
+    if (!ok) {
+        Alert((plat::GBK("存档失败，原来的存档未改动：") + name).c_str());
+        return 0;
+    }
+    LoadFrame("saved_frame");
+    return 1;
+}
+
+// ---------------------------------------------------------------- loading
+int32_t ui::LoadGame(int32_t slot)
+{
+    plat::P().Trace("save load " + std::to_string(slot));
+    const bool wasRunning = g_Script.running == 1;
+    const std::string runningName = g_Script.scriptName;
+    const int32_t runningAt = wasRunning ? g_Script.TellFile() : 0;
+
+    const std::string name = SaveFileName(slot);
+    if (!FileExists(name))
+        return 0;
+    saveFile = OpenFile(name, "rb");
+    if (!saveFile)
+        return 0;
+    FILE* f = saveFile;
+    SaveContents c;
+    if (!ReadContents(*this, f, c)) {
+        std::fclose(f);
+        saveFile = nullptr;
+        Alert((plat::GBK("存档文件已损坏，未读取：") + name).c_str());
+        return 0;
+    }
+
+    LoadFrame("loading_frame");
+    g_Graph.PaintUIFrames();
+    g_Graph.Present();
+    g_Graph.blackMode = 0;
+    g_Graph.blackAlpha = -1;
+    bool startPlay = false;
+    if (g_GameState == 1) {
+        g_Map.name = "NULL";
+        UnloadFrame("title_frame");
+        startPlay = true;
+    } else if (g_GameState == 2) {
+        startPlay = true;
+    }
+    if (startPlay) {
+        LoadFrame("main_frame");
+        if (g_Script.running == 1)
+            g_Script.Control("eof");
+        g_Script.RunToEnd("MagicKindList");
+        if (wasRunning && g_Script.OpenScript(runningName) == 1)
+            g_Script.SeekFile(runningAt);
+        g_GameState = 3;
+        g_Paused = 0;
+    }
+
+    // The file proved sound: apply it in its own order. The map comes first
+    // because a change of map resets the role and the actor lists.
+    g_DialogOpen = c.dialogOpen;
+    g_Map.ApplyLoadedName(c.mapName);
+    g_LoadSlot = c.slot;
+    std::fseek(f, c.inputAt, SEEK_SET);
+    g_Control.Load(f);
+    std::fseek(f, c.scriptAt, SEEK_SET);
+    g_Script.Load(f);
+    std::fseek(f, c.musicAt, SEEK_SET);
+    g_Sound.Load(f);
+    g_Role = c.role;
+    g_TalkNpcIndex = c.talkNpcIndex;
+    g_Npcs = std::move(c.npcs);
+    g_hitMonsterIndex = c.hitMonsterIndex;
+    g_Monsters = std::move(c.monsters);
+    g_Magics.clear();
+
+    std::fclose(f);
+    saveFile = nullptr;
+    UnloadFrame("loading_frame");
+    return 1;
+}
