@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "object.h"
 
@@ -12,6 +13,23 @@ public:
     ~Npc();
     Npc(const Npc&) = default;
     Npc& operator=(const Npc&) = default;
+
+    // The save record: the Object record, then the People record. Load reads
+    // the whole record or changes nothing and returns false. Stand-in until
+    // the NPC's own record comes.
+    void Save(FILE* f)
+    {
+        Object::Save(f);
+        People::Save(f);
+    }
+    bool Load(FILE* f)
+    {
+        Npc r(*this);
+        if (!r.Object::Load(f) || !r.People::Load(f))
+            return false;
+        *this = r;
+        return true;
+    }
 
     // One pass (0 lower body, 1 upper body) of AI, movement and painting.
     // Stand-in: does nothing yet.

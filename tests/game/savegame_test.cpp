@@ -1,0 +1,242 @@
+// Save games: round trips, damaged files refused with nothing changed, and
+// failed saves that leave the old file whole.
+#include "script_fixture.h"
+
+#include <sstream>
+
+#include "core/graph.h"
+#include "script/ui.h"
+
+using namespace tevtest;
+
+namespace {
+
+class SaveGames : public ScriptFixture {
+protected:
+    void SetUp() override
+    {
+        ScriptFixture::SetUp();
+        std::filesystem::create_directories(root_ / "Save");
+        std::filesystem::create_directories(root_ / "ui");
+        for (const char* f : {"title_frame", "main_frame", "loading_frame", "saved_frame", "dead_frame",
+                              "selectload_frame"})
+            WriteFile(root_ / "ui" / (std::string(f) + ".jui"),
+                      "\"frame\",1,\"" + std::string(f) + "\"\r\n\"EOF\"\r\n");
+        Script("MagicKindList", {"EOF"});
+    }
+
+    // A game with something in every section.
+    void MakeGame()
+    {
+        g_GameState = 3;
+        g_DialogOpen = 1;
+        g_Control.keyEnabled[17] = 0;
+        g_Control.keyEnabled[29] = 7;
+        g_Script.SetStaticVar("sint", "a", 5);
+        g_Script.SetStaticVar("int", G("怪_dead"), 1);
+        g_Script.clockEnabled = 1;
+        g_Script.clockScripts = {"c1", "c2"};
+        g_Role.name = G("主角");
+        g_Role.x = 123;
+        g_Role.itemCount = 1;
+        g_Role.items[0] = G("剑");
+        Npc n;
+        n.name = "npc1";
+        n.x = 40;
+        g_Npcs = {n};
+        g_TalkNpcIndex = 0;
+        Monster m;
+        m.name = "mon1";
+        m.hp = 9;
+        g_Monsters = {m, m};
+        g_hitMonsterIndex = 1;
+        g_Magics.resize(2);
+    }
+
+    // The values a load must bring back (or leave alone when it fails).
+    std::string Snapshot()
+    {
+        std::ostringstream o;
+        o << g_DialogOpen << '|' << g_Control.keyEnabled[17] << g_Control.keyEnabled[29] << '|';
+        for (size_t i = 0; i < g_Script.staticNames.size(); ++i)
+            o << g_Script.staticTypes[i] << ' ' << g_Script.staticNames[i] << '=' << g_Script.staticValues[i] << ',';
+        o << '|' << g_Script.clockEnabled;
+        for (const auto& c : g_Script.clockScripts)
+            o << c << ',';
+        o << '|' << g_Role.name << ' ' << g_Role.x << ' ' << g_Role.itemCount << ' ' << g_Role.items[0] << '|'
+          << g_Npcs.size() << g_TalkNpcIndex;
+        for (const auto& n : g_Npcs)
+            o << n.name << n.x;
+        o << '|' << g_Monsters.size() << g_hitMonsterIndex;
+        for (const auto& m : g_Monsters)
+            o << m.name << m.hp;
+        return o.str();
+    }
+
+    void ChangeEverything()
+    {
+        g_DialogOpen = 0;
+        g_Control.keyEnabled[17] = 1;
+        g_Control.keyEnabled[29] = 1;
+        g_Script.staticTypes = {"sint"};
+        g_Script.staticNames = {"other"};
+        g_Script.staticValues = {1};
+        g_Script.clockEnabled = 0;
+        g_Script.clockScripts = {"x"};
+        g_Role.name = "someone";
+        g_Role.x = 1;
+        g_Role.itemCount = 0;
+        g_Role.items[0].clear();
+        g_Npcs.clear();
+        g_TalkNpcIndex = -1;
+        g_Monsters.resize(1);
+        g_hitMonsterIndex = -1;
+    }
+
+    std::filesystem::path SavePath(int slot) { return root_ / "Save" / ("tev" + std::to_string(slot) + ".jsv"); }
+    bool HasFrame(const std::string& name)
+    {
+        for (const auto& f : g_Ui.frames)
+            if (f.name == name)
+                return true;
+        return false;
+    }
+};
+
+TEST_F(SaveGames, SaveChangeLoadBringsEverythingBack)
+{
+    MakeGame();
+    const std::string saved = Snapshot();
+    ASSERT_EQ(g_Ui.SaveGame(3), 1);
+    EXPECT_TRUE(HasFrame("saved_frame"));
+    const auto lines = ReadLines(SavePath(3));
+    ASSERT_GT(lines.size(), 280u);
+    EXPECT_EQ(lines[0], "1");
+    EXPECT_EQ(lines[2], "1"); // the current slot, not the one saved into
+    EXPECT_FALSE(std::filesystem::exists(SavePath(3).string() + ".tmp"));
+
+    // Saving again replaces the file whole.
+    g_Role.x = 124;
+    ASSERT_EQ(g_Ui.SaveGame(3), 1);
+    ChangeEverything();
+    ASSERT_EQ(g_Ui.LoadGame(3), 1);
+    g_Role.x = 123;
+    EXPECT_EQ(Snapshot(), saved);
+    EXPECT_TRUE(g_Magics.empty());
+    EXPECT_FALSE(HasFrame("loading_frame"));
+    EXPECT_EQ(g_GameState, 3);
+
+    // A game without statics or clock scripts: its script section is three lines.
+    g_Script.staticNames.clear();
+    g_Script.staticTypes.clear();
+    g_Script.staticValues.clear();
+    g_Script.clockScripts.clear();
+    ASSERT_EQ(g_Ui.SaveGame(4), 1);
+    const auto l4 = ReadLines(SavePath(4));
+    EXPECT_EQ(l4[3 + 268], "0");
+    EXPECT_EQ(l4[3 + 268 + 1], "1");
+    EXPECT_EQ(l4[3 + 268 + 2], "0");
+    EXPECT_EQ(l4[3 + 268 + 3], "NULL");
+}
+
+TEST_F(SaveGames, LoadCommandFromTheTitleStartsPlayAndGoesOn)
+{
+    MakeGame();
+    ASSERT_EQ(g_Ui.SaveGame(2), 1);
+    ChangeEverything();
+    g_GameState = 1;
+    g_Ui.UnloadAll();
+    g_Ui.LoadFrame("title_frame");
+    g_Ui.LoadFrame("dead_frame");
+    Script("l", {"LoadGame(9)", "LoadGame(2)", "static int after = 1;", "EOF"});
+    Run("l");
+    // Slot 9 has no file: nothing changed, the frames stayed; slot 2 loaded.
+    EXPECT_EQ(g_Script.LookupVariable("after", 1) >= 0, true);
+    EXPECT_EQ(g_GameState, 3);
+    EXPECT_EQ(g_Paused, 0);
+    EXPECT_EQ(g_Ui.g_LoadSlot, 1); // read back from the file
+    EXPECT_TRUE(HasFrame("main_frame"));
+    EXPECT_FALSE(HasFrame("title_frame"));
+    EXPECT_FALSE(HasFrame("dead_frame"));
+    EXPECT_EQ(g_Role.name, G("主角"));
+    EXPECT_EQ(CountAlerts("存档"), 0);
+}
+
+TEST_F(SaveGames, DamagedFilesAreRefusedAndNothingChanges)
+{
+    MakeGame();
+    g_Npcs.clear();
+    g_Monsters.clear();
+    g_TalkNpcIndex = -1;
+    g_hitMonsterIndex = -1;
+    ASSERT_EQ(g_Ui.SaveGame(5), 1);
+    const std::string good = ReadFile(SavePath(5));
+    auto lines = ReadLines(SavePath(5));
+    auto join = [](std::vector<std::string> ls) {
+        std::string s;
+        for (auto& l : ls)
+            s += l + "\n";
+        return s;
+    };
+    auto with = [&](size_t at, const std::string& v) {
+        auto ls = lines;
+        ls[at] = v;
+        return join(ls);
+    };
+    const size_t n = lines.size();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"empty", ""},
+        {"half", good.substr(0, good.size() / 2)},
+        {"last line cut", good.substr(0, good.size() - 3)},
+        {"not a number", with(5, "abc")},
+        {"statics huge", with(3 + 268, "2000000000")},
+        {"statics negative", with(3 + 268, "-1")},
+        {"npcs huge", with(n - 4, "1000000000")},
+        {"npcs more than there", with(n - 4, "3")},
+        {"monsters huge", with(n - 2, "2147483647")},
+        {"not a save", "hello\r\nworld\r\n"},
+    };
+    ChangeEverything();
+    g_Magics.resize(1);
+    const std::string before = Snapshot();
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        Fresh();
+        g_Script.staticTypes = {"sint"};
+        g_Script.staticNames = {"other"};
+        g_Script.staticValues = {1};
+        WriteFile(SavePath(6), bytes);
+        const size_t frames = g_Ui.frames.size();
+        EXPECT_EQ(g_Ui.LoadGame(6), 0);
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(g_Magics.size(), 1u);
+        EXPECT_EQ(g_Ui.frames.size(), frames);
+        EXPECT_EQ(g_Ui.saveFile, nullptr);
+        EXPECT_EQ(CountAlerts("存档文件已损坏"), 1);
+    }
+    // The good file still loads.
+    EXPECT_EQ(g_Ui.LoadGame(5), 1);
+}
+
+TEST_F(SaveGames, FailedSaveLeavesTheOldFileAndSaysSo)
+{
+    MakeGame();
+    ASSERT_EQ(g_Ui.SaveGame(7), 1);
+    const std::string old = ReadFile(SavePath(7));
+    g_Ui.UnloadAll();
+    g_Role.x = 999;
+    // The temporary file can't be made: a folder stands in its place.
+    std::filesystem::create_directories(SavePath(7).string() + ".tmp");
+    EXPECT_EQ(g_Ui.SaveGame(7), 0);
+    EXPECT_EQ(ReadFile(SavePath(7)), old);
+    EXPECT_FALSE(HasFrame("saved_frame"));
+    EXPECT_EQ(CountAlerts("存档失败"), 1);
+
+    // No save folder at all.
+    std::filesystem::remove_all(root_ / "Save");
+    EXPECT_EQ(g_Ui.SaveGame(1), 0);
+    EXPECT_EQ(CountAlerts("存档失败"), 2);
+    EXPECT_EQ(g_Ui.LoadGame(1), 0);
+}
+
+} // namespace
