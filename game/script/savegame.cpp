@@ -257,6 +257,19 @@ int32_t ui::LoadGame(int32_t slot)
     g_hitMonsterIndex = c.hitMonsterIndex;
     g_Monsters = std::move(c.monsters);
     g_Magics.clear();
+    // A path walked on another map would lead off this one: it is dropped.
+    const int32_t cells = g_Map.loaded ? g_Map.tileCount : 0;
+    auto fitPath = [cells](People& p) {
+        if (!p.PathFitsMap(cells)) {
+            p.path.clear();
+            p.pathStep = 0;
+        }
+    };
+    fitPath(g_Role);
+    for (Npc& n : g_Npcs)
+        fitPath(n);
+    for (Monster& m : g_Monsters)
+        fitPath(m);
 
     std::fclose(f);
     saveFile = nullptr;

@@ -107,6 +107,8 @@ TEST_F(SaveGames, SaveChangeLoadBringsEverythingBack)
 {
     MakeGame();
     const std::string saved = Snapshot();
+    g_Npcs[0].path = {30000, 2};
+    g_Npcs[0].pathStep = 1;
     ASSERT_EQ(g_Ui.SaveGame(3), 1);
     EXPECT_TRUE(HasFrame("saved_frame"));
     const auto lines = ReadLines(SavePath(3));
@@ -123,6 +125,9 @@ TEST_F(SaveGames, SaveChangeLoadBringsEverythingBack)
     g_Role.x = 123;
     EXPECT_EQ(Snapshot(), saved);
     EXPECT_TRUE(g_Magics.empty());
+    // No map holds the saved path's cells: the path is dropped.
+    EXPECT_TRUE(g_Npcs[0].path.empty());
+    EXPECT_EQ(g_Npcs[0].pathStep, 0);
     EXPECT_FALSE(HasFrame("loading_frame"));
     EXPECT_EQ(g_GameState, 3);
 
