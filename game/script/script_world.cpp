@@ -2,6 +2,8 @@
 // the next line.
 #include "script.h"
 
+#include "world/npc.h"
+
 void script::SetNpcPos()
 {
     ArgQuoted();
@@ -87,7 +89,7 @@ void script::AddRole()
 
 void script::AddNpc()
 {
-    ArgRecord(16);
+    Npc::ReadFromScript(file);
     SkipLine(file);
 }
 

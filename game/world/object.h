@@ -152,6 +152,13 @@ int32_t People::HitsActors(int32_t dir, const List& list, bool skipSameId) const
     return 0;
 }
 
+// Reads the values of one record line ("Head(,v1,v2,...,);") from just after
+// its head: everything up to the first ',' is skipped, then `count` values,
+// each trimmed. The values never run past the line. On success the file is
+// left just after the last value's ','; otherwise it stays where it was and
+// *line holds the line for the report.
+bool ReadRecordLine(FileHelper& h, FILE* f, size_t count, std::vector<std::string>* values, std::string* line);
+
 // Milliseconds until the next random change of direction, one value for all
 // actors.
 extern int32_t g_WalkInterval;
