@@ -2,6 +2,7 @@
 // the next line.
 #include "script.h"
 
+#include "world/monster.h"
 #include "world/npc.h"
 
 void script::SetNpcPos()
@@ -95,6 +96,6 @@ void script::AddNpc()
 
 void script::AddMonster()
 {
-    ArgRecord(29);
+    Monster::ReadFromScript(file);
     SkipLine(file);
 }
