@@ -2,6 +2,7 @@
 // the next line.
 #include "script.h"
 
+#include "world/magic.h"
 #include "world/monster.h"
 #include "world/npc.h"
 
@@ -78,7 +79,7 @@ void script::SetMePos()
 
 void script::AddToMagicList()
 {
-    ArgRecord(31);
+    MagicKind::ReadFromScript(file);
     SkipLine(file);
 }
 
