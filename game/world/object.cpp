@@ -254,3 +254,32 @@ int32_t People::Chance(int32_t p)
     const int32_t r = plat::GameRand() % 100 + 1;
     return p >= r ? 1 : 0;
 }
+
+bool ReadRecordLine(FileHelper& h, FILE* f, size_t count, std::vector<std::string>* values, std::string* line)
+{
+    const long start = std::ftell(f);
+    line->clear();
+    for (int c; (c = std::getc(f)) != EOF && c != '\r' && c != '\n';)
+        *line += static_cast<char>(c);
+    values->clear();
+    size_t i = line->find(',');
+    if (i != std::string::npos) {
+        ++i;
+        while (values->size() < count) {
+            const size_t end = line->find(',', i);
+            if (end == std::string::npos)
+                break;
+            std::string token = line->substr(i, end - i);
+            h.StripComment(token);
+            h.Trim(token);
+            values->push_back(std::move(token));
+            i = end + 1;
+        }
+    }
+    if (values->size() < count) {
+        std::fseek(f, start, SEEK_SET);
+        return false;
+    }
+    std::fseek(f, start + static_cast<long>(i), SEEK_SET);
+    return true;
+}

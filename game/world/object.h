@@ -39,6 +39,15 @@ public:
     float speed = 0;
 };
 
+// One node of the path search.
+struct NODE {
+    int32_t tile = -1;
+    int32_t f = -1;
+    int32_t g = -1;
+    int32_t h = -1;
+    int32_t parent = -1;
+};
+
 // An actor that walks: the base of the role, NPCs and monsters.
 class People : public Object {
 public:
@@ -67,6 +76,20 @@ public:
     void FaceRole();
     // 1 with probability p percent.
     int32_t Chance(int32_t p);
+
+    // Path search over the current map's cells (orthogonal steps, around
+    // ground cells with any obstacle value).
+    // Manhattan distance in cells; -1 when either cell lies outside the grid.
+    int32_t TileDistance(int32_t a, int32_t b) const;
+    static int32_t FindNode(const std::vector<NODE>& list, int32_t tile);
+    void SetNodeCost(NODE* node, const std::vector<NODE>& closed, int32_t goal) const;
+    static void MoveBestNodeFirst(std::vector<NODE>* open);
+    // Appends the path from start (exclusive) to goal to actor->path; 1 when
+    // a path was found.
+    int32_t Astar(People* actor, int32_t start, int32_t goal);
+    // One step of the path follower: sets the actor's direction as its
+    // centre reaches each cell; 3 once arrived (or without a path), else 1.
+    int32_t AstarStep(People* actor, int32_t start, int32_t goal);
 
     // The box moved one step in direction dir; false for directions other
     // than 0 to 3.
@@ -128,6 +151,13 @@ int32_t People::HitsActors(int32_t dir, const List& list, bool skipSameId) const
     }
     return 0;
 }
+
+// Reads the values of one record line ("Head(,v1,v2,...,);") from just after
+// its head: everything up to the first ',' is skipped, then `count` values,
+// each trimmed. The values never run past the line. On success the file is
+// left just after the last value's ','; otherwise it stays where it was and
+// *line holds the line for the report.
+bool ReadRecordLine(FileHelper& h, FILE* f, size_t count, std::vector<std::string>* values, std::string* line);
 
 // Milliseconds until the next random change of direction, one value for all
 // actors.

@@ -290,6 +290,7 @@ TEST_F(RoleMove, AMonsterInTheWayIsHitAtMostEvery200Ms)
     m.boxLeft = 0, m.boxRight = 20, m.boxTop = 30, m.boxBottom = 40;
     m.script = "fight";
     m.aiMode = 1;
+    m.hp = m.maxHp = 1000; // survives the blows: a kill would level the role up
     g_Monsters = {m};
     auto& clock = Headless().fakeClock();
 
@@ -298,7 +299,7 @@ TEST_F(RoleMove, AMonsterInTheWayIsHitAtMostEvery200Ms)
     EXPECT_EQ(Count("monster hit slime 0"), 1); // hit at once; power 0 unless mouse and keys both walked
     EXPECT_EQ(g_hitMonsterIndex, 0);
     EXPECT_EQ(g_Script.scriptName, "fight");
-    EXPECT_EQ(g_Monsters[0].aiMode, 1); // modeAfterAstar 0 keeps the mode
+    EXPECT_EQ(g_Monsters[0].aiMode, 2); // a monster that is hit chases
     // The next contact starts the 200 ms.
     g_Role.KeyMove(gamekey::kD);
     clock.Advance(199);

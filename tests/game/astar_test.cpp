@@ -1,0 +1,103 @@
+// Path search tables on small maps and the follower's directions.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/globals.h"
+#include "test_support.h"
+#include "world/map.h"
+#include "world/object.h"
+#include "world_fixtures.h"
+
+using namespace tevtest;
+
+namespace {
+
+// A w x h map whose ground cells in `blocked` carry the given obstacle value.
+void GridMap(int w, int h, const std::set<int>& blocked, int value = 1)
+{
+    auto root = FreshGameFolder();
+    WriteMap(root, "m", MapText(w, h, std::to_string(w) + "," + std::to_string(h) + ",1,0,0", [&](int i) {
+        return blocked.count(i) ? "0,0,0,0," + std::to_string(value) + ",-1,N" : std::string();
+    }));
+    ASSERT_EQ(g_Map.ChangeMap("m"), 1);
+}
+
+std::vector<int32_t> PathOf(int32_t start, int32_t goal, int32_t* result = nullptr)
+{
+    People p;
+    const int32_t r = p.Astar(&p, start, goal);
+    if (result)
+        *result = r;
+    return p.path;
+}
+
+} // namespace
+
+TEST(Astar, PathsOnSmallMaps)
+{
+    GridMap(4, 3, {1, 5});
+    EXPECT_EQ(PathOf(0, 3), (std::vector<int32_t>{4, 8, 9, 10, 6, 2, 3}));
+    // Cells on a row's end never lead to the next row's start.
+    EXPECT_EQ(PathOf(3, 4), (std::vector<int32_t>{7, 6, 10, 9, 8, 4}));
+    EXPECT_EQ(CountReports("死路"), 0);
+}
+
+TEST(Astar, OpenMapAndFollowerDirections)
+{
+    GridMap(4, 3, {});
+    EXPECT_EQ(PathOf(0, 11), (std::vector<int32_t>{4, 8, 9, 10, 11}));
+
+    People p;
+    p.width = 32, p.height = 48, p.boxTop = 16, p.boxBottom = 48; // centre (16, 32) is cell 0
+    p.x = 0, p.y = 0;
+    std::vector<int32_t> dirs;
+    for (int guard = 0; guard < 200; ++guard) {
+        const int32_t r = p.AstarStep(&p, 0, 11);
+        if (r == 3)
+            break;
+        if (dirs.size() < size_t(p.pathStep))
+            dirs.push_back(p.direction);
+        // Walk one pixel at a time in the given direction.
+        if (p.direction == 3) p.x += 1;
+        if (p.direction == 2) p.x -= 1;
+        if (p.direction == 0) p.y -= 1;
+        if (p.direction == 1) p.y += 1;
+    }
+    EXPECT_EQ(dirs, (std::vector<int32_t>{1, 1, 3, 3, 3}));
+    EXPECT_TRUE(p.path.empty());
+    EXPECT_EQ(p.aiMode, 1);
+    EXPECT_EQ(p.GetTileIndex(TruncToInt(p.x + 16), TruncToInt(p.y + 32)), 11);
+}
+
+TEST(Astar, NoPathCases)
+{
+    GridMap(4, 3, {3, 6, 7, 10});
+    int32_t r = -1;
+    // Goal on an obstacle.
+    EXPECT_TRUE(PathOf(0, 10, &r).empty());
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(CountReports("ASTAR结束位置位于障碍上！"), 1);
+    // Goal 11 walled in by 7 and 10.
+    EXPECT_TRUE(PathOf(0, 11, &r).empty());
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(CountReports("Astar开启列表内容变为0！路径是完全的死路,永远无法达到终点"), 1);
+    // Off the grid and already there: no search, no reports.
+    EXPECT_EQ(PathOf(-1, 5, &r).size(), 0u);
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(PathOf(0, 12, &r).size(), 0u);
+    EXPECT_EQ(PathOf(5, 5, &r).size(), 0u);
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(CountReports("死路"), 1);
+
+    // The follower treats a walk without a path as arrived.
+    People p;
+    p.width = 32, p.boxTop = 16, p.boxBottom = 48;
+    EXPECT_EQ(p.AstarStep(&p, 0, 11), 3);
+}
+
+TEST(Astar, ObstacleTwoIsAvoided)
+{
+    GridMap(3, 3, {1, 4}, 2);
+    EXPECT_EQ(PathOf(0, 2), (std::vector<int32_t>{3, 6, 7, 8, 5, 2}));
+}
