@@ -1,9 +1,12 @@
 #include "tool_forms.h"
 
+#include "placement_form.h"
+
 #include "platform/gbk.h"
 
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace tilesmith {
@@ -11,11 +14,11 @@ namespace tilesmith {
 ScriptEditor::ScriptEditor(std::function<void()> showMain) : showMain_(std::move(showMain))
 {
     setWindowTitle(QStringLiteral("脚本编辑器"));
-    resize(360, 160);
-    auto* note = new QLabel(QStringLiteral("脚本编辑器"), this);
-    note->setGeometry(20, 20, 320, 24);
+    resize(640, 480);
+    Text1 = new QPlainTextEdit(this);
+    Text1->setGeometry(10, 10, 620, 420);
     ReturnButton = new QPushButton(QStringLiteral("返回"), this);
-    ReturnButton->setGeometry(130, 100, 100, 30);
+    ReturnButton->setGeometry(270, 440, 100, 30);
     QObject::connect(ReturnButton, &QPushButton::clicked, this, fr::guard([this](bool) { leave(); }));
 }
 
@@ -24,6 +27,16 @@ void ScriptEditor::leave()
     hide();
     if (showMain_)
         showMain_();
+}
+
+bool ScriptEditor::scriptText(QByteArray& out) const
+{
+    return fr::gbk::encode(Text1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")), out);
+}
+
+void ScriptEditor::setScriptText(const QByteArray& gbk)
+{
+    Text1->setPlainText(fr::gbk::decode(gbk));
 }
 
 void ScriptEditor::formUnload()
@@ -67,13 +80,48 @@ void AttribForm::setRow(int i, const QString& caption, const QString& data)
     ListData->item(i)->setText(data);
 }
 
-ToolFormsImpl::ToolFormsImpl(Module1& m, std::function<void()> showMain)
+namespace {
+
+const PlacementKind NpcKindSpec{AttribKind::Npc,
+                                "npc",
+                                3,
+                                32,
+                                48,
+                                8,
+                                256,
+                                96,
+                                QStringLiteral("Npc"),
+                                QStringLiteral("超过一张地图内最大npc数目！"),
+                                QStringLiteral("个活动NPC")};
+const PlacementKind MonsterKindSpec{AttribKind::Monster,
+                                    "monster",
+                                    4,
+                                    64,
+                                    64,
+                                    3,
+                                    192,
+                                    512,
+                                    QStringLiteral("怪物"),
+                                    QStringLiteral("超过一张地图内最大Monster数目！"),
+                                    QStringLiteral("个活动Monster")};
+
+} // namespace
+
+ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main)
     : ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
-      ActiveNpc([&m] { return new AttribForm(QStringLiteral("NPC"), m.NpcAttribs, m.NpcAttribCount); }),
-      ActiveMonster([&m] { return new AttribForm(QStringLiteral("怪物"), m.MonsterAttribs, m.MonsterAttribCount); }),
+      ActiveNpc([this, &m, &p, main] {
+          return new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindSpec, m, p, main,
+                                   [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+      }),
+      ActiveMonster([this, &m, &p, main] {
+          return new PlacementForm(QStringLiteral("添加活动Monster(随机走动型)"), MonsterKindSpec, m, p, main,
+                                   [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+      }),
       AddRole([&m] { return new AttribForm(QStringLiteral("主角"), m.RoleAttribs, m.RoleAttribCount); })
 {
 }
+
+ToolFormsImpl::~ToolFormsImpl() = default;
 
 void ToolFormsImpl::showScriptEditor()
 {

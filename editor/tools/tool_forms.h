@@ -12,6 +12,7 @@
 #include <functional>
 
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace tilesmith {
@@ -23,7 +24,13 @@ public:
     // Leaves the editor: hides it and shows Main again.
     void leave();
 
+    // The script text, held as the GBK bytes of the file it goes to.
+    // False when a character has no GBK form.
+    bool scriptText(QByteArray& out) const;
+    void setScriptText(const QByteArray& gbk);
+
     QPushButton* ReturnButton = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
 
 private:
     std::function<void()> showMain_;
@@ -45,17 +52,25 @@ private:
     const int16_t& count_;
 };
 
+class PlacementForm;
+class Main;
+class Module2;
+
 class ToolFormsImpl : public ToolForms {
 public:
-    ToolFormsImpl(Module1& m, std::function<void()> showMain);
+    ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main);
+    ~ToolFormsImpl() override;
     void showScriptEditor() override;
     AttribRows& rows(AttribKind kind) override;
     void showAttribForm(AttribKind kind) override;
 
     fr::FormRef<ScriptEditor> ScriptEditorForm;
-    fr::FormRef<AttribForm> ActiveNpc;
-    fr::FormRef<AttribForm> ActiveMonster;
+    fr::FormRef<PlacementForm> ActiveNpc;
+    fr::FormRef<PlacementForm> ActiveMonster;
     fr::FormRef<AttribForm> AddRole;
 };
 
 } // namespace tilesmith
+
+// The placement forms, complete for whoever uses ToolFormsImpl.
+#include "placement_form.h"
