@@ -117,7 +117,9 @@ ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showM
           return new PlacementForm(QStringLiteral("添加活动Monster(随机走动型)"), MonsterKindSpec, m, p, main,
                                    [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
       }),
-      AddRole([&m] { return new AttribForm(QStringLiteral("主角"), m.RoleAttribs, m.RoleAttribCount); })
+      AddRole([this, &m, &p, main] {
+          return new RoleForm(m, p, main, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+      })
 {
 }
 
@@ -143,9 +145,9 @@ AttribRows& ToolFormsImpl::rows(AttribKind kind)
 
 void ToolFormsImpl::showAttribForm(AttribKind kind)
 {
-    AttribForm& f = kind == AttribKind::Npc       ? ActiveNpc.get()
-                    : kind == AttribKind::Monster ? ActiveMonster.get()
-                                                  : AddRole.get();
+    AttribForm& f = kind == AttribKind::Npc       ? static_cast<AttribForm&>(ActiveNpc.get())
+                    : kind == AttribKind::Monster ? static_cast<AttribForm&>(ActiveMonster.get())
+                                                  : static_cast<AttribForm&>(AddRole.get());
     f.show();
     f.raise();
     f.activateWindow();

@@ -53,6 +53,7 @@ private:
 };
 
 class PlacementForm;
+class RoleForm;
 class Main;
 class Module2;
 
@@ -67,10 +68,11 @@ public:
     fr::FormRef<ScriptEditor> ScriptEditorForm;
     fr::FormRef<PlacementForm> ActiveNpc;
     fr::FormRef<PlacementForm> ActiveMonster;
-    fr::FormRef<AttribForm> AddRole;
+    fr::FormRef<RoleForm> AddRole;
 };
 
 } // namespace tilesmith
 
 // The placement forms, complete for whoever uses ToolFormsImpl.
 #include "placement_form.h"
+#include "role_form.h"
