@@ -54,6 +54,16 @@ AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const i
     ListCaption->setGeometry(10, 10, 190, 500);
     ListData = new QListWidget(this);
     ListData->setGeometry(210, 10, 200, 500);
+    Frame1 = new QLabel(this);
+    Frame1->setGeometry(10, 0, 190, 10);
+}
+
+void AttribForm::removeRow(int i)
+{
+    if (i >= 0 && i < ListCaption->count())
+        delete ListCaption->takeItem(i);
+    if (i >= 0 && i < ListData->count())
+        delete ListData->takeItem(i);
 }
 
 void AttribForm::formLoad()
@@ -108,7 +118,7 @@ const PlacementKind MonsterKindSpec{AttribKind::Monster,
 } // namespace
 
 ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main)
-    : ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
+    : m_(m), ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
       ActiveNpc([this, &m, &p, main] {
           return new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindSpec, m, p, main,
                                    [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
@@ -119,11 +129,37 @@ ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showM
       }),
       AddRole([this, &m, &p, main] {
           return new RoleForm(m, p, main, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
-      })
+      }),
+      AddNewAttributeForm([this, &m, &p] { return new AddNewAttribute(m, p, *this); })
 {
 }
 
 ToolFormsImpl::~ToolFormsImpl() = default;
+
+AttribForm& ToolFormsImpl::attribForm(AttribKind kind)
+{
+    switch (kind) {
+    case AttribKind::Npc: return ActiveNpc.get();
+    case AttribKind::Monster: return ActiveMonster.get();
+    case AttribKind::Role: break;
+    }
+    return AddRole.get();
+}
+
+void ToolFormsImpl::showAddNewAttribute(AttribKind kind, int mode)
+{
+    if (!AddNewAttributeForm.loaded()) {
+        Module1& m = m_;
+        m.AttribKindName = kind == AttribKind::Npc ? "npc" : kind == AttribKind::Monster ? "monster" : "role";
+        int16_t& md = kind == AttribKind::Npc       ? m.NpcAttribMode
+                      : kind == AttribKind::Monster ? m.MonsterAttribMode
+                                                    : m.RoleAttribMode;
+        md = static_cast<int16_t>(mode);
+    }
+    AddNewAttribute& f = AddNewAttributeForm.get();
+    f.show();
+    f.raise();
+}
 
 void ToolFormsImpl::showScriptEditor()
 {

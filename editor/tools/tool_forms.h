@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -43,9 +44,11 @@ public:
     AttribForm(const QString& title, const AttribArray& attribs, const int16_t& count);
     void formLoad() override;
     void setRow(int i, const QString& caption, const QString& data) override;
+    void removeRow(int i);
 
     QListWidget* ListCaption = nullptr;
     QListWidget* ListData = nullptr;
+    QLabel* Frame1 = nullptr; // the lists' frame caption
 
 private:
     const AttribArray& attribs_;
@@ -54,10 +57,13 @@ private:
 
 class PlacementForm;
 class RoleForm;
+class AddNewAttribute;
 class Main;
 class Module2;
 
 class ToolFormsImpl : public ToolForms {
+    Module1& m_;
+
 public:
     ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main);
     ~ToolFormsImpl() override;
@@ -69,6 +75,12 @@ public:
     fr::FormRef<PlacementForm> ActiveNpc;
     fr::FormRef<PlacementForm> ActiveMonster;
     fr::FormRef<RoleForm> AddRole;
+    fr::FormRef<AddNewAttribute> AddNewAttributeForm;
+    // The kind's form (created first if needed).
+    AttribForm& attribForm(AttribKind kind);
+    // Shows the definition dialog for the kind in the given mode (-1 add,
+    // 0 modify); an open dialog only comes to the front.
+    void showAddNewAttribute(AttribKind kind, int mode);
 };
 
 } // namespace tilesmith
@@ -76,3 +88,4 @@ public:
 // The placement forms, complete for whoever uses ToolFormsImpl.
 #include "placement_form.h"
 #include "role_form.h"
+#include "attrib_dialog.h"
