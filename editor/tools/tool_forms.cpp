@@ -2,9 +2,13 @@
 
 #include "placement_form.h"
 
+#include "platform/dialogs.h"
+#include "shell/module2.h"
 #include "platform/gbk.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,6 +60,134 @@ AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const i
     ListData->setGeometry(210, 10, 200, 500);
     Frame1 = new QLabel(this);
     Frame1->setGeometry(10, 0, 190, 10);
+    TextInput = new QLineEdit(this);
+    TextInput->hide();
+    QObject::connect(ListCaption, &QListWidget::itemClicked, this,
+                     fr::guard([this](QListWidgetItem* it) { listCaptionClick(ListCaption->row(it)); }));
+    QObject::connect(ListData, &QListWidget::itemClicked, this,
+                     fr::guard([this](QListWidgetItem* it) { listDataClick(ListData->row(it)); }));
+    QObject::connect(ListCaption, &QListWidget::itemDoubleClicked, this,
+                     fr::guard([this](QListWidgetItem*) { listCaptionDblClick(); }));
+    QObject::connect(ListData, &QListWidget::itemActivated, this,
+                     fr::guard([this](QListWidgetItem*) { openTextInput(); }));
+    ListCaption->installEventFilter(this);
+    QObject::connect(TextInput, &QLineEdit::returnPressed, this, fr::guard([this] { commitTextInput(); }));
+}
+
+bool AttribForm::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == ListCaption && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_1 || key == Qt::Key_2) {
+            fr::guarded([&] { moveAttribute(key == Qt::Key_1 ? 49 : 50); });
+            return true;
+        }
+    }
+    return fr::FormWindow<QWidget>::eventFilter(o, e);
+}
+
+void AttribForm::listCaptionClick(int row)
+{
+    if (row < 0 || row >= ListData->count())
+        return;
+    ListCaption->setCurrentRow(row);
+    ListData->setCurrentRow(row);
+    if (b_.sel)
+        *b_.sel = static_cast<int16_t>(row);
+}
+
+void AttribForm::listDataClick(int row) { listCaptionClick(row); }
+
+void AttribForm::openTextInput(int button, int x, int y)
+{
+    if (button != 1) {
+        TextInput->hide();
+        return;
+    }
+    TextInput->setGeometry(ListData->x() + x, ListData->y() + y, ListData->width(), 22);
+    QListWidgetItem* it = ListData->currentItem();
+    TextInput->setText(it ? it->text() : QString());
+    TextInput->show();
+    TextInput->setFocus();
+    TextInput->selectAll();
+}
+
+void AttribForm::commitTextInput()
+{
+    const int row = ListData->currentRow();
+    TextInput->hide();
+    ListData->setFocus();
+    if (row < 0)
+        return;
+    const QString text = TextInput->text();
+    QByteArray enc;
+    // The value goes into list files and statements: it must have a GBK form
+    // and no line break.
+    if (!fr::gbk::encode(text, enc) || enc.contains('\r') || enc.contains('\n')) {
+        fr::msgBox(QStringLiteral("“%1”含有不能保存的字符").arg(text));
+        return;
+    }
+    ListData->item(row)->setText(text);
+    if (!b_.attribs)
+        return;
+    if (!b_.values) {
+        // The role's values are the records' data fields.
+        if (row < AttribSlots)
+            (*b_.attribs)[row].data = enc;
+        return;
+    }
+    if (b_.cur && *b_.cur >= 0 && *b_.cur < InstanceSlots && row < AttribSlots)
+        (*b_.values)[*b_.cur][row] = enc;
+}
+
+void AttribForm::moveAttribute(int keyCode)
+{
+    if (OrderLocked != 0 || !b_.attribs || !b_.sel || !b_.count)
+        return;
+    const int s = *b_.sel;
+    const int n = std::min<int>(*b_.count, AttribSlots);
+    if (s < 0 || s > n - 1)
+        return;
+    int t;
+    if (keyCode == 49 && s > 0)
+        t = s - 1;
+    else if (keyCode == 50 && s < n - 1)
+        t = s + 1;
+    else
+        return;
+    auto swapAll = [&] {
+        if (b_.values && b_.instances)
+            for (int i = 0; i < std::min<int>(*b_.instances, InstanceSlots); ++i)
+                std::swap((*b_.values)[i][t], (*b_.values)[i][s]);
+        std::swap((*b_.attribs)[t], (*b_.attribs)[s]);
+    };
+    swapAll();
+    if (b_.save && !b_.save()) {
+        swapAll(); // the file keeps the old order, and so does the form
+        return;
+    }
+    for (int r : {s, t})
+        if (r < ListCaption->count() && r < ListData->count()) {
+            ListCaption->item(r)->setText(fr::gbk::decode((*b_.attribs)[r].name));
+            ListData->item(r)->setText(fr::gbk::decode((*b_.attribs)[r].data));
+        }
+    *b_.sel = static_cast<int16_t>(t);
+}
+
+void AttribForm::toggleOrderLock() { OrderLocked = OrderLocked ? 0 : -1; }
+
+void AttribForm::addNewAttrib()
+{
+    if (b_.openDialog)
+        b_.openDialog(-1);
+}
+
+void AttribForm::listCaptionDblClick()
+{
+    if (b_.sel && ListCaption->currentRow() >= 0)
+        *b_.sel = static_cast<int16_t>(ListCaption->currentRow());
+    if (b_.openDialog)
+        b_.openDialog(0);
 }
 
 void AttribForm::removeRow(int i)
@@ -70,8 +202,9 @@ void AttribForm::formLoad()
 {
     ListCaption->clear();
     ListData->clear();
-    const int n = std::clamp<int>(count_, 0, AttribSlots);
-    for (int i = 0; i < n; ++i) {
+    // At most 50 rows, up to the first free record.
+    const int n = std::clamp<int>(count_, 0, SearchedSlots);
+    for (int i = 0; i < n && attribs_[i].index >= 0; ++i) {
         ListCaption->addItem(fr::gbk::decode(attribs_[i].name));
         ListData->addItem(fr::gbk::decode(attribs_[i].data));
     }
@@ -120,15 +253,28 @@ const PlacementKind MonsterKindSpec{AttribKind::Monster,
 ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main)
     : m_(m), ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
       ActiveNpc([this, &m, &p, main] {
-          return new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindSpec, m, p, main,
-                                   [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          auto* f = new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindSpec, m, p, main,
+                                      [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          f->bind({AttribKind::Npc, &m.NpcAttribs, &m.NpcAttribCount, &m.NpcValues, &m.NpcCount, &m.CurNpc,
+                   &m.NpcAttribSel, [&p] { return p.SaveNpcAttribList(); },
+                   [this](int mode) { showAddNewAttribute(AttribKind::Npc, mode); }});
+          return f;
       }),
       ActiveMonster([this, &m, &p, main] {
-          return new PlacementForm(QStringLiteral("添加活动Monster(随机走动型)"), MonsterKindSpec, m, p, main,
-                                   [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          auto* f = new PlacementForm(QStringLiteral("添加活动Monster(随机走动型)"), MonsterKindSpec, m, p, main,
+                                      [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          f->bind({AttribKind::Monster, &m.MonsterAttribs, &m.MonsterAttribCount, &m.MonsterValues,
+                   &m.MonsterCount, &m.CurMonster, &m.MonsterAttribSel,
+                   [&p] { return p.SaveMonsterAttribList(); },
+                   [this](int mode) { showAddNewAttribute(AttribKind::Monster, mode); }});
+          return f;
       }),
       AddRole([this, &m, &p, main] {
-          return new RoleForm(m, p, main, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          auto* f = new RoleForm(m, p, main, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          f->bind({AttribKind::Role, &m.RoleAttribs, &m.RoleAttribCount, nullptr, nullptr, nullptr,
+                   &m.RoleAttribSel, [&p] { return p.SaveRoleAttribList(); },
+                   [this](int mode) { showAddNewAttribute(AttribKind::Role, mode); }});
+          return f;
       }),
       AddNewAttributeForm([this, &m, &p] { return new AddNewAttribute(m, p, *this); })
 {

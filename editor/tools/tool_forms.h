@@ -12,6 +12,7 @@
 #include <functional>
 
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -46,13 +47,47 @@ public:
     void setRow(int i, const QString& caption, const QString& data) override;
     void removeRow(int i);
 
+    // What the value lists work on besides the records: the kind, its
+    // instance table (none for the role), the saver and the definition
+    // dialog. Unbound, the lists only show rows.
+    struct Binding {
+        AttribKind kind = AttribKind::Role;
+        AttribArray* attribs = nullptr;
+        int16_t* count = nullptr;
+        ValueTable* values = nullptr;
+        int16_t* instances = nullptr;
+        int16_t* cur = nullptr;
+        int16_t* sel = nullptr;
+        std::function<bool()> save;
+        std::function<void(int mode)> openDialog;
+    };
+    void bind(Binding b) { b_ = std::move(b); }
+
+    void listCaptionClick(int row);
+    void listDataClick(int row);
+    // Enter in ListData, or a left press at (x, y) in it; other buttons
+    // only hide the box.
+    void openTextInput(int button = 1, int x = 0, int y = 0);
+    void commitTextInput(); // Enter in TextInput
+    // Keys 1 (up) and 2 (down) in ListCaption.
+    void moveAttribute(int keyCode);
+    void toggleOrderLock();
+    void addNewAttrib();          // menu "添加属性"
+    void listCaptionDblClick();   // modify the selected definition
+
     QListWidget* ListCaption = nullptr;
     QListWidget* ListData = nullptr;
+    QLineEdit* TextInput = nullptr;
     QLabel* Frame1 = nullptr; // the lists' frame caption
+    int16_t OrderLocked = -1;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     const AttribArray& attribs_;
     const int16_t& count_;
+    Binding b_;
 };
 
 class PlacementForm;
