@@ -31,10 +31,25 @@ public:
     bool scriptText(QByteArray& out) const;
     void setScriptText(const QByteArray& gbk);
 
+    // Loads a script: each line followed by CR LF. False (with a message,
+    // the text unchanged) when it cannot be read.
+    bool loadScript(const QString& path);
+    // Writes the text and one CR LF to the current file through a temporary
+    // file; false (with a message, the old file whole) on failure.
+    bool Command2_Click();
+    // Writes the text to a file chosen in the save dialog.
+    bool Menu_SaveAsAnotherScript_Click();
+
     QPushButton* ReturnButton = nullptr;
+    QPushButton* Command2 = nullptr;
     QPlainTextEdit* Text1 = nullptr;
+    QLabel* Label2 = nullptr;
+    // -1 while the text equals what was last loaded or saved.
+    int16_t ScriptSaved = -1;
+    QString CurScriptPath;
 
 private:
+    bool writeTo(const QString& path);
     std::function<void()> showMain_;
 };
 
