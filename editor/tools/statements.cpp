@@ -1,6 +1,7 @@
 #include "statements.h"
 
 #include "platform/gbk.h"
+#include "platform/textfile.h"
 
 #include <algorithm>
 #include <vector>
@@ -127,6 +128,83 @@ StatementText MagicListStatements(const MagicTable& recs, int count)
     }
     out.text += "EOF";
     return out;
+}
+
+MagicRec InitStruct()
+{
+    MagicRec r;
+    r.FileName = r.Name = r.WaveName = "NULL";
+    r.Delay = 100;
+    r.TimeInterval = 100;
+    r.InitSpeed = 15;
+    r.OnceCounts = 1;
+    r.Attack = 10;
+    r.CircleCounts = 1;
+    r.CostMp = 1;
+    r.ERight = r.SmallWidth;
+    r.EBottom = r.SmallHeight;
+    return r;
+}
+
+bool ReadMagicList(const QByteArray& data, MagicTable& recs, QString& error)
+{
+    MagicTable out;
+    out.fill(InitStruct());
+    fr::FieldReader in(data);
+    fr::FieldReader::Field f;
+    for (int n = 0;; ++n) {
+        const int line = in.line();
+        if (!in.read(f))
+            break; // no "EOF": the end of the file ends the list too
+        if (f.text == "EOF")
+            break;
+        if (n >= MagicSlots) {
+            error = QStringLiteral("魔法列表第%1行：魔法超过%2个").arg(line).arg(MagicSlots);
+            return false;
+        }
+        QByteArray items[32];
+        for (QByteArray& item : items) {
+            if (!in.read(f)) {
+                error = QStringLiteral("魔法列表第%1行：语句不完整").arg(line);
+                return false;
+            }
+            item = f.text;
+        }
+        int16_t nums[31] = {};
+        for (int i = 0; i < 31; ++i) {
+            if (i == 0 || i == 2 || i == 8)
+                continue;
+            bool ok = false;
+            const int v = items[i].trimmed().toInt(&ok);
+            if (!ok || v < -32768 || v > 32767) {
+                error = QStringLiteral("魔法列表第%1行：第%2个值“%3”不是有效的数字")
+                            .arg(line)
+                            .arg(i + 1)
+                            .arg(fr::gbk::decode(items[i]));
+                return false;
+            }
+            nums[i] = static_cast<int16_t>(v);
+        }
+        MagicRec& r = out[n];
+        r.FileName = items[0];
+        r.Name = items[2];
+        r.WaveName = items[8];
+        int16_t* fields[] = {nullptr,         &r.ID,          nullptr,       &r.SmallWidth,   &r.SmallHeight,
+                             &r.RowCounts,    &r.ColCounts,   &r.Delay,      nullptr,         &r.TimeInterval,
+                             &r.InitSpeed,    &r.Acceleration, &r.AnimiType, &r.OnceCounts,   &r.TimeLife,
+                             &r.Attack,       &r.AddAttack,   &r.AddDefend,  &r.AddHp,        &r.AddMp,
+                             &r.Attribute,    &r.ELeft,       &r.ETop,       &r.ERight,       &r.EBottom,
+                             &r.AutoAim,      &r.CrossObstacle, &r.CircleRadius, &r.CircleCounts, &r.OneCycle,
+                             &r.CostMp};
+        for (int i = 0; i < 31; ++i)
+            if (fields[i])
+                *fields[i] = nums[i];
+        // 16-bit products, as the list has always been read.
+        r.LargeWidth = static_cast<int16_t>(r.RowCounts * r.SmallWidth);
+        r.LargeHeight = static_cast<int16_t>(r.ColCounts * r.SmallHeight);
+    }
+    recs = out;
+    return true;
 }
 
 } // namespace tilesmith

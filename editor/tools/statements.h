@@ -41,4 +41,13 @@ StatementText RoleStatement(const AttribArray& attribs, int count);
 // fields each, then "EOF".
 StatementText MagicListStatements(const MagicTable& recs, int count);
 
+// A record as the magic editor initialises it: a free one ("NULL" names).
+MagicRec InitStruct();
+
+// Reads a magic list written by MagicListStatements into `recs` (all 51
+// records initialised first). Fails, with `error` saying where and `recs`
+// untouched, when the data cannot be read as whole statements of 31 values,
+// a number field is no 16-bit number, or there are more than 51 statements.
+bool ReadMagicList(const QByteArray& data, MagicTable& recs, QString& error);
+
 } // namespace tilesmith

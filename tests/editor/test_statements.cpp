@@ -86,3 +86,45 @@ TEST(Statements, ValuesThatWouldShiftTheGameReadingAreRefused)
     EXPECT_EQ(LeadingWholeNumber("-12abc"), -12);
     EXPECT_EQ(LeadingWholeNumber("abc"), 0);
 }
+
+TEST(Statements, MagicListReadsBackWhatIsWritten)
+{
+    MagicTable recs;
+    recs.fill(InitStruct());
+    for (int i = 0; i < 3; ++i) {
+        recs[i].FileName = "magic" + QByteArray::number(i);
+        recs[i].ID = int16_t(i);
+        recs[i].Name = "m" + QByteArray::number(i);
+        recs[i].SmallWidth = 64;
+        recs[i].RowCounts = 5;
+        recs[i].CostMp = int16_t(7 + i);
+    }
+    const QByteArray text = MagicListStatements(recs, 3).text;
+    MagicTable back;
+    QString error;
+    ASSERT_TRUE(ReadMagicList(text, back, error)) << error.toStdString();
+    EXPECT_EQ(back[2].FileName, "magic2");
+    EXPECT_EQ(back[2].CostMp, 9);
+    EXPECT_EQ(back[1].LargeWidth, 320);
+    EXPECT_EQ(back[3].Name, "NULL");
+    EXPECT_EQ(back[3].Delay, 100);
+    EXPECT_EQ(MagicListStatements(back, 3).text, text);
+
+    // Damaged lists are refused whole and say where.
+    MagicTable kept = back;
+    for (const QByteArray& bad :
+         {QByteArray("AddToMagicList(,a,1,n,64\r\n"), QByteArray("AddToMagicList(,a,x") + QByteArray(29 * 2, ',')}) {
+        EXPECT_FALSE(ReadMagicList(bad, kept, error)) << bad.constData();
+        EXPECT_TRUE(error.contains(QStringLiteral("魔法列表第1行"))) << error.toStdString();
+        EXPECT_EQ(kept[2].FileName, "magic2");
+    }
+    // 52 statements: one more than the table holds.
+    MagicTable full;
+    full.fill(InitStruct());
+    for (auto& r : full)
+        r.FileName = "p";
+    QByteArray many = MagicListStatements(full, 51).text;
+    many.replace("EOF", MagicListStatements(full, 1).text);
+    EXPECT_FALSE(ReadMagicList(many, kept, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("超过51个")));
+}
