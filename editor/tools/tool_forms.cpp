@@ -342,7 +342,10 @@ ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showM
                    [this](int mode) { showAddNewAttribute(AttribKind::Role, mode); }});
           return f;
       }),
-      AddNewAttributeForm([this, &m, &p] { return new AddNewAttribute(m, p, *this); })
+      AddNewAttributeForm([this, &m, &p] { return new AddNewAttribute(m, p, *this); }),
+      MagicEditorForm([this, &m] {
+          return new MagicEditor(m, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+      })
 {
 }
 

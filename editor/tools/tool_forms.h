@@ -108,6 +108,7 @@ private:
 class PlacementForm;
 class RoleForm;
 class AddNewAttribute;
+class MagicEditor;
 class Main;
 class Module2;
 
@@ -126,6 +127,7 @@ public:
     fr::FormRef<PlacementForm> ActiveMonster;
     fr::FormRef<RoleForm> AddRole;
     fr::FormRef<AddNewAttribute> AddNewAttributeForm;
+    fr::FormRef<MagicEditor> MagicEditorForm;
     // The kind's form (created first if needed).
     AttribForm& attribForm(AttribKind kind);
     // Shows the definition dialog for the kind in the given mode (-1 add,
@@ -139,3 +141,4 @@ public:
 #include "placement_form.h"
 #include "role_form.h"
 #include "attrib_dialog.h"
+#include "magic_editor.h"
