@@ -291,7 +291,7 @@ void AttribForm::setRow(int i, const QString& caption, const QString& data)
 
 namespace {
 
-const PlacementKind NpcKindSpec{AttribKind::Npc,
+const PlacementKind NpcKindDef{AttribKind::Npc,
                                 "npc",
                                 3,
                                 32,
@@ -302,7 +302,7 @@ const PlacementKind NpcKindSpec{AttribKind::Npc,
                                 QStringLiteral("Npc"),
                                 QStringLiteral("超过一张地图内最大npc数目！"),
                                 QStringLiteral("个活动NPC")};
-const PlacementKind MonsterKindSpec{AttribKind::Monster,
+const PlacementKind MonsterKindDef{AttribKind::Monster,
                                     "monster",
                                     4,
                                     64,
@@ -319,7 +319,7 @@ const PlacementKind MonsterKindSpec{AttribKind::Monster,
 ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main)
     : m_(m), ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
       ActiveNpc([this, &m, &p, main] {
-          auto* f = new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindSpec, m, p, main,
+          auto* f = new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindDef, m, p, main,
                                       [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
           f->bind({AttribKind::Npc, &m.NpcAttribs, &m.NpcAttribCount, &m.NpcValues, &m.NpcCount, &m.CurNpc,
                    &m.NpcAttribSel, [&p] { return p.SaveNpcAttribList(); },
@@ -327,7 +327,7 @@ ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showM
           return f;
       }),
       ActiveMonster([this, &m, &p, main] {
-          auto* f = new PlacementForm(QStringLiteral("添加活动Monster(随机走动型)"), MonsterKindSpec, m, p, main,
+          auto* f = new PlacementForm(QStringLiteral("添加活动Monster(随机走动型)"), MonsterKindDef, m, p, main,
                                       [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
           f->bind({AttribKind::Monster, &m.MonsterAttribs, &m.MonsterAttribCount, &m.MonsterValues,
                    &m.MonsterCount, &m.CurMonster, &m.MonsterAttribSel,
