@@ -7,7 +7,7 @@ namespace tilesmith {
 Session::Session(MainFactory makeMain)
     : data(std::make_unique<Module1>()),
       procs(*data),
-      tools(*data, [this] { main.get().hideAndShow(); }),
+      tools(*data, procs, [this] { main.get().hideAndShow(); }, [this]() -> Main& { return main.get(); }),
       canvas(*data, procs, tools, [this]() -> Main& { return main.get(); }),
       main([this, makeMain] {
           auto splash = [this] {

@@ -139,6 +139,17 @@ struct Module1 {
     int16_t RoleAttribCount = 0;
     int16_t NpcAttribCount = 0;
     int16_t MonsterAttribCount = 0;
+    // The list the attribute definition dialog works on: "role", "npc" or
+    // "monster".
+    QByteArray AttribKindName = QByteArrayLiteral("role");
+    // Selected row of each kind's form (-1 none) and the dialog's mode for
+    // it (-1 add, 0 modify the selected record).
+    int16_t RoleAttribSel = 0;
+    int16_t NpcAttribSel = 0;
+    int16_t MonsterAttribSel = 0;
+    int16_t RoleAttribMode = 0;
+    int16_t NpcAttribMode = 0;
+    int16_t MonsterAttribMode = 0;
 
     // Values of the placed NPCs and monsters: (instance, attribute slot).
     ValueTable NpcValues;

@@ -1,9 +1,17 @@
 #include "tool_forms.h"
 
-#include "platform/gbk.h"
+#include "placement_form.h"
 
+#include "platform/dialogs.h"
+#include "shell/module2.h"
+#include "platform/gbk.h"
+#include "platform/paths.h"
+
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace tilesmith {
@@ -11,11 +19,17 @@ namespace tilesmith {
 ScriptEditor::ScriptEditor(std::function<void()> showMain) : showMain_(std::move(showMain))
 {
     setWindowTitle(QStringLiteral("脚本编辑器"));
-    resize(360, 160);
-    auto* note = new QLabel(QStringLiteral("脚本编辑器"), this);
-    note->setGeometry(20, 20, 320, 24);
+    resize(640, 480);
+    Text1 = new QPlainTextEdit(this);
+    Text1->setGeometry(10, 10, 620, 420);
     ReturnButton = new QPushButton(QStringLiteral("返回"), this);
-    ReturnButton->setGeometry(130, 100, 100, 30);
+    ReturnButton->setGeometry(270, 440, 100, 30);
+    Command2 = new QPushButton(QStringLiteral("保存事件(Ctrl+S)"), this);
+    Command2->setGeometry(10, 440, 140, 30);
+    Label2 = new QLabel(this);
+    Label2->setGeometry(380, 440, 250, 30);
+    QObject::connect(Text1, &QPlainTextEdit::textChanged, this, [this] { ScriptSaved = 0; });
+    QObject::connect(Command2, &QPushButton::clicked, this, fr::guard([this](bool) { Command2_Click(); }));
     QObject::connect(ReturnButton, &QPushButton::clicked, this, fr::guard([this](bool) { leave(); }));
 }
 
@@ -24,6 +38,75 @@ void ScriptEditor::leave()
     hide();
     if (showMain_)
         showMain_();
+}
+
+bool ScriptEditor::scriptText(QByteArray& out) const
+{
+    return fr::gbk::encode(Text1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")), out);
+}
+
+void ScriptEditor::setScriptText(const QByteArray& gbk)
+{
+    Text1->setPlainText(fr::gbk::decode(gbk));
+}
+
+bool ScriptEditor::loadScript(const QString& path)
+{
+    QByteArray bytes;
+    QString error;
+    if (!fr::readWholeFile(path, bytes, error)) {
+        fr::msgBox(QStringLiteral("无法读取脚本 %1：%2").arg(path, error));
+        return false;
+    }
+    // Every line, the last one included, ends with CR LF in the text.
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        bytes += "\r\n";
+    setScriptText(bytes);
+    CurScriptPath = path;
+    ScriptSaved = -1;
+    return true;
+}
+
+bool ScriptEditor::writeTo(const QString& path)
+{
+    QByteArray text;
+    if (!scriptText(text)) {
+        fr::msgBox(QStringLiteral("脚本含有无法保存的字符，没有保存。"));
+        return false;
+    }
+    QString error;
+    // One line end closes the text; a text that already ends with one is
+    // not given a second, so load and save leave a file as it was.
+    if (!text.endsWith('\n'))
+        text += "\r\n";
+    if (!fr::writeFileAtomic(path, text, error)) {
+        fr::msgBox(QStringLiteral("无法保存到 %1：%2").arg(path, error));
+        return false;
+    }
+    ScriptSaved = -1;
+    return true;
+}
+
+bool ScriptEditor::Command2_Click()
+{
+    if (CurScriptPath.isEmpty()) {
+        fr::msgBox(QStringLiteral("还没有选中脚本文件，请用“另保存”。"));
+        return false;
+    }
+    if (!writeTo(CurScriptPath))
+        return false;
+    Label2->setText(QStringLiteral("已保存到:") + CurScriptPath);
+    return true;
+}
+
+bool ScriptEditor::Menu_SaveAsAnotherScript_Click()
+{
+    fr::CommonDialogState st;
+    st.filter = QStringLiteral("脚本文件|*.jsr|所有文件|*.*");
+    const QString path = fr::dialogs().saveFile(st);
+    if (path.isEmpty())
+        return false;
+    return writeTo(path);
 }
 
 void ScriptEditor::formUnload()
@@ -41,14 +124,153 @@ AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const i
     ListCaption->setGeometry(10, 10, 190, 500);
     ListData = new QListWidget(this);
     ListData->setGeometry(210, 10, 200, 500);
+    Frame1 = new QLabel(this);
+    Frame1->setGeometry(10, 0, 190, 10);
+    TextInput = new QLineEdit(this);
+    TextInput->hide();
+    QObject::connect(ListCaption, &QListWidget::itemClicked, this,
+                     fr::guard([this](QListWidgetItem* it) { listCaptionClick(ListCaption->row(it)); }));
+    QObject::connect(ListData, &QListWidget::itemClicked, this,
+                     fr::guard([this](QListWidgetItem* it) { listDataClick(ListData->row(it)); }));
+    QObject::connect(ListCaption, &QListWidget::itemDoubleClicked, this,
+                     fr::guard([this](QListWidgetItem*) { listCaptionDblClick(); }));
+    QObject::connect(ListData, &QListWidget::itemActivated, this,
+                     fr::guard([this](QListWidgetItem*) { openTextInput(); }));
+    ListCaption->installEventFilter(this);
+    QObject::connect(TextInput, &QLineEdit::returnPressed, this, fr::guard([this] { commitTextInput(); }));
+}
+
+bool AttribForm::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == ListCaption && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_1 || key == Qt::Key_2) {
+            fr::guarded([&] { moveAttribute(key == Qt::Key_1 ? 49 : 50); });
+            return true;
+        }
+    }
+    return fr::FormWindow<QWidget>::eventFilter(o, e);
+}
+
+void AttribForm::listCaptionClick(int row)
+{
+    if (row < 0 || row >= ListData->count())
+        return;
+    ListCaption->setCurrentRow(row);
+    ListData->setCurrentRow(row);
+    if (b_.sel)
+        *b_.sel = static_cast<int16_t>(row);
+}
+
+void AttribForm::listDataClick(int row) { listCaptionClick(row); }
+
+void AttribForm::openTextInput(int button, int x, int y)
+{
+    if (button != 1) {
+        TextInput->hide();
+        return;
+    }
+    TextInput->setGeometry(ListData->x() + x, ListData->y() + y, ListData->width(), 22);
+    QListWidgetItem* it = ListData->currentItem();
+    TextInput->setText(it ? it->text() : QString());
+    TextInput->show();
+    TextInput->setFocus();
+    TextInput->selectAll();
+}
+
+void AttribForm::commitTextInput()
+{
+    const int row = ListData->currentRow();
+    TextInput->hide();
+    ListData->setFocus();
+    if (row < 0)
+        return;
+    const QString text = TextInput->text();
+    QByteArray enc;
+    // The value goes into list files and statements: it must have a GBK form
+    // and no line break.
+    if (!fr::gbk::encode(text, enc) || enc.contains('\r') || enc.contains('\n')) {
+        fr::msgBox(QStringLiteral("“%1”含有不能保存的字符").arg(text));
+        return;
+    }
+    ListData->item(row)->setText(text);
+    if (!b_.attribs)
+        return;
+    if (!b_.values) {
+        // The role's values are the records' data fields.
+        if (row < AttribSlots)
+            (*b_.attribs)[row].data = enc;
+        return;
+    }
+    if (b_.cur && *b_.cur >= 0 && *b_.cur < InstanceSlots && row < AttribSlots)
+        (*b_.values)[*b_.cur][row] = enc;
+}
+
+void AttribForm::moveAttribute(int keyCode)
+{
+    if (OrderLocked != 0 || !b_.attribs || !b_.sel || !b_.count)
+        return;
+    const int s = *b_.sel;
+    const int n = std::min<int>(*b_.count, AttribSlots);
+    if (s < 0 || s > n - 1)
+        return;
+    int t;
+    if (keyCode == 49 && s > 0)
+        t = s - 1;
+    else if (keyCode == 50 && s < n - 1)
+        t = s + 1;
+    else
+        return;
+    auto swapAll = [&] {
+        if (b_.values && b_.instances)
+            for (int i = 0; i < std::min<int>(*b_.instances, InstanceSlots); ++i)
+                std::swap((*b_.values)[i][t], (*b_.values)[i][s]);
+        std::swap((*b_.attribs)[t], (*b_.attribs)[s]);
+    };
+    swapAll();
+    if (b_.save && !b_.save()) {
+        swapAll(); // the file keeps the old order, and so does the form
+        return;
+    }
+    for (int r : {s, t})
+        if (r < ListCaption->count() && r < ListData->count()) {
+            ListCaption->item(r)->setText(fr::gbk::decode((*b_.attribs)[r].name));
+            ListData->item(r)->setText(fr::gbk::decode((*b_.attribs)[r].data));
+        }
+    *b_.sel = static_cast<int16_t>(t);
+}
+
+void AttribForm::toggleOrderLock() { OrderLocked = OrderLocked ? 0 : -1; }
+
+void AttribForm::addNewAttrib()
+{
+    if (b_.openDialog)
+        b_.openDialog(-1);
+}
+
+void AttribForm::listCaptionDblClick()
+{
+    if (b_.sel && ListCaption->currentRow() >= 0)
+        *b_.sel = static_cast<int16_t>(ListCaption->currentRow());
+    if (b_.openDialog)
+        b_.openDialog(0);
+}
+
+void AttribForm::removeRow(int i)
+{
+    if (i >= 0 && i < ListCaption->count())
+        delete ListCaption->takeItem(i);
+    if (i >= 0 && i < ListData->count())
+        delete ListData->takeItem(i);
 }
 
 void AttribForm::formLoad()
 {
     ListCaption->clear();
     ListData->clear();
-    const int n = std::clamp<int>(count_, 0, AttribSlots);
-    for (int i = 0; i < n; ++i) {
+    // At most 50 rows, up to the first free record.
+    const int n = std::clamp<int>(count_, 0, SearchedSlots);
+    for (int i = 0; i < n && attribs_[i].index >= 0; ++i) {
         ListCaption->addItem(fr::gbk::decode(attribs_[i].name));
         ListData->addItem(fr::gbk::decode(attribs_[i].data));
     }
@@ -67,12 +289,91 @@ void AttribForm::setRow(int i, const QString& caption, const QString& data)
     ListData->item(i)->setText(data);
 }
 
-ToolFormsImpl::ToolFormsImpl(Module1& m, std::function<void()> showMain)
-    : ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
-      ActiveNpc([&m] { return new AttribForm(QStringLiteral("NPC"), m.NpcAttribs, m.NpcAttribCount); }),
-      ActiveMonster([&m] { return new AttribForm(QStringLiteral("怪物"), m.MonsterAttribs, m.MonsterAttribCount); }),
-      AddRole([&m] { return new AttribForm(QStringLiteral("主角"), m.RoleAttribs, m.RoleAttribCount); })
+namespace {
+
+const PlacementKind NpcKindDef{AttribKind::Npc,
+                                "npc",
+                                3,
+                                32,
+                                48,
+                                8,
+                                256,
+                                96,
+                                QStringLiteral("Npc"),
+                                QStringLiteral("超过一张地图内最大npc数目！"),
+                                QStringLiteral("个活动NPC")};
+const PlacementKind MonsterKindDef{AttribKind::Monster,
+                                    "monster",
+                                    4,
+                                    64,
+                                    64,
+                                    3,
+                                    192,
+                                    512,
+                                    QStringLiteral("怪物"),
+                                    QStringLiteral("超过一张地图内最大Monster数目！"),
+                                    QStringLiteral("个活动Monster")};
+
+} // namespace
+
+ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main)
+    : m_(m), ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
+      ActiveNpc([this, &m, &p, main] {
+          auto* f = new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindDef, m, p, main,
+                                      [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          f->bind({AttribKind::Npc, &m.NpcAttribs, &m.NpcAttribCount, &m.NpcValues, &m.NpcCount, &m.CurNpc,
+                   &m.NpcAttribSel, [&p] { return p.SaveNpcAttribList(); },
+                   [this](int mode) { showAddNewAttribute(AttribKind::Npc, mode); }});
+          return f;
+      }),
+      ActiveMonster([this, &m, &p, main] {
+          auto* f = new PlacementForm(QStringLiteral("添加活动Monster(随机走动型)"), MonsterKindDef, m, p, main,
+                                      [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          f->bind({AttribKind::Monster, &m.MonsterAttribs, &m.MonsterAttribCount, &m.MonsterValues,
+                   &m.MonsterCount, &m.CurMonster, &m.MonsterAttribSel,
+                   [&p] { return p.SaveMonsterAttribList(); },
+                   [this](int mode) { showAddNewAttribute(AttribKind::Monster, mode); }});
+          return f;
+      }),
+      AddRole([this, &m, &p, main] {
+          auto* f = new RoleForm(m, p, main, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          f->bind({AttribKind::Role, &m.RoleAttribs, &m.RoleAttribCount, nullptr, nullptr, nullptr,
+                   &m.RoleAttribSel, [&p] { return p.SaveRoleAttribList(); },
+                   [this](int mode) { showAddNewAttribute(AttribKind::Role, mode); }});
+          return f;
+      }),
+      AddNewAttributeForm([this, &m, &p] { return new AddNewAttribute(m, p, *this); }),
+      MagicEditorForm([this, &m] {
+          return new MagicEditor(m, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+      })
 {
+}
+
+ToolFormsImpl::~ToolFormsImpl() = default;
+
+AttribForm& ToolFormsImpl::attribForm(AttribKind kind)
+{
+    switch (kind) {
+    case AttribKind::Npc: return ActiveNpc.get();
+    case AttribKind::Monster: return ActiveMonster.get();
+    case AttribKind::Role: break;
+    }
+    return AddRole.get();
+}
+
+void ToolFormsImpl::showAddNewAttribute(AttribKind kind, int mode)
+{
+    if (!AddNewAttributeForm.loaded()) {
+        Module1& m = m_;
+        m.AttribKindName = kind == AttribKind::Npc ? "npc" : kind == AttribKind::Monster ? "monster" : "role";
+        int16_t& md = kind == AttribKind::Npc       ? m.NpcAttribMode
+                      : kind == AttribKind::Monster ? m.MonsterAttribMode
+                                                    : m.RoleAttribMode;
+        md = static_cast<int16_t>(mode);
+    }
+    AddNewAttribute& f = AddNewAttributeForm.get();
+    f.show();
+    f.raise();
 }
 
 void ToolFormsImpl::showScriptEditor()
@@ -95,9 +396,9 @@ AttribRows& ToolFormsImpl::rows(AttribKind kind)
 
 void ToolFormsImpl::showAttribForm(AttribKind kind)
 {
-    AttribForm& f = kind == AttribKind::Npc       ? ActiveNpc.get()
-                    : kind == AttribKind::Monster ? ActiveMonster.get()
-                                                  : AddRole.get();
+    AttribForm& f = kind == AttribKind::Npc       ? static_cast<AttribForm&>(ActiveNpc.get())
+                    : kind == AttribKind::Monster ? static_cast<AttribForm&>(ActiveMonster.get())
+                                                  : static_cast<AttribForm&>(AddRole.get());
     f.show();
     f.raise();
     f.activateWindow();

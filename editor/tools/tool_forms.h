@@ -11,7 +11,10 @@
 
 #include <functional>
 
+class QLabel;
+class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace tilesmith {
@@ -23,9 +26,30 @@ public:
     // Leaves the editor: hides it and shows Main again.
     void leave();
 
+    // The script text, held as the GBK bytes of the file it goes to.
+    // False when a character has no GBK form.
+    bool scriptText(QByteArray& out) const;
+    void setScriptText(const QByteArray& gbk);
+
+    // Loads a script: each line followed by CR LF. False (with a message,
+    // the text unchanged) when it cannot be read.
+    bool loadScript(const QString& path);
+    // Writes the text and one CR LF to the current file through a temporary
+    // file; false (with a message, the old file whole) on failure.
+    bool Command2_Click();
+    // Writes the text to a file chosen in the save dialog.
+    bool Menu_SaveAsAnotherScript_Click();
+
     QPushButton* ReturnButton = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QLabel* Label2 = nullptr;
+    // -1 while the text equals what was last loaded or saved.
+    int16_t ScriptSaved = -1;
+    QString CurScriptPath;
 
 private:
+    bool writeTo(const QString& path);
     std::function<void()> showMain_;
 };
 
@@ -36,26 +60,85 @@ public:
     AttribForm(const QString& title, const AttribArray& attribs, const int16_t& count);
     void formLoad() override;
     void setRow(int i, const QString& caption, const QString& data) override;
+    void removeRow(int i);
+
+    // What the value lists work on besides the records: the kind, its
+    // instance table (none for the role), the saver and the definition
+    // dialog. Unbound, the lists only show rows.
+    struct Binding {
+        AttribKind kind = AttribKind::Role;
+        AttribArray* attribs = nullptr;
+        int16_t* count = nullptr;
+        ValueTable* values = nullptr;
+        int16_t* instances = nullptr;
+        int16_t* cur = nullptr;
+        int16_t* sel = nullptr;
+        std::function<bool()> save;
+        std::function<void(int mode)> openDialog;
+    };
+    void bind(Binding b) { b_ = std::move(b); }
+
+    void listCaptionClick(int row);
+    void listDataClick(int row);
+    // Enter in ListData, or a left press at (x, y) in it; other buttons
+    // only hide the box.
+    void openTextInput(int button = 1, int x = 0, int y = 0);
+    void commitTextInput(); // Enter in TextInput
+    // Keys 1 (up) and 2 (down) in ListCaption.
+    void moveAttribute(int keyCode);
+    void toggleOrderLock();
+    void addNewAttrib();          // menu "添加属性"
+    void listCaptionDblClick();   // modify the selected definition
 
     QListWidget* ListCaption = nullptr;
     QListWidget* ListData = nullptr;
+    QLineEdit* TextInput = nullptr;
+    QLabel* Frame1 = nullptr; // the lists' frame caption
+    int16_t OrderLocked = -1;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     const AttribArray& attribs_;
     const int16_t& count_;
+    Binding b_;
 };
 
+class PlacementForm;
+class RoleForm;
+class AddNewAttribute;
+class MagicEditor;
+class Main;
+class Module2;
+
 class ToolFormsImpl : public ToolForms {
+    Module1& m_;
+
 public:
-    ToolFormsImpl(Module1& m, std::function<void()> showMain);
+    ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main);
+    ~ToolFormsImpl() override;
     void showScriptEditor() override;
     AttribRows& rows(AttribKind kind) override;
     void showAttribForm(AttribKind kind) override;
 
     fr::FormRef<ScriptEditor> ScriptEditorForm;
-    fr::FormRef<AttribForm> ActiveNpc;
-    fr::FormRef<AttribForm> ActiveMonster;
-    fr::FormRef<AttribForm> AddRole;
+    fr::FormRef<PlacementForm> ActiveNpc;
+    fr::FormRef<PlacementForm> ActiveMonster;
+    fr::FormRef<RoleForm> AddRole;
+    fr::FormRef<AddNewAttribute> AddNewAttributeForm;
+    fr::FormRef<MagicEditor> MagicEditorForm;
+    // The kind's form (created first if needed).
+    AttribForm& attribForm(AttribKind kind);
+    // Shows the definition dialog for the kind in the given mode (-1 add,
+    // 0 modify); an open dialog only comes to the front.
+    void showAddNewAttribute(AttribKind kind, int mode);
 };
 
 } // namespace tilesmith
+
+// The placement forms, complete for whoever uses ToolFormsImpl.
+#include "placement_form.h"
+#include "role_form.h"
+#include "attrib_dialog.h"
+#include "magic_editor.h"

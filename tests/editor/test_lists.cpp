@@ -23,8 +23,9 @@ protected:
     {
         m = std::make_unique<Module1>();
         m->AppDir = game.editorDir();
-        tools = std::make_unique<ToolFormsImpl>(*m, [] {});
-        procs = std::make_unique<Module2>(*m, tools.get());
+        procs = std::make_unique<Module2>(*m);
+        tools = std::make_unique<ToolFormsImpl>(*m, *procs, [] {}, nullptr);
+        procs->setTools(tools.get());
     }
     void loadAll()
     {

@@ -1,0 +1,100 @@
+// The attribute definition dialog: adding, changing and deleting records
+// with the list file, the form rows and the instance values in step.
+#include "editor_fixture.h"
+
+#include "tools/attrib_dialog.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace tstest;
+using namespace tilesmith;
+
+namespace {
+
+class AttribDialog : public EditorTest {
+protected:
+    AddNewAttribute& dialog() { return session->tools.AddNewAttributeForm.get(); }
+    QList<QByteArray> fileLines(const char* name)
+    {
+        QFile f(game.path(QStringLiteral("editor/") + name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = f.readAll().split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+};
+
+} // namespace
+
+TEST_F(AttribDialog, AddAppendsARecordAndStaysOpen)
+{
+    start();
+    const int n = M().NpcAttribCount;
+    session->tools.showAddNewAttribute(AttribKind::Npc, -1);
+    AddNewAttribute& d = dialog();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("添加属性"));
+    d.AttribNameBox->setText(QStringLiteral("力量"));
+    EXPECT_EQ(d.AttribVarNameBox->text(), QStringLiteral("力量"));
+    d.AttribVarNameBox->setText("power");
+    d.AttribDataBox->setText("5");
+    d.command1();
+    EXPECT_EQ(M().NpcAttribCount, n + 1);
+    EXPECT_EQ(M().NpcAttribs[n].varname, "power");
+    const QList<QByteArray> lines = fileLines("NpcAttribList.txt");
+    ASSERT_EQ(lines.size(), n + 1);
+    EXPECT_EQ(lines.last(), QByteArray::number(n) + G(",\"力量\",\"textbox\",\"all\",\"5\",\"power\",#TRUE#,\"\"\r"));
+    PlacementForm& f = session->tools.ActiveNpc.get();
+    EXPECT_EQ(f.ListCaption->item(n)->text(), QStringLiteral("力量"));
+    EXPECT_EQ(f.Frame1->text(), QStringLiteral("共%1条Npc属性").arg(n + 1));
+    EXPECT_TRUE(session->tools.AddNewAttributeForm.loaded());
+    d.command1();
+    EXPECT_EQ(M().NpcAttribCount, n + 2);
+    // A value the list file cannot hold is refused.
+    d.AttribDataBox->setText("a\"b");
+    d.command1();
+    EXPECT_EQ(M().NpcAttribCount, n + 2);
+    EXPECT_EQ(dialogs.count(QStringLiteral("不能存入属性表")), 1);
+}
+
+TEST_F(AttribDialog, ModifyShowsTheRecordAndConfirmRewritesIt)
+{
+    start();
+    M().RoleAttribSel = 2;
+    session->tools.showAddNewAttribute(AttribKind::Role, 0);
+    AddNewAttribute& d = dialog();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("修改属性"));
+    EXPECT_EQ(d.Command1->text(), QStringLiteral("确定"));
+    EXPECT_EQ(d.AttribVarNameBox->text(), "direction");
+    EXPECT_TRUE(d.EnableBox->currentText() == "True" || d.EnableBox->currentText() == "False");
+    d.AttribDataBox->setText("2");
+    d.command1();
+    EXPECT_FALSE(session->tools.AddNewAttributeForm.loaded());
+    EXPECT_EQ(M().RoleAttribs[2].data, "2");
+    EXPECT_EQ(M().RoleAttribs[2].varname, "direction");
+    EXPECT_TRUE(fileLines("RoleAttribList.txt")[2].contains(",\"2\",\"direction\","));
+}
+
+TEST_F(AttribDialog, DeleteMovesLaterRecordsAndInstanceValuesUp)
+{
+    start();
+    const int n = M().NpcAttribCount;
+    M().NpcCount = 1;
+    M().NpcValues[0][1] = "name0";
+    M().NpcValues[0][2] = "frame0";
+    const QByteArray third = M().NpcAttribs[2].varname;
+    M().NpcAttribSel = 1;
+    session->tools.showAddNewAttribute(AttribKind::Npc, 0);
+    dialog().command3();
+    EXPECT_EQ(M().NpcAttribCount, n - 1);
+    EXPECT_EQ(M().NpcAttribs[1].varname, third);
+    EXPECT_EQ(M().NpcValues[0][1], "frame0");
+    EXPECT_EQ(fileLines("NpcAttribList.txt").size(), n - 1) << fileLines("NpcAttribList.txt").join("|").constData();
+    EXPECT_EQ(session->tools.ActiveNpc.get().ListCaption->count(), n - 1);
+    EXPECT_FALSE(session->tools.AddNewAttributeForm.loaded());
+}

@@ -1,0 +1,210 @@
+// The NPC and monster placement forms: instances made, placed on the map
+// and written as the map's list into the script editor's text.
+#include "editor_fixture.h"
+
+#include "tools/placement_form.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+using namespace tstest;
+using namespace tilesmith;
+
+namespace {
+
+class PlacementForms : public EditorTest {
+protected:
+    void startWithMap()
+    {
+        start();
+        openMap(writeMap("town.jmap", EmptyMap(20, 15)));
+    }
+    PlacementForm& npc()
+    {
+        PlacementForm& f = session->tools.ActiveNpc.get();
+        return f;
+    }
+    PlacementForm& monster() { return session->tools.ActiveMonster.get(); }
+    QByteArray scriptText()
+    {
+        QByteArray out;
+        EXPECT_TRUE(session->tools.ScriptEditorForm.get().scriptText(out));
+        return out;
+    }
+    void clickMapAt(int x, int y)
+    {
+        main().MainPic->move(x, y);
+        QTest::mouseClick(main().MainPic, Qt::LeftButton, {}, QPoint(1, 1));
+    }
+    QByteArray value(const char* kind, int i, const char* var)
+    {
+        return session->procs.GetAttribValue(kind, i, var);
+    }
+};
+
+} // namespace
+
+TEST_F(PlacementForms, NpcsAreAddedPlacedAndInsertedAsTheMapsList)
+{
+    startWithMap();
+    PlacementForm& f = npc();
+    f.formActivate();
+    ASSERT_GE(f.ImageCombo1->count(), 1);
+    f.chooseKind(0);
+    EXPECT_EQ(f.FrameIndex, 0);
+    f.sheetMouseMove(40, 50); // column 1, row 1
+    EXPECT_EQ(f.FrameIndex, 9);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral(" index:9"));
+    f.addInstance();
+    EXPECT_EQ(M().NpcCount, 1);
+    EXPECT_EQ(f.List1->item(0)->text(), QStringLiteral("Npc1N"));
+    EXPECT_EQ(value("npc", 0, "id"), "0");
+    EXPECT_EQ(value("npc", 0, "curpicindex"), "9");
+
+    f.placeOnMap();
+    EXPECT_EQ(M().NpcPlacing, -1);
+    EXPECT_EQ(M().BrushWidth, 32);
+    EXPECT_EQ(M().BrushHeight, 48);
+    EXPECT_EQ(main().MainPic->size(), QSize(32, 48));
+    EXPECT_FALSE(f.isVisible());
+    clickMapAt(96, 64);
+    EXPECT_EQ(value("npc", 0, "lx"), "96");
+    EXPECT_EQ(value("npc", 0, "ly"), "64");
+
+    f.sheetMouseMove(0, 0);
+    f.addInstance();
+    f.placeOnMap();
+    clickMapAt(32, 0);
+    f.insertStatements();
+    EXPECT_EQ(M().NpcPlacing, 0);
+    EXPECT_TRUE(session->tools.ScriptEditorForm.get().isVisible());
+    const QList<QByteArray> lines = scriptText().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("AddNpc(,0,")) << lines[0].constData();
+    EXPECT_TRUE(lines[0].contains(",9,96,64,")) << lines[0].constData();
+    EXPECT_TRUE(lines[1].contains(",0,32,0,")) << lines[1].constData();
+    EXPECT_TRUE(lines[1].endsWith(",);\r"));
+    EXPECT_EQ(lines[0].count(','), 1 + M().NpcAttribCount);
+    EXPECT_EQ(lines[2], "EOF");
+}
+
+TEST_F(PlacementForms, ActivationReloadsAnExistingListFile)
+{
+    game.write("Script/town_npc.jsr", PlacementBytes("AddNpc(", {NpcEntry(2, 1, 64, 32), NpcEntry(3, 2, 0, 0)}));
+    startWithMap();
+    PlacementForm& f = npc();
+    f.formActivate();
+    ASSERT_EQ(f.List1->count(), 2);
+    f.chooseKind(0);
+    f.addInstance();
+    EXPECT_EQ(M().NpcCount, 3);
+    f.formActivate(); // the file counts once it exists
+    EXPECT_EQ(M().NpcCount, 2);
+    EXPECT_EQ(f.List1->count(), 2);
+    EXPECT_EQ(M().CurNpc, -1);
+    // Selecting shows the instance's values in the value list.
+    f.selectInstance(1);
+    EXPECT_EQ(M().CurNpc, 1);
+    EXPECT_EQ(f.ListData->item(0)->text(), "3");
+    EXPECT_EQ(f.Label13->text(), QStringLiteral("已选中第 2 个活动NPC"));
+}
+
+TEST_F(PlacementForms, DeleteShiftsLaterInstancesAndTheLimitIsFifty)
+{
+    startWithMap();
+    PlacementForm& f = npc();
+    f.formActivate();
+    f.chooseKind(0);
+    for (int i = 0; i < 5; ++i) {
+        f.addInstance();
+        M().NpcValues[i][1] = QByteArray::number(i * 10);
+    }
+    f.selectInstance(2);
+    f.deleteInstance();
+    EXPECT_EQ(M().NpcCount, 4);
+    EXPECT_EQ(M().CurNpc, 1);
+    EXPECT_EQ(M().NpcValues[2][1], "30");
+    EXPECT_EQ(M().NpcValues[3][1], "40");
+    EXPECT_EQ(f.List1->count(), 4);
+
+    while (M().NpcCount < 50)
+        f.addInstance();
+    EXPECT_EQ(dialogs.messages.size(), 0);
+    f.addInstance();
+    EXPECT_EQ(M().NpcCount, 50);
+    EXPECT_EQ(f.List1->count(), 50);
+    EXPECT_EQ(dialogs.count(QStringLiteral("超过一张地图内最大npc数目！")), 1);
+}
+
+TEST_F(PlacementForms, EffectiveRectangleIsSymmetricAboutTheFrameMiddle)
+{
+    startWithMap();
+    struct Case {
+        bool npc;
+        int x, y1, y2;
+        const char *l, *t, *r, *b;
+    };
+    for (const Case& c : {Case{true, 10, 40, 5, "10", "5", "22", "40"}, Case{true, 22, 5, 40, "10", "5", "22", "40"},
+                          Case{false, 20, 0, 10, "20", "0", "44", "10"},
+                          Case{false, 44, 0, 10, "20", "0", "44", "10"}}) {
+        PlacementForm& f = c.npc ? npc() : monster();
+        const char* kind = c.npc ? "npc" : "monster";
+        f.formActivate();
+        f.chooseKind(0);
+        f.addInstance();
+        f.initMouseDown(1, c.x, c.y1);
+        f.initMouseMove(1, c.x, c.y2);
+        f.initMouseUp(1, c.x, c.y2);
+        const int i = c.npc ? M().CurNpc : M().CurMonster;
+        EXPECT_EQ(value(kind, i, "eleft"), c.l) << c.x;
+        EXPECT_EQ(value(kind, i, "etop"), c.t) << c.x;
+        EXPECT_EQ(value(kind, i, "eright"), c.r) << c.x;
+        EXPECT_EQ(value(kind, i, "ebottom"), c.b) << c.x;
+        f.initMouseMove(2, 0, 30);
+        EXPECT_EQ(value(kind, i, "division"), "30");
+    }
+    // The monster band is three frames wide: (130, 200) is frame 11.
+    monster().sheetMouseMove(130, 200);
+    EXPECT_EQ(monster().FrameX, 128);
+    EXPECT_EQ(monster().FrameY, 192);
+    EXPECT_EQ(monster().FrameIndex, 11);
+}
+
+TEST_F(PlacementForms, MonstersDeletedOnTheMapAreLeftOutOfTheList)
+{
+    game.write("Script/town_monster.jsr",
+               PlacementBytes("AddMonster(", {MonsterEntry(2, 0, 64, 32), MonsterEntry(-1, 0, -1, -1),
+                                              MonsterEntry(0, 3, 0, 0)}));
+    startWithMap();
+    PlacementForm& f = monster();
+    f.formActivate();
+    ASSERT_EQ(M().MonsterCount, 3);
+    EXPECT_EQ(f.Label12->text(), QStringLiteral("本地图共有 3 个Monster"));
+    f.insertStatements();
+    const QList<QByteArray> lines = scriptText().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("AddMonster(,2,"));
+    EXPECT_TRUE(lines[1].startsWith("AddMonster(,0,"));
+    EXPECT_EQ(lines[2], "EOF");
+    EXPECT_EQ(dialogs.count(QStringLiteral("monster attrib_0<0")), 1);
+}
+
+TEST_F(PlacementForms, AValueThatWouldSplitIsRefusedAndTheTextKept)
+{
+    startWithMap();
+    PlacementForm& f = npc();
+    f.formActivate();
+    f.chooseKind(0);
+    f.addInstance();
+    M().NpcValues[0][1] = "a,b";
+    session->tools.ScriptEditorForm.get().setScriptText("keep");
+    f.insertStatements();
+    EXPECT_EQ(scriptText(), "keep");
+    EXPECT_EQ(dialogs.count(QStringLiteral("含有逗号")), 1);
+    // Return disarms a placement.
+    f.placeOnMap();
+    f.returnToScript();
+    EXPECT_EQ(M().NpcPlacing, 0);
+}
