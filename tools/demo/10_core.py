@@ -12,9 +12,8 @@ def generate(root):
     ])
     for folder in ("Save", "Map", "Script", "ui", "Resource/bmp", "Resource/wav", "Resource/mid"):
         (root / folder).mkdir(parents=True, exist_ok=True)
-    # Start scripts: the title brings up its frame and music.
-    write_text(root / "Script" / "title.jsr", ["LaunchTitle()", "EOF"])
-    for name in ("gameinit", "MagicKindList"):
+    # Start scripts that no later module writes.
+    for name in ("title", "gameinit", "MagicKindList"):
         path = root / "Script" / (name + ".jsr")
         if not path.exists():
             write_text(path, ["EOF"])

@@ -68,6 +68,7 @@ def text(id_, name, layer, x, y, w, h, shown, height=16, colour=WHITE, bold=Fals
 
 def generate(root):
     title_background(root)
+    button_strip(root, "ui_btn_start", "START", 120, 40)
     button_strip(root, "ui_btn_exit", "END", 120, 40)
     button_strip(root, "ui_btn_back", "<", 120, 40)
     panel(root, "ui_main_panel", 640, 136, (60, 45, 30), (150, 110, 60))
@@ -76,12 +77,14 @@ def generate(root):
     bar(root, "ui_bar_mp", 150, 10, (40, 60, 220))
 
     write_text(root / "ui" / "title_frame.jui", [
-        "// The title screen: its picture, a line of text and the exit button.",
+        "// The title screen: its picture, a line of text, the start and exit buttons.",
         '"frame",1,"title_frame"',
         element("image", 1, "title_bg", "ui_title_bg", 0, 0, 0, 640, 480, False, True),
-        text(2, "title_hint", 1, 200, 300, 240, 20, "点击按钮离开游戏", 16, YELLOW),
+        text(2, "title_hint", 1, 200, 300, 240, 20, "开始游戏，或者离开", 16, YELLOW),
         element("button", 3, "title_exit", "ui_btn_exit", 2, 260, 400, 120, 40, True, True,
                 left="d_sys_exitgame"),
+        element("button", 4, "title_start", "ui_btn_start", 2, 260, 345, 120, 40, True, True,
+                left="s_gameinit"),
         '"EOF"',
     ])
     write_text(root / "ui" / "main_frame.jui", [
