@@ -1,7 +1,8 @@
 #pragma once
-// The editor's tool forms in their first form: the script editor window, and
-// the NPC placement, monster placement and role forms with their attribute
-// name and value lists.
+// The editor's tool forms: the registry that creates and shows them, and the
+// attribute name and value lists shared by the NPC placement, monster
+// placement and role forms.
+#include "script_editor.h"
 #include "shell/module1.h"
 #include "shell/services.h"
 
@@ -18,40 +19,6 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace tilesmith {
-
-class ScriptEditor : public fr::FormWindow<QWidget> {
-public:
-    explicit ScriptEditor(std::function<void()> showMain);
-    void formUnload() override;
-    // Leaves the editor: hides it and shows Main again.
-    void leave();
-
-    // The script text, held as the GBK bytes of the file it goes to.
-    // False when a character has no GBK form.
-    bool scriptText(QByteArray& out) const;
-    void setScriptText(const QByteArray& gbk);
-
-    // Loads a script: each line followed by CR LF. False (with a message,
-    // the text unchanged) when it cannot be read.
-    bool loadScript(const QString& path);
-    // Writes the text and one CR LF to the current file through a temporary
-    // file; false (with a message, the old file whole) on failure.
-    bool Command2_Click();
-    // Writes the text to a file chosen in the save dialog.
-    bool Menu_SaveAsAnotherScript_Click();
-
-    QPushButton* ReturnButton = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    QLabel* Label2 = nullptr;
-    // -1 while the text equals what was last loaded or saved.
-    int16_t ScriptSaved = -1;
-    QString CurScriptPath;
-
-private:
-    bool writeTo(const QString& path);
-    std::function<void()> showMain_;
-};
 
 // A form with one row per attribute slot: ListCaption shows the names,
 // ListData the values.
