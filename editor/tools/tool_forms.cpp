@@ -7,12 +7,15 @@
 #include "platform/gbk.h"
 #include "platform/paths.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace tilesmith {
 
@@ -283,6 +286,39 @@ void ToolFormsImpl::showScriptEditor()
     f.show();
     f.raise();
     f.activateWindow();
+}
+
+namespace {
+
+template <class F>
+void bringUp(F& f)
+{
+    f.show();
+    f.raise();
+    f.activateWindow();
+}
+
+} // namespace
+
+void ToolFormsImpl::showNpcEditor() { bringUp(ActiveNpc.get()); }
+
+void ToolFormsImpl::showMonsterEditor() { bringUp(ActiveMonster.get()); }
+
+void ToolFormsImpl::showRoleEditor() { bringUp(AddRole.get()); }
+
+void ToolFormsImpl::showMagicEditor() { bringUp(MagicEditorForm.get()); }
+
+void ToolFormsImpl::afterToolClosed(QWidget* closing, int16_t* placing)
+{
+    if (placing)
+        *placing = 0;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool anyVisible = std::any_of(windows.begin(), windows.end(), [closing](QWidget* w) {
+        return w != closing && w->isVisible() && w->isWindow() && w->windowType() != Qt::Popup &&
+               w->windowType() != Qt::ToolTip;
+    });
+    if (!anyVisible)
+        showScriptEditor();
 }
 
 AttribRows& ToolFormsImpl::rows(AttribKind kind)

@@ -100,6 +100,22 @@ public:
     // Shows the definition dialog for the kind in the given mode (-1 add,
     // 0 modify); an open dialog only comes to the front.
     void showAddNewAttribute(AttribKind kind, int mode);
+
+    // The editors the script editor opens (not modal), each created and
+    // loaded first if needed.
+    void showNpcEditor();
+    void showMonsterEditor();
+    void showRoleEditor();
+    void showMagicEditor();
+
+    // Called by a tool window that closes or unloads (from its unload or
+    // close handler, while `closing` may still be on screen): when no other
+    // window of the editor is visible, the program would go on running with
+    // no window at all, so the script editor is shown. `placing`, the
+    // closing editor's placement flag (NpcPlacing, MonsterPlacing,
+    // RolePlacing), is disarmed either way: a click on the map must not
+    // place an instance of an editor that is gone.
+    void afterToolClosed(QWidget* closing, int16_t* placing = nullptr);
 };
 
 } // namespace tilesmith
