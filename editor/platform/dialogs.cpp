@@ -91,6 +91,11 @@ int QtDialogs::msgBox(const QString& text, int style, const QString& title)
         box.setDefaultButton((style & vbDefaultButton2) ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
     }
+    if ((style & 7) == vbOKCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton((style & vbDefaultButton2) ? QMessageBox::Cancel : QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return vbOK;

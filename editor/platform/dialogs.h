@@ -8,6 +8,7 @@ namespace fr {
 // Message box styles (added together) and results.
 enum MsgStyle : int {
     vbOKOnly = 0,
+    vbOKCancel = 1,
     vbYesNo = 4,
     vbCritical = 16,
     vbQuestion = 32,

@@ -7,18 +7,31 @@
 namespace tilesmith {
 namespace {
 
-QString fileOf(const QString& appDir)
+QString fileOf(const QString& appDir, const QString& fileName)
 {
-    return fr::ci::resolve(appDir + QStringLiteral("RecentMap.txt"));
+    return fr::ci::resolve(appDir + fileName);
 }
+
+const QString RecentMapFile = QStringLiteral("RecentMap.txt");
 
 } // namespace
 
 QString ReadRecentMap(const QString& appDir)
 {
+    return ReadRecentName(appDir, RecentMapFile);
+}
+
+bool WriteRecentMap(const QString& appDir, const QString& path, QString& error)
+{
+    return WriteRecentName(appDir, RecentMapFile, path, error);
+}
+
+QString ReadRecentName(const QString& appDir, const QString& fileName)
+{
     QByteArray bytes;
     QString error;
-    if (!fr::fileExists(fileOf(appDir)) || !fr::readWholeFile(fileOf(appDir), bytes, error, 1 << 20))
+    const QString file = fileOf(appDir, fileName);
+    if (!fr::fileExists(file) || !fr::readWholeFile(file, bytes, error, 1 << 20))
         return {};
     fr::FieldReader in(bytes);
     fr::FieldReader::Field f;
@@ -27,22 +40,22 @@ QString ReadRecentMap(const QString& appDir)
     return fr::gbk::decode(f.text);
 }
 
-bool WriteRecentMap(const QString& appDir, const QString& path, QString& error)
+bool WriteRecentName(const QString& appDir, const QString& fileName, const QString& path, QString& error)
 {
     if (path.contains(QLatin1Char('"')) || path.contains(QLatin1Char('\r')) || path.contains(QLatin1Char('\n'))) {
-        error = QStringLiteral("路径中含有双引号或换行，RecentMap.txt 无法记下它：%1").arg(path);
+        error = QStringLiteral("名字中含有双引号或换行，%1 无法记下它：%2").arg(fileName, path);
         return false;
     }
     QByteArray gbk;
     if (!fr::gbk::encode(path, gbk)) {
-        error = QStringLiteral("路径中的字符“%1”不能用 GBK 表示，RecentMap.txt 无法记下它：%2")
-                    .arg(fr::gbk::firstUnencodable(path), path);
+        error = QStringLiteral("名字中的字符“%1”不能用 GBK 表示，%2 无法记下它：%3")
+                    .arg(fr::gbk::firstUnencodable(path), fileName, path);
         return false;
     }
     fr::FieldWriter out;
     out.string(gbk);
     out.endLine();
-    return fr::writeFileAtomic(fileOf(appDir), out.bytes(), error);
+    return fr::writeFileAtomic(fileOf(appDir, fileName), out.bytes(), error);
 }
 
 } // namespace tilesmith

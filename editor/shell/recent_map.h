@@ -1,6 +1,8 @@
 #pragma once
 // "RecentMap.txt" in the editor's folder: the path of the map last opened
-// through the open dialog, as one quoted field and CR LF.
+// through the open dialog, as one quoted field and CR LF. "RecentScript.txt"
+// holds the name of the script last chosen in the script editor the same
+// way.
 #include <QString>
 
 namespace tilesmith {
@@ -12,5 +14,10 @@ QString ReadRecentMap(const QString& appDir);
 // untouched) for a path the file cannot hold: one with '"', CR, LF or a
 // character that GBK has no code for.
 bool WriteRecentMap(const QString& appDir, const QString& path, QString& error);
+
+// The same for any such file of the editor's folder (looked up without
+// regard to letter case).
+QString ReadRecentName(const QString& appDir, const QString& fileName);
+bool WriteRecentName(const QString& appDir, const QString& fileName, const QString& value, QString& error);
 
 } // namespace tilesmith

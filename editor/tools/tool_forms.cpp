@@ -221,7 +221,7 @@ const PlacementKind MonsterKindDef{AttribKind::Monster,
 } // namespace
 
 ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showMain, std::function<Main&()> main)
-    : m_(m), ScriptEditorForm([showMain] { return new ScriptEditor(showMain); }),
+    : m_(m), ScriptEditorForm([this, &m, showMain, main] { return new ScriptEditor(m, *this, showMain, main); }),
       ActiveNpc([this, &m, &p, main] {
           auto* f = new PlacementForm(QStringLiteral("添加活动NPC(随机走动型)"), NpcKindDef, m, p, main,
                                       [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });

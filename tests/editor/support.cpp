@@ -28,7 +28,7 @@ int ScriptedDialogs::msgBox(const QString& text, int style, const QString&)
 {
     messages << text;
     styles.push_back(style);
-    if ((style & 7) == fr::vbYesNo) {
+    if ((style & 7) == fr::vbYesNo || (style & 7) == fr::vbOKCancel) {
         if (yesNo.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
             return fr::vbNo;

@@ -16,8 +16,8 @@
 
 namespace tstest {
 
-// Installed while it lives. Plain message boxes answer OK; Yes/No boxes
-// take the next queued answer (a test that did not queue one fails); file
+// Installed while it lives. Plain message boxes answer OK; Yes/No and
+// OK/Cancel boxes take the next queued answer (a test that did not queue one fails); file
 // dialogs take the next queued path ("" = cancel).
 class ScriptedDialogs : public fr::Dialogs {
 public:
@@ -29,7 +29,7 @@ public:
     QString openFile(fr::CommonDialogState& state) override;
     QString saveFile(fr::CommonDialogState& state) override;
 
-    std::deque<int> yesNo;
+    std::deque<int> yesNo; // also the answers of OK/Cancel boxes
     std::deque<QString> files;
     std::deque<std::optional<QString>> inputs;
 

@@ -240,7 +240,7 @@ TEST_F(MainForm, KeysReachTheOpenCommandsAndTheScriptEditor)
     ASSERT_TRUE(session->tools.ScriptEditorForm.loaded());
     ScriptEditor& editor = session->tools.ScriptEditorForm.get();
     EXPECT_TRUE(editor.isVisible());
-    QTest::mouseClick(editor.ReturnButton, Qt::LeftButton);
+    QTest::mouseClick(editor.Command6, Qt::LeftButton);
     EXPECT_TRUE(main().isVisible());
     EXPECT_FALSE(editor.isVisible());
     // Its close box leaves it the same way.

@@ -1,0 +1,96 @@
+#pragma once
+// Driving windows as a user does: keys go where the keyboard would send them,
+// list rows and buttons are clicked with the mouse, menu items are chosen.
+#include "platform/launcher.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tstest {
+
+// A key pressed while `window` is in front: it goes to the window's focus
+// widget (or the window itself), as the keyboard delivers it.
+inline void KeyTo(QWidget* window, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != window)
+        target = window;
+    QTest::keyClick(target, Qt::Key(key), mods);
+}
+
+inline QListWidgetItem* Row(QListWidget* list, const QString& text)
+{
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+inline QPoint RowPoint(QListWidget* list, const QString& text)
+{
+    QListWidgetItem* it = Row(list, text);
+    EXPECT_TRUE(it) << "no row " << text.toStdString();
+    return it ? list->visualItemRect(it).center() : QPoint(1, 1);
+}
+
+// A left click on a row (press and release).
+inline void ClickRow(QListWidget* list, const QString& text)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowPoint(list, text));
+}
+
+// A double click as the mouse makes it: press, release, double-click press,
+// release.
+inline void DoubleClickRow(QListWidget* list, const QString& text)
+{
+    const QPoint p = RowPoint(list, text);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, p);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, p);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, p);
+}
+
+// Lets windows closed with "unload on close" go.
+inline void ProcessDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// Records the programs the editor starts instead of starting them.
+struct LaunchRecorder {
+    LaunchRecorder()
+    {
+        fr::setLauncherForTest([this](const QString& program, const QStringList& args) {
+            started.push_back({program, args});
+            return true;
+        });
+    }
+    ~LaunchRecorder() { fr::setLauncherForTest({}); }
+    std::vector<std::pair<QString, QStringList>> started;
+};
+
+// Copies a folder tree (links are left out).
+inline void CopyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isSymLink())
+            continue;
+        const QString dst = to + "/" + QDir(from).relativeFilePath(src);
+        if (info.isDir())
+            QDir().mkpath(dst);
+        else
+            QFile::copy(src, dst);
+    }
+}
+
+} // namespace tstest
