@@ -109,6 +109,27 @@ double toNumber(const QString& text)
     return v;
 }
 
+bool cint16(QStringView text, int16_t& out)
+{
+    const QStringView t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+        out = True;
+        return true;
+    }
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+        out = False;
+        return true;
+    }
+    double v = 0;
+    if (!parseNumber(t, v))
+        return false;
+    const double r = std::nearbyint(v);
+    if (r < -32768.0 || r > 32767.0)
+        return false;
+    out = static_cast<int16_t>(r);
+    return true;
+}
+
 bool parseWholeInt16(const QByteArray& text, int16_t& out)
 {
     // Fast path for the plain integers that nearly every file holds.

@@ -34,6 +34,13 @@ bool parseNumber(const QByteArray& text, double& out);
 // As parseNumber, but throws RuntimeError ("类型不匹配") on failure.
 double toNumber(const QString& text);
 
+// A typed value as a 16-bit integer, the way the forms runtime converts a
+// text box: a decimal number (blanks around it allowed) rounded to the
+// nearest integer, a half going to the even neighbour, or "True"/"False" in
+// any letter case (-1/0). False when the text is neither or the result does
+// not fit 16 bits.
+bool cint16(QStringView text, int16_t& out);
+
 // A whole number within 16 bits, read as parseNumber reads it.
 bool parseWholeInt16(const QByteArray& text, int16_t& out);
 

@@ -37,6 +37,8 @@ void PicBox::paintEvent(QPaintEvent* e)
     const QRegion rest = QRegion(r).subtracted(QRegion(inside));
     for (const QRect& rr : rest)
         p.fillRect(rr, QColor::fromRgb(pic_.back()));
+    if (onPaintOver)
+        onPaintOver(p);
 }
 
 namespace {

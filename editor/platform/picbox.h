@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QPainter;
+
 namespace fr {
 
 class PicBox : public QWidget {
@@ -21,6 +23,10 @@ public:
     void setBoxSize(int w, int h);
     // Call after drawing into pic() so the change shows.
     void refresh() { update(); }
+
+    // Draws what lies over the picture (shapes and lines of the form), after
+    // the picture, in the box's coordinates.
+    std::function<void(QPainter&)> onPaintOver;
 
     using MouseHandler = std::function<void(int button, int shift, int x, int y)>;
     MouseHandler onMouseDown;

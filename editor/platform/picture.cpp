@@ -224,13 +224,17 @@ BmpResult decodeBmp(const QByteArray& file, QImage& out, QString& why)
 
 } // namespace
 
-bool loadPicture(const QString& path, QImage& out, QString& error)
+bool loadPicture(const QString& path, QImage& out, QString& error, bool bmpOnly)
 {
     const QString real = ci::resolve(path);
     QByteArray bytes;
     QString readError;
     if (!readWholeFile(real, bytes, readError, 512ll << 20)) {
         error = QStringLiteral("无法读取图片：%1").arg(readError);
+        return false;
+    }
+    if (bmpOnly && !bytes.startsWith("BM")) {
+        error = QStringLiteral("无法读取图片：%1（不是BMP图片）").arg(real);
         return false;
     }
     QString why;

@@ -64,7 +64,8 @@ private:
 
 // Loads a picture file as RGB32. BMP files of 16, 24 and 32 bits are decoded
 // here (16-bit channels widen by bit replication, so 0x001F is pure blue);
-// other formats go through Qt's readers. On failure `error` names the path.
-bool loadPicture(const QString& path, QImage& out, QString& error);
+// other formats go through Qt's readers (with `bmpOnly`, only BMP files are
+// taken). On failure `error` names the path.
+bool loadPicture(const QString& path, QImage& out, QString& error, bool bmpOnly = false);
 
 } // namespace fr

@@ -7,6 +7,7 @@
 // values) are kept as the GBK bytes the files hold; they are decoded only to
 // be shown.
 #include "platform/convert.h"
+#include "tools/magic_rec.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -117,7 +118,20 @@ struct Module1 {
     int16_t CurMonster = -1;
     // The file last chosen in the script editor's lists.
     QString CurScriptPath;
+
+    // The magic kinds: records 0..MagicCount-1 in use, in the order of the
+    // game's list; the rest free. CurMagic: the selected row + 1 (0 none).
+    std::array<MagicRec, MagicSlots> MagicRecs;
     int16_t MagicCount = 0;
+    int16_t CurMagic = 0;
+    // The magic picture shown and the grid of its frames: sheet size, one
+    // frame's size, frames per row and rows of frames.
+    double MagicSheetWidth = 0;
+    int16_t MagicSheetHeight = 0;
+    double MagicFrameWidth = 0;
+    int16_t MagicFrameHeight = 0;
+    double MagicFramesPerRow = 0;
+    int16_t MagicFramesPerCol = 0;
 
     // The game's screen and the display.
     fr::NumOrText GameWidth = fr::NumOrText::fromNumber(640);

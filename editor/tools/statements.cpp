@@ -1,5 +1,6 @@
 #include "statements.h"
 
+#include "platform/convert.h"
 #include "platform/gbk.h"
 #include "platform/textfile.h"
 
@@ -146,65 +147,109 @@ MagicRec InitStruct()
     return r;
 }
 
-bool ReadMagicList(const QByteArray& data, MagicTable& recs, QString& error)
+MagicListRead ReadMagicList(const QByteArray& data)
 {
-    MagicTable out;
-    out.fill(InitStruct());
+    MagicListRead out;
+    out.recs.fill(InitStruct());
     fr::FieldReader in(data);
     fr::FieldReader::Field f;
-    for (int n = 0;; ++n) {
+    for (;;) {
         const int line = in.line();
-        if (!in.read(f))
-            break; // no "EOF": the end of the file ends the list too
-        if (f.text == "EOF")
+        if (!in.read(f) || f.text == "EOF")
+            break; // without "EOF" the end of the data ends the list
+        if (out.count >= MagicSlots) {
+            out.problems << QStringLiteral("第%1行：魔法超过%2个，后面的没有读入").arg(line).arg(MagicSlots);
+            out.partial = true;
             break;
-        if (n >= MagicSlots) {
-            error = QStringLiteral("魔法列表第%1行：魔法超过%2个").arg(line).arg(MagicSlots);
-            return false;
         }
         QByteArray items[32];
+        bool whole = true;
         for (QByteArray& item : items) {
             if (!in.read(f)) {
-                error = QStringLiteral("魔法列表第%1行：语句不完整").arg(line);
-                return false;
+                whole = false;
+                break;
             }
             item = f.text;
         }
-        int16_t nums[31] = {};
-        for (int i = 0; i < 31; ++i) {
-            if (i == 0 || i == 2 || i == 8)
-                continue;
-            bool ok = false;
-            const int v = items[i].trimmed().toInt(&ok);
-            if (!ok || v < -32768 || v > 32767) {
-                error = QStringLiteral("魔法列表第%1行：第%2个值“%3”不是有效的数字")
-                            .arg(line)
-                            .arg(i + 1)
-                            .arg(fr::gbk::decode(items[i]));
-                return false;
-            }
-            nums[i] = static_cast<int16_t>(v);
+        if (!whole) {
+            out.problems << QStringLiteral("第%1行：语句不完整（少于31个值），从这里起没有读入").arg(line);
+            out.partial = true;
+            break;
         }
-        MagicRec& r = out[n];
+        MagicRec& r = out.recs[out.count++];
         r.FileName = items[0];
         r.Name = items[2];
         r.WaveName = items[8];
-        int16_t* fields[] = {nullptr,         &r.ID,          nullptr,       &r.SmallWidth,   &r.SmallHeight,
-                             &r.RowCounts,    &r.ColCounts,   &r.Delay,      nullptr,         &r.TimeInterval,
-                             &r.InitSpeed,    &r.Acceleration, &r.AnimiType, &r.OnceCounts,   &r.TimeLife,
-                             &r.Attack,       &r.AddAttack,   &r.AddDefend,  &r.AddHp,        &r.AddMp,
-                             &r.Attribute,    &r.ELeft,       &r.ETop,       &r.ERight,       &r.EBottom,
-                             &r.AutoAim,      &r.CrossObstacle, &r.CircleRadius, &r.CircleCounts, &r.OneCycle,
+        int16_t* fields[] = {nullptr,        &r.ID,           nullptr,          &r.SmallWidth,   &r.SmallHeight,
+                             &r.RowCounts,   &r.ColCounts,    &r.Delay,         nullptr,         &r.TimeInterval,
+                             &r.InitSpeed,   &r.Acceleration, &r.AnimiType,     &r.OnceCounts,   &r.TimeLife,
+                             &r.Attack,      &r.AddAttack,    &r.AddDefend,     &r.AddHp,        &r.AddMp,
+                             &r.Attribute,   &r.ELeft,        &r.ETop,          &r.ERight,       &r.EBottom,
+                             &r.AutoAim,     &r.CrossObstacle, &r.CircleRadius, &r.CircleCounts, &r.OneCycle,
                              &r.CostMp};
-        for (int i = 0; i < 31; ++i)
-            if (fields[i])
-                *fields[i] = nums[i];
-        // 16-bit products, as the list has always been read.
-        r.LargeWidth = static_cast<int16_t>(r.RowCounts * r.SmallWidth);
-        r.LargeHeight = static_cast<int16_t>(r.ColCounts * r.SmallHeight);
+        for (int i = 0; i < 31; ++i) {
+            if (!fields[i])
+                continue;
+            if (!fr::cint16(QString::fromLatin1(items[i]), *fields[i])) {
+                *fields[i] = 0;
+                out.problems << QStringLiteral("第%1行：第%2个值“%3”不是-32768到32767之间的数字，按0读入")
+                                    .arg(line)
+                                    .arg(i + 1)
+                                    .arg(fr::gbk::decode(items[i]));
+                out.partial = true;
+            }
+        }
+        // The whole picture's size; not in the list, and beyond 16 bits only
+        // for a list that no picture fits.
+        const int lw = r.RowCounts * r.SmallWidth;
+        const int lh = r.ColCounts * r.SmallHeight;
+        r.LargeWidth = static_cast<int16_t>(std::clamp(lw, -32768, 32767));
+        r.LargeHeight = static_cast<int16_t>(std::clamp(lh, -32768, 32767));
+        if (lw != r.LargeWidth || lh != r.LargeHeight)
+            out.problems << QStringLiteral("第%1行：整张图片的尺寸%2×%3超出范围，按%4×%5计")
+                                .arg(line)
+                                .arg(lw)
+                                .arg(lh)
+                                .arg(r.LargeWidth)
+                                .arg(r.LargeHeight);
     }
-    recs = out;
-    return true;
+    return out;
+}
+
+QStringList MagicListProblems(const MagicTable& recs, int count)
+{
+    QStringList out;
+    count = std::clamp(count, 0, MagicSlots);
+    int place = 0;
+    for (int i = 0; i < count; ++i) {
+        const MagicRec& r = recs[i];
+        const QString name = fr::gbk::decode(r.Name);
+        if (r.FileName.isEmpty()) {
+            out << QStringLiteral("第%1个魔法“%2”没有图片，不写入列表，后面的魔法各前移一位").arg(i + 1).arg(name);
+            continue;
+        }
+        if (r.ID != place)
+            out << QStringLiteral("第%1个魔法“%2”在游戏中是第%3号，但编号是%4").arg(i + 1).arg(name).arg(place).arg(r.ID);
+        // The game numbers the picture by every digit of its name, in order.
+        QByteArray digits;
+        for (char c : r.FileName)
+            if (c >= '0' && c <= '9')
+                digits += c;
+        bool ok = false;
+        const long long n = digits.toLongLong(&ok);
+        if (digits.isEmpty())
+            out << QStringLiteral("第%1个魔法“%2”的图片名“%3”中没有数字，游戏找不到它的图片")
+                       .arg(i + 1)
+                       .arg(name, fr::gbk::decode(r.FileName));
+        else if (!ok || n != place)
+            out << QStringLiteral("第%1个魔法“%2”在游戏中是第%3号，但图片名“%4”中的数字是%5")
+                       .arg(i + 1)
+                       .arg(name)
+                       .arg(place)
+                       .arg(fr::gbk::decode(r.FileName), QString::fromLatin1(digits));
+        ++place;
+    }
+    return out;
 }
 
 } // namespace tilesmith

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace tilesmith {
 
@@ -44,10 +45,28 @@ StatementText MagicListStatements(const MagicTable& recs, int count);
 // A record as the magic editor initialises it: a free one ("NULL" names).
 MagicRec InitStruct();
 
-// Reads a magic list written by MagicListStatements into `recs` (all 51
-// records initialised first). Fails, with `error` saying where and `recs`
-// untouched, when the data cannot be read as whole statements of 31 values,
-// a number field is no 16-bit number, or there are more than 51 statements.
-bool ReadMagicList(const QByteArray& data, MagicTable& recs, QString& error);
+// A magic list read back from its file (statements as MagicListStatements
+// writes them: a head, 31 values and the closing item, "EOF" ending the
+// list; the end of the data ends it too).
+struct MagicListRead {
+    MagicTable recs;    // the statements read, in order; the rest initialised
+    int count = 0;      // statements read, whatever their names
+    // Some of the file was not read, or a value was replaced by 0: writing
+    // the table back would lose what the file holds.
+    bool partial = false;
+    QStringList problems; // one line each, naming the line of the file
+};
+// Reads at most 51 statements. A statement cut short by the end of the data
+// ends the reading; a number field that is no number (or not within 16
+// bits) reads as 0; a picture size beyond 16 bits is held at the limit.
+// Each is reported in `problems`.
+MagicListRead ReadMagicList(const QByteArray& data);
+
+// What the game will make of a magic list about to be written: kinds left
+// out for want of a picture (the later kinds then move up one place), and
+// kinds whose ID or the number in whose picture name differs from the
+// kind's place in the written list (the game pairs a kind's data and
+// picture by that place). One line each; empty when all agree.
+QStringList MagicListProblems(const MagicTable& recs, int count);
 
 } // namespace tilesmith

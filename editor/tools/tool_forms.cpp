@@ -247,9 +247,8 @@ ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showM
           return f;
       }),
       AddNewAttributeForm([this, &m, &p] { return new AddNewAttribute(m, p, *this); }),
-      MagicEditorForm([this, &m] {
-          return new MagicEditor(m, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
-      })
+      MagicEditorForm([this, &m] { return new MagicEditor(m, *this); }),
+      MagicPicture([this, &m] { return new MagicPictureForm(m, *this); })
 {
 }
 

@@ -76,6 +76,7 @@ class PlacementForm;
 class RoleForm;
 class AddNewAttribute;
 class MagicEditor;
+class MagicPictureForm;
 class Main;
 class Module2;
 
@@ -95,6 +96,8 @@ public:
     fr::FormRef<RoleForm> AddRole;
     fr::FormRef<AddNewAttribute> AddNewAttributeForm;
     fr::FormRef<MagicEditor> MagicEditorForm;
+    // The magic editor's picture window.
+    fr::FormRef<MagicPictureForm> MagicPicture;
     // The kind's form (created first if needed).
     AttribForm& attribForm(AttribKind kind);
     // Shows the definition dialog for the kind in the given mode (-1 add,

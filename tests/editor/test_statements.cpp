@@ -99,32 +99,86 @@ TEST(Statements, MagicListReadsBackWhatIsWritten)
         recs[i].RowCounts = 5;
         recs[i].CostMp = int16_t(7 + i);
     }
+    // A kind named "NULL" in the middle is a kind like any other.
+    recs[1].Name = "NULL";
     const QByteArray text = MagicListStatements(recs, 3).text;
-    MagicTable back;
-    QString error;
-    ASSERT_TRUE(ReadMagicList(text, back, error)) << error.toStdString();
-    EXPECT_EQ(back[2].FileName, "magic2");
-    EXPECT_EQ(back[2].CostMp, 9);
-    EXPECT_EQ(back[1].LargeWidth, 320);
-    EXPECT_EQ(back[3].Name, "NULL");
-    EXPECT_EQ(back[3].Delay, 100);
-    EXPECT_EQ(MagicListStatements(back, 3).text, text);
+    const MagicListRead back = ReadMagicList(text);
+    EXPECT_EQ(back.count, 3);
+    EXPECT_FALSE(back.partial);
+    EXPECT_TRUE(back.problems.isEmpty());
+    EXPECT_EQ(back.recs[2].FileName, "magic2");
+    EXPECT_EQ(back.recs[1].Name, "NULL");
+    EXPECT_EQ(back.recs[2].CostMp, 9);
+    EXPECT_EQ(back.recs[1].LargeWidth, 320);
+    EXPECT_EQ(back.recs[3].Name, "NULL");
+    EXPECT_EQ(back.recs[3].Delay, 100);
+    EXPECT_EQ(MagicListStatements(back.recs, 3).text, text);
+    // Without "EOF" the end of the file ends the list.
+    EXPECT_EQ(ReadMagicList(QByteArray(text).replace("EOF", "")).count, 3);
+}
 
-    // Damaged lists are refused whole and say where.
-    MagicTable kept = back;
-    for (const QByteArray& bad :
-         {QByteArray("AddToMagicList(,a,1,n,64\r\n"), QByteArray("AddToMagicList(,a,x") + QByteArray(29 * 2, ',')}) {
-        EXPECT_FALSE(ReadMagicList(bad, kept, error)) << bad.constData();
-        EXPECT_TRUE(error.contains(QStringLiteral("魔法列表第1行"))) << error.toStdString();
-        EXPECT_EQ(kept[2].FileName, "magic2");
-    }
-    // 52 statements: one more than the table holds.
+TEST(Statements, DamagedMagicListsAreReadAsFarAsTheyGoAndSayWhere)
+{
+    MagicTable one;
+    one.fill(InitStruct());
+    one[0].FileName = "magic0";
+    QByteArray good = MagicListStatements(one, 1).text;
+    good.chop(3); // "EOF"
     MagicTable full;
     full.fill(InitStruct());
     for (auto& r : full)
         r.FileName = "p";
     QByteArray many = MagicListStatements(full, 51).text;
-    many.replace("EOF", MagicListStatements(full, 1).text);
-    EXPECT_FALSE(ReadMagicList(many, kept, error));
-    EXPECT_TRUE(error.contains(QStringLiteral("超过51个")));
+    many.replace("EOF", good + "EOF");
+    QByteArray wide = good;
+    wide.replace(",0,NULL,0,0,0,0,", ",0,NULL,300,0,200,0,"); // 200 frames of 300 pixels
+    struct Case {
+        const char* what;
+        QByteArray data;
+        int count;
+        bool partial;
+        const char* problem;
+    } cases[] = {
+        {"cut short", good + "AddToMagicList(,a,1,n,64\r\n", 1, true, "第2行：语句不完整"},
+        {"no number", good + QByteArray(good).replace(",100,NULL,", ",abc,NULL,"), 2, true, "第2行：第8个值“abc”"},
+        {"beyond 16 bits", QByteArray(good).replace(",100,NULL,", ",40000,NULL,"), 1, true, "第1行：第8个值“40000”"},
+        {"52 kinds", many, 51, true, "超过51个"},
+        {"sheet beyond 16 bits", wide, 1, false, "第1行：整张图片的尺寸60000×0"},
+    };
+    for (const Case& c : cases) {
+        const MagicListRead r = ReadMagicList(c.data);
+        EXPECT_EQ(r.count, c.count) << c.what;
+        EXPECT_EQ(r.partial, c.partial) << c.what;
+        ASSERT_EQ(r.problems.size(), 1) << c.what;
+        EXPECT_TRUE(r.problems[0].contains(QString::fromUtf8(c.problem))) << c.what << ": "
+                                                                          << r.problems[0].toStdString();
+    }
+    EXPECT_EQ(ReadMagicList(wide).recs[0].LargeWidth, 32767);
+    // Half to even, as a typed box is read.
+    EXPECT_EQ(ReadMagicList(QByteArray(good).replace(",100,NULL,", ",62.5,NULL,")).recs[0].Delay, 62);
+}
+
+TEST(Statements, MagicListProblemsNameEveryKindTheGameWouldMisplace)
+{
+    MagicTable recs;
+    recs.fill(InitStruct());
+    const char* files[] = {"magic0", "", "fire1", "ice", "m7"};
+    const int ids[] = {0, 1, 2, 2, 3};
+    for (int i = 0; i < 5; ++i) {
+        recs[i].FileName = files[i];
+        recs[i].ID = int16_t(ids[i]);
+        recs[i].Name = "k" + QByteArray::number(i);
+    }
+    // Written places: magic0 0, fire1 1, ice 2, m7 3.
+    const QStringList p = MagicListProblems(recs, 5);
+    const QStringList want = {
+        QStringLiteral("第2个魔法“k1”没有图片"),
+        QStringLiteral("第3个魔法“k2”在游戏中是第1号，但编号是2"),
+        QStringLiteral("第4个魔法“k3”的图片名“ice”中没有数字"),
+        QStringLiteral("第5个魔法“k4”在游戏中是第3号，但图片名“m7”中的数字是7"),
+    };
+    ASSERT_EQ(p.size(), want.size()) << p.join("|").toStdString();
+    for (int i = 0; i < want.size(); ++i)
+        EXPECT_TRUE(p[i].startsWith(want[i])) << p[i].toStdString();
+    EXPECT_TRUE(MagicListProblems(recs, 1).isEmpty());
 }
