@@ -6,6 +6,7 @@
 set -u
 G=${TEVLEGEND:?}
 MADE=${TEV_ROUNDTRIP_DIR:?}
+HERE=$(cd "$(dirname "$0")" && pwd)
 for tool in xvfb-run xdotool import convert python3; do
   command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
 done
@@ -28,23 +29,11 @@ cat > "$work/run.sh" <<INNER
 cd "$work/game"
 SDL_AUDIODRIVER=dummy "$G" > "$work/game.out" 2>&1 &
 pid=\$!
-for i in \$(seq 1 300); do
-  wid=\$(xdotool search --name 'Tev Legend by Jex' 2>/dev/null | head -1)
-  [ -n "\$wid" ] && break
-  kill -0 \$pid 2>/dev/null || break
-  sleep 0.05
-done
-if [ -z "\$wid" ]; then
-  echo "no window; the game said:"; cat "$work/game.out"
-  kill \$pid 2>/dev/null; exit 1
-fi
+. "$HERE/game_window.sh"
+wait_game_window \$pid "$work/game.out" || exit 1
 sleep 2
 import -window root -crop 640x480+0+0 "$shots/roundtrip-game.png"
-kill -TERM \$pid
-for i in \$(seq 1 50); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo "did not end"; exit 1; fi
-wait \$pid
-echo "exit \$?" > "$work/exit"
+end_game \$pid "$work/exit" || exit 1
 INNER
 timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh" || { echo "FAIL: run"; exit 1; }
 grep -q 'exit 0' "$work/exit" || { echo "FAIL: the game ended with $(cat "$work/exit")"; cat "$work/game.out"; exit 1; }
