@@ -39,6 +39,7 @@ constexpr qint64 MaxScriptBytes = 16ll << 20;
 constexpr qint64 MaxEventTableBytes = 16ll << 20;
 
 const QString SaveQuestion = QStringLiteral("还没保存过此脚本，要保存吗？");
+const QString ScriptsAndAll = QStringLiteral("脚本文件(.jsr)|*.jsr|所有文件|*.*");
 
 int mouseButton(Qt::MouseButton b)
 {
@@ -439,10 +440,7 @@ bool ScriptEditor::Command2_Click()
     }
     if (CurScriptPath.isEmpty()) {
         // No file yet: the save dialog names one, which becomes current.
-        Dialog1.title = QStringLiteral("另存为脚本");
-        Dialog1.filter = QStringLiteral("脚本文件(.jsr)|*.jsr|所有文件|*.*");
-        Dialog1.initDir = scriptDir_;
-        const QString path = fr::dialogs().saveFile(Dialog1);
+        const QString path = fileDialog(true, QStringLiteral("另存为脚本"), ScriptsAndAll);
         if (path.isEmpty() || !writeTo(path))
             return false;
         CurScriptPath = path;
@@ -455,17 +453,32 @@ bool ScriptEditor::Command2_Click()
     return true;
 }
 
-void ScriptEditor::Command4_Click()
+QString ScriptEditor::fileDialog(bool save, const QString& title, const QString& filter)
+{
+    Dialog1.title = title;
+    Dialog1.filter = filter;
+    Dialog1.initDir = scriptDir_;
+    return save ? fr::dialogs().saveFile(Dialog1) : fr::dialogs().openFile(Dialog1);
+}
+
+bool ScriptEditor::questionBefore(void (ScriptEditor::*command)())
 {
     switch (saveQuestion()) {
-    case Answer::Restart: Command4_Click(); return;
-    case Answer::Stop: return;
-    default: break;
+    case Answer::Restart:
+        (this->*command)();
+        return false;
+    case Answer::Stop:
+        return false;
+    default:
+        return true;
     }
-    Dialog1.title = QStringLiteral("打开脚本");
-    Dialog1.filter = QStringLiteral("脚本文件(.jsr)|*.jsr|所有文件|*.*");
-    Dialog1.initDir = scriptDir_;
-    const QString path = fr::dialogs().openFile(Dialog1);
+}
+
+void ScriptEditor::Command4_Click()
+{
+    if (!questionBefore(&ScriptEditor::Command4_Click))
+        return;
+    const QString path = fileDialog(false, QStringLiteral("打开脚本"), ScriptsAndAll);
     if (path.isEmpty())
         return;
     QByteArray text;
@@ -480,15 +493,9 @@ void ScriptEditor::Command4_Click()
 
 void ScriptEditor::Menu_NewScript_Click()
 {
-    switch (saveQuestion()) {
-    case Answer::Restart: Menu_NewScript_Click(); return;
-    case Answer::Stop: return;
-    default: break;
-    }
-    Dialog1.title = QStringLiteral("新建脚本");
-    Dialog1.filter = QStringLiteral("脚本文件(.jsr)|*.jsr");
-    Dialog1.initDir = scriptDir_;
-    const QString path = fr::dialogs().saveFile(Dialog1);
+    if (!questionBefore(&ScriptEditor::Menu_NewScript_Click))
+        return;
+    const QString path = fileDialog(true, QStringLiteral("新建脚本"), QStringLiteral("脚本文件(.jsr)|*.jsr"));
     if (path.isEmpty())
         return;
     // The new file holds one empty line.
@@ -507,10 +514,7 @@ void ScriptEditor::Menu_NewScript_Click()
 
 bool ScriptEditor::Menu_SaveAsAnotherScript_Click()
 {
-    Dialog1.title = QStringLiteral("另存为脚本");
-    Dialog1.filter = QStringLiteral("脚本文件(.jsr)|*.jsr|所有文件|*.*");
-    Dialog1.initDir = scriptDir_;
-    const QString path = fr::dialogs().saveFile(Dialog1);
+    const QString path = fileDialog(true, QStringLiteral("另存为脚本"), ScriptsAndAll);
     if (path.isEmpty())
         return false;
     return writeTo(path);

@@ -174,6 +174,12 @@ private:
     // is unsaved. Yes saves first (Restart: run the command again; Stop: the
     // save did not happen, the command ends and the text stays).
     Answer saveQuestion();
+    // The question before `command`: true when the command goes on now
+    // (after Yes the command has been run again already).
+    bool questionBefore(void (ScriptEditor::*command)());
+    // The open or save dialog, starting in the script folder; "" when
+    // cancelled.
+    QString fileDialog(bool save, const QString& title, const QString& filter);
     bool writeTo(const QString& path);
     bool readScriptBytes(const QString& path, QByteArray& text);
     void readEventTable();

@@ -5,6 +5,7 @@
 set -u
 G=${TEVLEGEND:?}
 DEMO=${TEV_DEMO_DIR:?}
+HERE=$(cd "$(dirname "$0")" && pwd)
 for tool in xvfb-run xdotool import convert sox python3; do
   command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
 done
@@ -26,23 +27,11 @@ run_game() {
 cd "$work/game"
 SDL_AUDIODRIVER=$1 SDL_DISKAUDIOFILE="$work/audio.raw" "$G" > "$work/game.out" 2>&1 &
 pid=\$!
-for i in \$(seq 1 300); do
-  wid=\$(xdotool search --name 'Tev Legend by Jex' 2>/dev/null | head -1)
-  [ -n "\$wid" ] && break
-  kill -0 \$pid 2>/dev/null || break
-  sleep 0.05
-done
-if [ -z "\$wid" ]; then
-  echo "no window; the game said:"; cat "$work/game.out"
-  kill \$pid 2>/dev/null; exit 1
-fi
+. "$HERE/game_window.sh"
+wait_game_window \$pid "$work/game.out" || exit 1
 shot() { import -window root -crop 640x480+0+0 "$shots/\$1.png"; }
 $2
-kill -TERM \$pid
-for i in \$(seq 1 50); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo "did not end"; exit 1; fi
-wait \$pid
-echo "exit \$?" > "$work/exit"
+end_game \$pid "$work/exit" || exit 1
 INNER
   rm -f "$work/exit"
   timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh"

@@ -274,4 +274,23 @@ QStringList MonsterEntry(int id, int frame, int x, int y)
     return e;
 }
 
+QByteArray MapCellList(const tilesmith::Module1& m)
+{
+    QByteArray out;
+    for (int layer = 1; layer <= tilesmith::TileLayers; ++layer) {
+        const auto& cells = m.LayData(layer);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const tilesmith::TileRec& t = cells[i];
+            out += QByteArray::number(layer - 1) + ' ' + QByteArray::number(qulonglong(i)) + ' ' +
+                   QByteArray::number(t.srcX) + ' ' + QByteArray::number(t.srcY) + ' ' +
+                   QByteArray::number(t.mapX) + ' ' + QByteArray::number(t.mapY) + ' ' +
+                   QByteArray::number(t.sheet);
+            if (layer == 1)
+                out += ' ' + QByteArray::number(t.obstacle) + ' ' + t.event.toHex();
+            out += '\n';
+        }
+    }
+    return out;
+}
+
 } // namespace tstest

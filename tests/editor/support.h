@@ -3,6 +3,7 @@
 // what they were asked, a fixture game folder, and file helpers.
 #include "platform/dialogs.h"
 #include "shell/map_file.h"
+#include "shell/module1.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -99,6 +100,11 @@ QByteArray RoleAttribListBytes();
 
 // A map document of w×h empty cells with the given header.
 tilesmith::MapDocument EmptyMap(int w, int h, int dir = 1, int x = -1, int y = -1);
+// The open map's cells as the game's tests compare them, one line per cell:
+// layer index srcX srcY mapX mapY sheet, on the ground layer also obstacle
+// and the event's bytes in hex.
+QByteArray MapCellList(const tilesmith::Module1& m);
+
 // "AddNpc(,v1,...,vN,);" lines followed by "EOF" without a line end.
 QByteArray PlacementBytes(const char* head, const std::vector<QStringList>& entries);
 // A 16-value NPC entry and a 29-value monster entry with the position,

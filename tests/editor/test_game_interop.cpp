@@ -16,26 +16,6 @@ namespace {
 
 class GameInterop : public EditorTest {};
 
-// One line per cell: layer index srcX srcY mapX mapY sheet obstacle event(hex).
-QByteArray CellList(const Module1& m)
-{
-    QByteArray out;
-    for (int layer = 1; layer <= TileLayers; ++layer) {
-        const auto& cells = m.LayData(layer);
-        for (size_t i = 0; i < cells.size(); ++i) {
-            const TileRec& t = cells[i];
-            out += QByteArray::number(layer - 1) + ' ' + QByteArray::number(qulonglong(i)) + ' ' +
-                   QByteArray::number(t.srcX) + ' ' + QByteArray::number(t.srcY) + ' ' +
-                   QByteArray::number(t.mapX) + ' ' + QByteArray::number(t.mapY) + ' ' +
-                   QByteArray::number(t.sheet);
-            if (layer == 1)
-                out += ' ' + QByteArray::number(t.obstacle) + ' ' + t.event.toHex();
-            out += '\n';
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 TEST_F(GameInterop, EditorMadeMapForTheGame)
@@ -80,5 +60,5 @@ TEST_F(GameInterop, EditorMadeMapForTheGame)
     main().Menu_SaveAsAnotherMap_Click();
     ASSERT_EQ(main().MapSaved, -1) << dialogs.messages.join("|").toStdString();
     ASSERT_TRUE(QFile::exists(path));
-    WriteBytes(dir + "/editor_made.cells", CellList(M()));
+    WriteBytes(dir + "/editor_made.cells", MapCellList(M()));
 }

@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
 
@@ -26,6 +27,25 @@ inline void KeyTo(QWidget* window, int key, Qt::KeyboardModifiers mods = Qt::NoM
     QTest::keyClick(target, Qt::Key(key), mods);
 }
 
+// Types text into a widget key by key; '\n' is the Enter key, and
+// characters without a key of their own come as text-only key events, as an
+// input method delivers them.
+inline void TypeText(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\n')) {
+            QTest::keyClick(w, Qt::Key_Return);
+        } else if (ch.unicode() >= 0x20 && ch.unicode() < 0x7F) {
+            QTest::keyClick(w, ch.toLatin1());
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(w, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(w, &release);
+        }
+    }
+}
+
 inline QListWidgetItem* Row(QListWidget* list, const QString& text)
 {
     const auto found = list->findItems(text, Qt::MatchExactly);
@@ -36,7 +56,7 @@ inline QPoint RowPoint(QListWidget* list, const QString& text)
 {
     QListWidgetItem* it = Row(list, text);
     EXPECT_TRUE(it) << "no row " << text.toStdString();
-    return it ? list->visualItemRect(it).center() : QPoint(1, 1);
+    return it ? list->visualItemRect(it).center() : QPoint(-100, -100); // hits nothing
 }
 
 // A left click on a row (press and release).

@@ -5,21 +5,11 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "interop_support.h"
 #include "test_support.h"
 #include "world/map.h"
 
 namespace {
-
-std::string Hex(const std::string& bytes)
-{
-    static const char* digits = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 TEST(GameInterop, EditorMadeMapLoadsWithTheSameLayers)
 {
@@ -37,18 +27,7 @@ TEST(GameInterop, EditorMadeMapLoadsWithTheSameLayers)
     EXPECT_EQ(data.startX, 64);
     EXPECT_EQ(data.startY, 96);
 
-    std::ostringstream cells;
-    for (size_t layer = 0; layer < data.layers.size(); ++layer) {
-        for (size_t i = 0; i < data.layers[layer].size(); ++i) {
-            const TILESTRUCT& t = data.layers[layer][i];
-            cells << layer << ' ' << i << ' ' << t.srcX << ' ' << t.srcY << ' ' << t.x << ' ' << t.y << ' '
-                  << t.picture;
-            if (layer == 0)
-                cells << ' ' << t.obstacle << ' ' << Hex(t.event);
-            cells << '\n';
-        }
-    }
-    EXPECT_EQ(cells.str(), tevtest::ReadFile(dir / "editor_made.cells"));
+    EXPECT_EQ(tevtest::CellList(data.layers), tevtest::ReadFile(dir / "editor_made.cells"));
 }
 
 } // namespace

@@ -1,0 +1,85 @@
+// Screenshots of the tool windows with the demo's data in them, taken from
+// the screen of a real X server (CTest runs this under Xvfb with Qt's xcb
+// platform and names the folder in TEV_SHOT_DIR). Each window is reached the
+// way a map maker reaches it.
+#include "demo_fixture.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QScreen>
+#include <QTabBar>
+#include <QWindow>
+
+using namespace tstest;
+using namespace tilesmith;
+
+namespace {
+
+class ToolScreenshots : public DemoEditorTest {
+protected:
+    // The window as the screen shows it.
+    QImage shoot(QWidget* w)
+    {
+        w->raise();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+        QTest::qWait(300);
+        const QRect r = w->frameGeometry();
+        return w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
+    }
+    static int colours(const QImage& img)
+    {
+        QSet<QRgb> seen;
+        for (int y = 0; y < img.height(); y += 2)
+            for (int x = 0; x < img.width(); x += 2)
+                seen.insert(img.pixel(x, y));
+        return int(seen.size());
+    }
+};
+
+} // namespace
+
+TEST_F(ToolScreenshots, ScriptEditorAndEventTable)
+{
+    const QString dir = qEnvironmentVariable("TEV_SHOT_DIR");
+    if (dir.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "runs as editor.tool_screenshots under Xvfb";
+    QDir().mkpath(dir);
+    startOnDemo();
+    struct Shot {
+        const char* file;
+        std::function<QWidget*()> reach;
+    };
+    const Shot shots[] = {
+        {"script-editor.png",
+         [&] {
+             press(Qt::Key_Space);
+             se().resize(960, 640);
+             ClickRow(se().FileTable, "gameinit.jsr");
+             return &se();
+         }},
+        {"event-table.png",
+         [&] {
+             QTest::mouseClick(se().TabStrip, Qt::LeftButton, {}, se().TabStrip->tabRect(1).center());
+             ClickRow(se().EventTable, "door1");
+             return &se();
+         }},
+        {"script-editor-maps.png",
+         [&] {
+             QTest::mouseClick(se().TabStrip, Qt::LeftButton, {}, se().TabStrip->tabRect(2).center());
+             return &se();
+         }},
+    };
+    for (const Shot& s : shots) {
+        QWidget* w = s.reach();
+        ASSERT_TRUE(w->isVisible()) << s.file;
+        const QImage img = shoot(w);
+        ASSERT_FALSE(img.isNull()) << s.file;
+        EXPECT_GT(colours(img), 8) << s.file;
+        EXPECT_TRUE(img.save(dir + "/" + s.file)) << s.file;
+    }
+    // The demo's data is what the pictures show.
+    EXPECT_EQ(se().EventTableFrame->title(), QStringLiteral("事件:2条"));
+    EXPECT_EQ(se().Label2->text(), QStringLiteral("door1() 参数:无  演示地图(demo)上的门"));
+    EXPECT_TRUE(se().Text1->toPlainText().contains(QStringLiteral("AddRole(,0,勇者")));
+}
