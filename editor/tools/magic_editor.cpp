@@ -416,6 +416,7 @@ void MagicEditor::List1_Click(int row)
     fr::cint16(MagicEBottomBox->text(), b);
     // An area stored right to left or bottom to top is shown the right way.
     Shape1 = QRect(QPoint(std::min(l, rt), std::min(t, b)), QSize(std::abs(rt - l), std::abs(b - t)));
+    Shape1Visible = true;
     M.MagicFrameWidth = r.SmallWidth;
     M.MagicFrameHeight = r.SmallHeight;
     M.MagicSheetWidth = r.LargeWidth;

@@ -201,6 +201,7 @@ TEST_F(MagicEditorTest, SelectingAKindFillsThePanelAndStartsItsPreview)
     EXPECT_EQ(f.MagicWaveNameBox->text(), QStringLiteral("hit"));
     // Its area, stored bottom above top, is shown the right way round.
     EXPECT_EQ(f.Shape1, QRect(8, 10, 48, 30));
+    EXPECT_TRUE(f.Shape1Visible);
     EXPECT_TRUE(f.Timer1.enabled());
     EXPECT_EQ(f.Command2->text(), QStringLiteral("停止播放"));
     EXPECT_EQ(f.SinglePicture->size(), QSize(64, 64));

@@ -14,6 +14,7 @@ def generate(root):
         "AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,100,footstep,0,-1,);",
         'ReadAScriptFile("demo_npc")',
         'ReadAScriptFile("demo_monster")',
+        'ReadAScriptFile("MagicKindList")',
         'LoadUIFrame("main_frame")',
         'PlayMidi("title")',
         "UnlockKeyMouse()",
