@@ -1,5 +1,7 @@
 #include "placement_form.h"
 
+#include "effective_area.h"
+
 #include "statements.h"
 
 #include "platform/blit.h"
@@ -226,18 +228,8 @@ void PlacementForm::initMouseUp(int button, int, int)
     if (button != 1)
         return;
     // Symmetric about the frame's middle, the pressed x being one edge.
-    const int L = lineX_;
-    int left, width;
-    if (k_.cellW - 2 * L > 0) {
-        left = L;
-        width = k_.cellW - 2 * L;
-    } else {
-        width = 2 * L - k_.cellW;
-        left = k_.cellW - L;
-    }
-    const int top = std::min(lineY1_, lineY2_);
-    const int height = std::abs(lineY2_ - lineY1_);
-    Shape1 = QRect(left, top, width, height);
+    Shape1 = StrokeArea(k_.cellW, lineX_, lineY1_, lineY2_);
+    const int left = Shape1.x(), top = Shape1.y(), width = Shape1.width(), height = Shape1.height();
     Shape1Visible = true;
     p_.SetAttribValue(k_.kindWord, cur(), "eleft", QByteArray::number(left));
     p_.SetAttribValue(k_.kindWord, cur(), "etop", QByteArray::number(top));
