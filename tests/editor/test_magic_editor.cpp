@@ -114,19 +114,6 @@ protected:
         EXPECT_TRUE(se().scriptText(t));
         return t;
     }
-    // A press, a move and a release as the mouse makes them, in the
-    // coordinates of `w`; the move carries the held button, as the pressed
-    // widget keeps the mouse until the release.
-    void drag(QWidget* w, QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton)
-    {
-        auto send = [&](QEvent::Type t, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-            QMouseEvent e(t, QPointF(p), w->mapToGlobal(QPointF(p)), button, held, Qt::NoModifier);
-            QApplication::sendEvent(w, &e);
-        };
-        send(QEvent::MouseButtonPress, from, b, b);
-        send(QEvent::MouseMove, to, Qt::NoButton, b);
-        send(QEvent::MouseButtonRelease, to, b, Qt::NoButton);
-    }
     // Opens a picture through "打开图片" and its dialog.
     void openPicture(const QString& file)
     {
@@ -448,19 +435,19 @@ TEST_F(MagicEditorTest, AFrameSelectionSnapsToWholeFramesAndStartsThePreview)
 
     // A purely vertical move has no width: no ratio, and its release is
     // ignored.
-    drag(pf().Picture1, {10, 10}, {10, 40});
+    Drag(pf().Picture1, {10, 10}, {10, 40});
     EXPECT_EQ(pf().windowTitle(), QStringLiteral("魔法图片:320×64  0×30"));
     EXPECT_EQ(f.MagicRowCountsBox->text(), QStringLiteral("0"));
     EXPECT_TRUE(pf().isVisible());
     // Frames of exactly 30 pixels: the counts and the frame size only.
-    drag(pf().Picture1, {0, 0}, {30, 30});
+    Drag(pf().Picture1, {0, 0}, {30, 30});
     EXPECT_EQ(pf().windowTitle(), QStringLiteral("魔法图片:320×64  30×30  比例:10.67×2.13"));
     EXPECT_EQ(f.MagicRowCountsBox->text(), QStringLiteral("11"));
     EXPECT_EQ(f.MagicColCountsBox->text(), QStringLiteral("2"));
     EXPECT_EQ(f.MagicSmallWidthBox->text(), QStringLiteral("0"));
     EXPECT_TRUE(pf().isVisible());
     // 62×60 snaps to 5 frames of 64 in one row.
-    drag(pf().Picture1, {0, 0}, {62, 60});
+    Drag(pf().Picture1, {0, 0}, {62, 60});
     EXPECT_EQ(f.MagicRowCountsBox->text(), QStringLiteral("5"));
     EXPECT_EQ(f.MagicColCountsBox->text(), QStringLiteral("1"));
     EXPECT_EQ(f.MagicSmallWidthBox->text(), QStringLiteral("64"));
@@ -589,7 +576,7 @@ TEST_F(MagicEditorTest, OneStrokeMarksTheEffectiveAreaSymmetrically)
         const char* boxes;
     } cases[] = {{10, 20, 44, "10,20,22,44"}, {10, 44, 20, "10,20,22,44"}, {24, 5, 9, "8,5,24,9"}};
     for (const Case& c : cases) {
-        drag(f.SinglePicture, {c.x, c.y1}, {c.x, c.y2});
+        Drag(f.SinglePicture, {c.x, c.y1}, {c.x, c.y2});
         const QString got = QStringList{f.MagicELeftBox->text(), f.MagicETopBox->text(), f.MagicERightBox->text(),
                                         f.MagicEBottomBox->text()}
                                 .join(',');
@@ -598,7 +585,7 @@ TEST_F(MagicEditorTest, OneStrokeMarksTheEffectiveAreaSymmetrically)
         EXPECT_FALSE(f.Line11.visible);
     }
     // Other buttons mark nothing.
-    drag(f.SinglePicture, {2, 2}, {2, 30}, Qt::RightButton);
+    Drag(f.SinglePicture, {2, 2}, {2, 30}, Qt::RightButton);
     EXPECT_EQ(f.MagicELeftBox->text(), QStringLiteral("8"));
 }
 

@@ -30,16 +30,6 @@ protected:
         QTest::keyClick(box, Qt::Key_Delete);
         TypeText(box, text);
     }
-    void drag(QWidget* w, QPoint from, QPoint to)
-    {
-        auto send = [&](QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons held) {
-            QMouseEvent e(t, QPointF(p), w->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
-            QApplication::sendEvent(w, &e);
-        };
-        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-    }
 };
 
 // The new magic's sheet: 3×2 frames of 48×48, a disk of pure magenta (a
@@ -89,7 +79,7 @@ TEST_F(MagicRoundTrip, EditorMakesAMagicKind)
     click(f.Command6);
     MagicPictureForm& pf = session->tools.MagicPicture.get();
     ASSERT_TRUE(pf.isVisible());
-    drag(pf.Picture1, {0, 0}, {46, 50});
+    Drag(pf.Picture1, {0, 0}, {46, 50});
     ASSERT_FALSE(pf.isVisible());
     EXPECT_EQ(f.MagicSmallWidthBox->text(), QStringLiteral("48"));
     EXPECT_EQ(f.MagicSmallHeightBox->text(), QStringLiteral("48"));
@@ -107,7 +97,7 @@ TEST_F(MagicRoundTrip, EditorMakesAMagicKind)
     type(f.MagicAttackBox, "33");
     type(f.MagicCostMpBox, "4");
     type(f.MagicOneCycleBox, "0");
-    drag(f.SinglePicture, {12, 10}, {12, 40});
+    Drag(f.SinglePicture, {12, 10}, {12, 40});
     EXPECT_EQ(f.MagicERightBox->text(), QStringLiteral("36"));
     click(f.Command4);
     ASSERT_EQ(f.List1->count(), place + 1) << dialogs.messages.join("|").toStdString();

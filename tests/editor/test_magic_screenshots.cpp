@@ -17,25 +17,7 @@ using namespace tilesmith;
 
 namespace {
 
-class MagicScreenshots : public DemoEditorTest {
-protected:
-    QImage grab(QWidget* w, QRect r = {})
-    {
-        if (r.isNull())
-            r = w->frameGeometry();
-        else
-            r.moveTopLeft(w->mapToGlobal(r.topLeft()));
-        return w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
-    }
-    QImage shoot(QWidget* w)
-    {
-        w->raise();
-        w->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
-        QTest::qWait(300);
-        return grab(w);
-    }
-};
+class MagicScreenshots : public DemoEditorTest {};
 
 } // namespace
 
@@ -55,21 +37,21 @@ TEST_F(MagicScreenshots, MagicEditorAndPictureWindowWithTheFireball)
     ASSERT_TRUE(f.Timer1.enabled()) << dialogs.messages.join("|").toStdString();
 
     // The animation runs on the real clock: its frames change on screen.
-    const QImage shot = shoot(&f);
+    const QImage shot = ShootWindow(&f);
     EXPECT_TRUE(shot.save(dir + "/magic-editor.png"));
     const QRect anim(f.AnimiMagicPicture->mapTo(&f, QPoint(0, 0)), f.AnimiMagicPicture->size());
     QSet<QString> frames;
     QSet<size_t> looks;
     for (int i = 0; i < 12; ++i) {
         frames.insert(f.Label10->text());
-        const QImage img = grab(&f, anim);
+        const QImage img = GrabScreen(&f, anim);
         looks.insert(qHashBits(img.constBits(), size_t(img.sizeInBytes())));
         QTest::qWait(60);
     }
     EXPECT_GE(frames.size(), 4);
     EXPECT_GE(looks.size(), 3);
     // Fire colours in the preview: the sheet shows.
-    const QImage preview = grab(&f, anim);
+    const QImage preview = GrabScreen(&f, anim);
     int fire = 0;
     for (int y = 0; y < preview.height(); ++y)
         for (int x = 0; x < preview.width(); ++x)
@@ -81,17 +63,13 @@ TEST_F(MagicScreenshots, MagicEditorAndPictureWindowWithTheFireball)
     MagicPictureForm& pf = session->tools.MagicPicture.get();
     ASSERT_TRUE(pf.isVisible());
     pf.resize(420, 220);
-    auto send = [&](QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons held) {
-        QMouseEvent e(t, QPointF(p), pf.Picture1->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
-        QApplication::sendEvent(pf.Picture1, &e);
-    };
-    send(QEvent::MouseButtonPress, {64, 0}, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseMove, {126, 62}, Qt::NoButton, Qt::LeftButton);
-    const QImage sheet = shoot(&pf);
+    SendMouse(pf.Picture1, QEvent::MouseButtonPress, {64, 0}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(pf.Picture1, QEvent::MouseMove, {126, 62}, Qt::NoButton, Qt::LeftButton);
+    const QImage sheet = ShootWindow(&pf);
     EXPECT_TRUE(sheet.save(dir + "/magic-picture.png"));
     EXPECT_TRUE(pf.windowTitle().startsWith(QStringLiteral("魔法图片:256×128  62×62  比例:")))
         << pf.windowTitle().toStdString();
-    send(QEvent::MouseButtonRelease, {126, 62}, Qt::LeftButton, Qt::NoButton);
+    SendMouse(pf.Picture1, QEvent::MouseButtonRelease, {126, 62}, Qt::LeftButton, Qt::NoButton);
     EXPECT_FALSE(pf.isVisible());
     EXPECT_EQ(f.MagicRowCountsBox->text(), QStringLiteral("4"));
 }

@@ -18,15 +18,7 @@ namespace {
 class ToolScreenshots : public DemoEditorTest {
 protected:
     // The window as the screen shows it.
-    QImage shoot(QWidget* w)
-    {
-        w->raise();
-        w->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
-        QTest::qWait(300);
-        const QRect r = w->frameGeometry();
-        return w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
-    }
+    QImage shoot(QWidget* w) { return ShootWindow(w); }
     static int colours(const QImage& img)
     {
         QSet<QRgb> seen;

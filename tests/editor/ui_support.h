@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,6 +27,43 @@ inline void KeyTo(QWidget* window, int key, Qt::KeyboardModifiers mods = Qt::NoM
     if (!target || target->window() != window)
         target = window;
     QTest::keyClick(target, Qt::Key(key), mods);
+}
+
+// A mouse event sent straight to `w` (coordinates in `w`): what the widget
+// that holds the mouse after a press receives, with the buttons held.
+inline void SendMouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// A press, one move with the button held and the release.
+inline void Drag(QWidget* w, QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton)
+{
+    SendMouse(w, QEvent::MouseButtonPress, from, b, b);
+    SendMouse(w, QEvent::MouseMove, to, Qt::NoButton, b);
+    SendMouse(w, QEvent::MouseButtonRelease, to, b, Qt::NoButton);
+}
+
+// Part of the screen as it shows: `r` in `w`'s coordinates, or the whole
+// window with its frame when `r` is empty.
+inline QImage GrabScreen(QWidget* w, QRect r = {})
+{
+    if (r.isNull())
+        r = w->frameGeometry();
+    else
+        r.moveTopLeft(w->mapToGlobal(r.topLeft()));
+    return w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
+}
+
+// The window as the screen shows it, brought to the front and settled.
+inline QImage ShootWindow(QWidget* w)
+{
+    w->raise();
+    w->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+    QTest::qWait(300);
+    return GrabScreen(w);
 }
 
 // Types text into a widget key by key; '\n' is the Enter key, and
