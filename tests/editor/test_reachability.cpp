@@ -32,6 +32,7 @@ protected:
             {"ActiveMonster", t.ActiveMonster.peek()},
             {"AddRole", t.AddRole.peek()},
             {"MagicEditor", t.MagicEditorForm.peek()},
+            {"MagicPictureForm", t.MagicPicture.peek()},
             {"AddNewAttribute", t.AddNewAttributeForm.peek()},
             {"PicResource", session->main.peek() ? main().PicResourceForm.peek() : nullptr},
         };
@@ -215,6 +216,16 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
         {"a click on the map places the role", [&] { clickMapAt(64, 256); }, {"AddRole", se_}, {}},
         {"role 插入", [&] { click(t.AddRole.get().Command5); }, {se_}, {"editor/RoleAttribList.txt"}},
         {"F3: the magic editor alone", [&] { seKey(Qt::Key_F3); }, {"MagicEditor"}, {}},
+        {"magic editor: a click on 火球 shows its kind and preview",
+         [&] { ClickRow(t.MagicEditorForm.get().List1, QStringLiteral("火球")); }, {"MagicEditor"}, {}},
+        {"打开图片 magic0.bmp: the picture window",
+         [&] {
+             dialogs.files = {demo("Resource/bmp/magic0.bmp")};
+             click(t.MagicEditorForm.get().Command6);
+         },
+         {"MagicEditor", "MagicPictureForm"}, {}},
+        {"a frame dragged over the sheet: back to the magic editor",
+         [&] { Drag(t.MagicPicture.get().Picture1, {0, 0}, {60, 60}); }, {"MagicEditor"}, {}},
         {"magic editor 返回", [&] { click(t.MagicEditorForm.get().Command8); }, {se_}, {}},
         {"menu 其它编辑器 > NPC编辑器 F1",
          [&] { se().MenuItem("Menu_ScriptAddActiveNpc")->trigger(); }, {"ActiveNpc", se_}, {}},
@@ -225,6 +236,12 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
         {"menu 其它编辑器 > 魔法编辑器 F3", [&] { se().MenuItem("Menu_ScriptAddMagic")->trigger(); },
          {"MagicEditor"}, {}},
         {"magic editor 返回 again", [&] { click(t.MagicEditorForm.get().Command8); }, {se_}, {}},
+        {"F3, menu 文件 > 退出编辑器: the script editor again",
+         [&] {
+             seKey(Qt::Key_F3);
+             t.MagicEditorForm.get().Menu_Exit->trigger();
+         },
+         {se_}, {}},
         {"menu 其它编辑器 > 主角编辑器 F4", [&] { se().MenuItem("Menu_ScriptAddRole")->trigger(); }, {"AddRole"},
          {}},
         {"role editor 返回", [&] { click(t.AddRole.get().Command7); }, {se_}, {}},
