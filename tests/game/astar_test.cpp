@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "astar_cases.h"
 #include "core/globals.h"
 #include "test_support.h"
 #include "world/map.h"
@@ -100,4 +101,115 @@ TEST(Astar, ObstacleTwoIsAvoided)
 {
     GridMap(3, 3, {1, 4}, 2);
     EXPECT_EQ(PathOf(0, 2), (std::vector<int32_t>{3, 6, 7, 8, 5, 2}));
+}
+
+namespace {
+
+// The search as plainly written: the open list scanned from the front for
+// every neighbour, the best node found by a scan after every insertion, the
+// path rebuilt by searching the closed list (whether a cell is closed is
+// kept in a flag per cell, which answers as the closed list's search would). The game's search must give the same
+// answers and the same paths.
+int32_t ReferenceAstar(int32_t start, int32_t goal, std::vector<int32_t>* path)
+{
+    People p;
+    if (start < 0 || goal < 0 || start >= g_Map.tileCount || goal >= g_Map.tileCount)
+        return 0;
+    if (g_Map.GroundTile(goal).obstacle == 1)
+        return 0;
+    if (start == goal)
+        return 1;
+    const int32_t w = TruncToInt(g_MapPixelWidth / 32.0f);
+    const int32_t count = g_Map.tileCount;
+    std::vector<NODE> open(1), closed;
+    std::vector<char> isClosed(static_cast<size_t>(count), 0);
+    open[0].tile = start;
+    bool found = false;
+    while (!found && !open.empty()) {
+        closed.push_back(open.front());
+        isClosed[static_cast<size_t>(closed.back().tile)] = 1;
+        open.erase(open.begin());
+        const int32_t t = closed.back().tile;
+        std::vector<int32_t> around;
+        if (t >= w)
+            around.push_back(t - w);
+        if (t + w < count)
+            around.push_back(t + w);
+        if (t % w > 0)
+            around.push_back(t - 1);
+        if (t % w < w - 1)
+            around.push_back(t + 1);
+        for (int32_t n : around) {
+            if (g_Map.GroundTile(n).obstacle != 0 || isClosed[static_cast<size_t>(n)])
+                continue;
+            NODE node;
+            node.tile = n;
+            p.SetNodeCost(&node, closed, goal);
+            const int32_t listed = People::FindNode(open, n);
+            if (listed < 0) {
+                node.parent = t;
+                open.push_back(node);
+                if (n == goal) {
+                    closed.push_back(node);
+                    found = true;
+                    break;
+                }
+                People::MoveBestNodeFirst(&open);
+            } else {
+                NODE& old = open[static_cast<size_t>(listed)];
+                if (node.g < old.g) {
+                    old.parent = t;
+                    old.g = node.g;
+                    old.f = node.g + node.h;
+                }
+                People::MoveBestNodeFirst(&open);
+            }
+        }
+    }
+    if (!found)
+        return 0;
+    std::vector<int32_t> back;
+    for (int32_t at = static_cast<int32_t>(closed.size()) - 1;
+         at >= 0 && closed[static_cast<size_t>(at)].tile != start;
+         at = People::FindNode(closed, closed[static_cast<size_t>(at)].parent))
+        back.push_back(closed[static_cast<size_t>(at)].tile);
+    path->assign(back.rbegin(), back.rend());
+    return 1;
+}
+
+void ExpectSameAsReference(const astarcases::Grid& g)
+{
+    astarcases::Install(g);
+    std::vector<int32_t> expected;
+    const int32_t want = ReferenceAstar(g.start, g.goal, &expected);
+    int32_t got = -1;
+    const std::vector<int32_t> path = PathOf(g.start, g.goal, &got);
+    EXPECT_EQ(got, want) << g.name << " " << g.w << "x" << g.h << " from " << g.start << " to " << g.goal;
+    EXPECT_EQ(path, expected) << g.name << " " << g.w << "x" << g.h << " from " << g.start << " to " << g.goal;
+}
+
+} // namespace
+
+TEST(Astar, SameAnswersAsThePlainSearchOnRandomGrids)
+{
+    FreshGameFolder();
+    astarcases::Lcg r{15};
+    for (int i = 0; i < 40; ++i) {
+        // Mostly small and middle sizes, a few at the cap; thin strips too.
+        const int32_t w = i % 10 == 0 ? astarcases::kSide : 1 + r.Below(i % 3 == 0 ? 181 : 40);
+        const int32_t h = i % 10 == 0 ? astarcases::kSide : 1 + r.Below(i % 3 == 1 ? 181 : 40);
+        const int32_t percent = r.Below(46);
+        SCOPED_TRACE("grid " + std::to_string(i));
+        ExpectSameAsReference(astarcases::Random(1000 + static_cast<uint64_t>(i), w, h, percent, i % 2 == 1));
+    }
+}
+
+TEST(Astar, SameAnswersAsThePlainSearchOnTheHeavyCases)
+{
+    FreshGameFolder();
+    for (const astarcases::Grid& g : astarcases::NamedCases())
+        ExpectSameAsReference(g);
+    // The corridor's path runs its whole length.
+    astarcases::Install(astarcases::Serpentine());
+    EXPECT_EQ(PathOf(0, astarcases::kSide * astarcases::kSide - 1).size(), 16560u);
 }

@@ -1,0 +1,20 @@
+#pragma once
+// The game's globals on a headless platform over the demo folder, with the
+// built-in pictures loaded; once per process.
+#include <memory>
+
+#include "core/globals.h"
+#include "platform/headless/headless.h"
+
+inline void SetUpGame()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    plat::headless::Options o;
+    o.root = TEV_DEMO_DIR;
+    o.echoStderr = false;
+    g_PlatformHolder.Install(std::make_unique<plat::headless::HeadlessPlatform>(o));
+    g_Graph.LoadResourcePictures();
+}
