@@ -23,9 +23,7 @@ Graph::~Graph()
     pictures.clear();
     // The map object is gone by now (it is built after the display), so its
     // surfaces themselves tell whether a map was loaded.
-    bool mapSurfaces = pNpc1 || pNpc2 || pMonster1 || pMonster2 || pMagic;
-    for (Surface* l : layers)
-        mapSurfaces = mapSurfaces || l;
+    const bool mapSurfaces = pNpc1 || pNpc2 || pMonster1 || pMonster2 || pMagic;
     if (mapSurfaces) {
         ReleaseSurface(pNpc1);
         ReleaseSurface(pNpc2);
@@ -33,9 +31,6 @@ Graph::~Graph()
         ReleaseSurface(pMonster2);
         ReleaseSurface(pMagic);
         ReleaseSurface(black);
-        for (auto& l : layers)
-            ReleaseSurface(l);
-        layers.clear();
     }
     ReleaseSurface(back);
     ReleaseSurface(BUF);

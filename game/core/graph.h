@@ -46,6 +46,27 @@ struct RectF {
 // bottom-right, inclusive). Two rectangles that only cross count as apart.
 int RectOverlap(const RectF& a, const RectF& b);
 
+// The geometry every copy of the painter shares.
+namespace paint {
+
+// Positions are floats; truncation toward zero saturates, so huge or
+// non-finite positions land far outside every surface instead of being
+// undefined.
+int64_t TruncSat(float v);
+
+// A rectangle to copy: the source part (sl, st) of size w x h, put at (dx, dy).
+struct Span {
+    int64_t sl = 0, st = 0, w = 0, h = 0, dx = 0, dy = 0;
+    bool Empty() const { return w <= 0 || h <= 0; }
+};
+
+// Keeps the source rectangle `r` inside a srcW x srcH source and the
+// destination inside `clip`; whatever one side loses at its left or top
+// moves the other along, so the visible part stays where it would have stood.
+Span Cut(int64_t srcW, int64_t srcH, const Rect& r, int64_t dx, int64_t dy, const Rect& clip);
+
+} // namespace paint
+
 // The state of one frame animation; all zero after construction or Reset.
 struct ANIMISTRUCT {
     int32_t timerStart = 0;
@@ -138,7 +159,8 @@ public:
     Surface* BUF = nullptr;
     Surface* black = nullptr;
     std::vector<PICRESOURCESTRUCT> pictures;
-    std::vector<Surface*> layers = std::vector<Surface*>(7, nullptr);
+    // Work surfaces on which the NPC, monster and magic painters stage one
+    // sprite at a time (see StageSprite); made with the map.
     Surface* pNpc1 = nullptr;
     Surface* pNpc2 = nullptr;
     Surface* pMonster1 = nullptr;

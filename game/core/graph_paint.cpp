@@ -1,6 +1,7 @@
 // The picture table and the core painter every picture goes through.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -14,9 +15,18 @@ using plat::GBK;
 
 namespace {
 
-// Positions are floats; truncation toward zero saturates, so huge or
-// non-finite positions land far outside every surface instead of being
-// undefined.
+Rect Intersect(const Rect& a, const Rect& b)
+{
+    return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
+constexpr uint16_t kBlue = 0x001F;
+
+} // namespace
+
+namespace paint {
+
 int64_t TruncSat(float v)
 {
     if (std::isnan(v))
@@ -28,16 +38,7 @@ int64_t TruncSat(float v)
     return static_cast<int64_t>(v);
 }
 
-// A rectangle to copy: the source part (sl, st) of size w x h, put at (dx, dy).
-struct Span {
-    int64_t sl = 0, st = 0, w = 0, h = 0, dx = 0, dy = 0;
-    bool Empty() const { return w <= 0 || h <= 0; }
-};
-
-// Keeps the source rectangle inside the source surface and the destination
-// inside `clip`; whatever one side loses at its left or top moves the other
-// along, so the visible part stays where it would have stood.
-Span Cut(const Surface& src, const Rect& r, int64_t dx, int64_t dy, const Rect& clip)
+Span Cut(int64_t srcW, int64_t srcH, const Rect& r, int64_t dx, int64_t dy, const Rect& clip)
 {
     int64_t l = r.left, t = r.top, rr = r.right, b = r.bottom;
     if (l < 0) {
@@ -48,8 +49,8 @@ Span Cut(const Surface& src, const Rect& r, int64_t dx, int64_t dy, const Rect& 
         dy -= t;
         t = 0;
     }
-    rr = std::min<int64_t>(rr, src.w);
-    b = std::min<int64_t>(b, src.h);
+    rr = std::min<int64_t>(rr, srcW);
+    b = std::min<int64_t>(b, srcH);
     if (dx < clip.left) {
         l += clip.left - dx;
         dx = clip.left;
@@ -65,15 +66,11 @@ Span Cut(const Surface& src, const Rect& r, int64_t dx, int64_t dy, const Rect& 
     return Span{l, t, rr - l, b - t, dx, dy};
 }
 
-Rect Intersect(const Rect& a, const Rect& b)
-{
-    return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-}
+} // namespace paint
 
-constexpr uint16_t kBlue = 0x001F;
-
-} // namespace
+using paint::Cut;
+using paint::Span;
+using paint::TruncSat;
 
 int RectOverlap(const RectF& a, const RectF& b)
 {
@@ -181,7 +178,7 @@ int Graph::Paint(Surface* dest, Surface* src, Rect rect, float x, float y, int32
     if (!dest || !src)
         return plat::kErrNoObject;
     const Rect c = Intersect(clip ? *clip : dest->Bounds(), dest->Bounds());
-    const Span s = Cut(*src, rect, TruncSat(x), TruncSat(y), c);
+    const Span s = Cut(src->w, src->h, rect, TruncSat(x), TruncSat(y), c);
     if (s.Empty() || c.right <= c.left || c.bottom <= c.top)
         return 0;
     const Rect from{static_cast<int32_t>(s.sl), static_cast<int32_t>(s.st), static_cast<int32_t>(s.sl + s.w),
@@ -206,32 +203,59 @@ int Graph::PaintPic(Surface* dest, int32_t id, Rect rect, float x, float y, int3
 
 namespace {
 
-// Per-channel (s*a + d*(32-a)) >> 5 of two RGB565 pixels.
-inline uint16_t Mix(uint32_t s, uint32_t d, uint32_t a)
+// The helpers below pass whole vectors by value; they are always inlined, so
+// no call ever passes one, whatever the target.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+// Per-channel (s*a + d*(32-a)) >> 5 of two RGB565 pixels. With a + b = 32
+// no channel's sum leaves 16 bits, so vectors of 16-bit lanes hold it.
+template <class T>
+[[gnu::always_inline]] inline T Mix(T s, T d, T a, T b)
 {
-    const uint32_t b = 32 - a;
-    const uint32_t r = (((s >> 11) * a + (d >> 11) * b) >> 5) & 31;
-    const uint32_t g = ((((s >> 5) & 63) * a + ((d >> 5) & 63) * b) >> 5) & 63;
-    const uint32_t bl = (((s & 31) * a + (d & 31) * b) >> 5) & 31;
-    return static_cast<uint16_t>((r << 11) | (g << 5) | bl);
+    const T r = (((s >> 11) * a + (d >> 11) * b) >> 5) << 11;
+    const T g = ((((s >> 5) & 63) * a + ((d >> 5) & 63) * b) >> 5) << 5;
+    const T bl = ((s & 31) * a + (d & 31) * b) >> 5;
+    return r | g | bl;
 }
 
 // The per-channel average (s + d) >> 1, the remainders dropped, in one step:
 // halve both without their channels' low bits and add back the bit both had.
-inline uint16_t Average(uint32_t s, uint32_t d)
+template <class T>
+[[gnu::always_inline]] inline T Average(T s, T d)
 {
-    return static_cast<uint16_t>((((s & 0xF7DE) + (d & 0xF7DE)) >> 1) + (s & d & 0x0821));
+    return ((s & 0xF7DE) >> 1) + ((d & 0xF7DE) >> 1) + (s & d & 0x0821);
 }
 
 // Rows of source and destination never overlap (a surface blended onto
-// itself is read from a copy), so the loop becomes vector code.
+// itself is read from a copy). Whole vectors first, the rest one by one.
 template <bool kHalf, bool kKey, bool kStipple>
-void BlendRow(const uint16_t* __restrict s, uint16_t* __restrict d, int n, uint32_t a, int parity)
+[[gnu::always_inline]] inline void BlendRow(const uint16_t* __restrict s, uint16_t* __restrict d, int n, uint16_t a, int parity)
 {
-    for (int j = 0; j < n; ++j) {
+    using plat::Pixels;
+    const uint16_t b = static_cast<uint16_t>(32 - a);
+    const Pixels av = Pixels{} + a, bv = Pixels{} + b, blue = Pixels{} + kBlue;
+    // Lanes that keep the source pixel under the stipple: every other one,
+    // starting as the parity says; the pattern repeats with every vector.
+    Pixels odd;
+    for (int i = 0; i < plat::kLanes; ++i)
+        odd[i] = static_cast<uint16_t>((i + parity) & 1);
+    const auto keepSource = odd != Pixels{};
+    int j = 0;
+    for (; j + plat::kLanes <= n; j += plat::kLanes) {
+        Pixels sp, dp;
+        std::memcpy(&sp, s + j, sizeof sp);
+        std::memcpy(&dp, d + j, sizeof dp);
+        Pixels out = kHalf ? Average(sp, dp) : Mix(sp, dp, av, bv);
+        if constexpr (kStipple)
+            out = keepSource ? sp : out;
+        if constexpr (kKey)
+            out = sp == blue ? dp : out;
+        std::memcpy(d + j, &out, sizeof out);
+    }
+    for (; j < n; ++j) {
         const uint16_t sp = s[j];
         const uint16_t dp = d[j];
-        uint16_t out = kHalf ? Average(sp, dp) : Mix(sp, dp, a);
+        uint16_t out = static_cast<uint16_t>(kHalf ? Average<uint32_t>(sp, dp) : Mix<uint32_t>(sp, dp, a, b));
         if constexpr (kStipple)
             out = ((j + parity) & 1) ? sp : out;
         if constexpr (kKey)
@@ -240,23 +264,36 @@ void BlendRow(const uint16_t* __restrict s, uint16_t* __restrict d, int n, uint3
     }
 }
 
-template <bool kHalf>
-void BlendRows(const Surface& src, Surface& dst, const Span& s, uint32_t a, bool key, bool stipple, int64_t i0,
+// The rows' loops are built in the processor's best form (the row above is
+// inlined into each).
+TEV_PIXEL_LOOP
+void BlendRows(const Surface& src, Surface& dst, const Span& s, uint16_t a, bool key, bool stipple, int64_t i0,
                int64_t j0)
 {
+    const bool half = a == 16;
     for (int64_t i = 0; i < s.h; ++i) {
         const uint16_t* sr = src.Row(static_cast<int>(s.st + i)) + s.sl;
         uint16_t* dr = dst.Row(static_cast<int>(s.dy + i)) + s.dx;
         const int parity = static_cast<int>((i0 + i + j0) & 1);
         const int n = static_cast<int>(s.w);
-        if (key && stipple)
-            BlendRow<kHalf, true, true>(sr, dr, n, a, parity);
-        else if (key)
-            BlendRow<kHalf, true, false>(sr, dr, n, a, parity);
-        else if (stipple)
-            BlendRow<kHalf, false, true>(sr, dr, n, a, parity);
-        else
-            BlendRow<kHalf, false, false>(sr, dr, n, a, parity);
+        if (half) {
+            if (key && stipple)
+                BlendRow<true, true, true>(sr, dr, n, a, parity);
+            else if (key)
+                BlendRow<true, true, false>(sr, dr, n, a, parity);
+            else if (stipple)
+                BlendRow<true, false, true>(sr, dr, n, a, parity);
+            else
+                BlendRow<true, false, false>(sr, dr, n, a, parity);
+        } else if (key && stipple) {
+            BlendRow<false, true, true>(sr, dr, n, a, parity);
+        } else if (key) {
+            BlendRow<false, true, false>(sr, dr, n, a, parity);
+        } else if (stipple) {
+            BlendRow<false, false, true>(sr, dr, n, a, parity);
+        } else {
+            BlendRow<false, false, false>(sr, dr, n, a, parity);
+        }
     }
 }
 
@@ -267,8 +304,8 @@ void Graph::BlendPaint(Surface* src, Surface* dest, Rect rect, float x, float y,
 {
     if (!src || !dest)
         return;
-    const uint32_t a = static_cast<uint32_t>(std::clamp(alpha, 0, 32));
-    const Span s = Cut(*src, rect, TruncSat(x), TruncSat(y), dest->Bounds());
+    const uint16_t a = static_cast<uint16_t>(std::clamp(alpha, 0, 32));
+    const Span s = Cut(src->w, src->h, rect, TruncSat(x), TruncSat(y), dest->Bounds());
     if (s.Empty())
         return;
     // The stipple's checkerboard stays anchored at the rectangle's corner,
@@ -278,16 +315,10 @@ void Graph::BlendPaint(Surface* src, Surface* dest, Rect rect, float x, float y,
     if (src == dest) {
         // Blending a surface onto itself reads the pixels as they were.
         Surface copy = *src;
-        if (a == 16)
-            BlendRows<true>(copy, *dest, s, a, key != 0, stipple != 0, i0, j0);
-        else
-            BlendRows<false>(copy, *dest, s, a, key != 0, stipple != 0, i0, j0);
+        BlendRows(copy, *dest, s, a, key != 0, stipple != 0, i0, j0);
         return;
     }
-    if (a == 16)
-        BlendRows<true>(*src, *dest, s, a, key != 0, stipple != 0, i0, j0);
-    else
-        BlendRows<false>(*src, *dest, s, a, key != 0, stipple != 0, i0, j0);
+    BlendRows(*src, *dest, s, a, key != 0, stipple != 0, i0, j0);
 }
 
 int32_t Graph::ReplaceColour(Surface* surface, Rect rect, int32_t from, uint16_t to, int32_t stipple,

@@ -30,9 +30,7 @@ void UseParts(Parts* parts) { g_parts = parts ? parts : &g_gameParts; }
 
 int Parts::PaintLayer(int32_t layer, const plat::Rect& window, float x, float y)
 {
-    if (layer < 0 || static_cast<size_t>(layer) >= g_Graph.layers.size())
-        return plat::kErrNoObject;
-    return g_Graph.Paint(g_Graph.BUF, g_Graph.layers[static_cast<size_t>(layer)], window, x, y, 1, -1, 0);
+    return g_Map.PaintLayer(g_Graph.BUF, layer, window, x, y);
 }
 
 void Parts::PaintNpc(size_t index, int32_t pass, int32_t stipple) { g_Npcs[index].PaintAnpc(pass, stipple); }
@@ -83,11 +81,14 @@ void Graph::PaintLayToBuffer()
     const float vx = static_cast<float>(scene::kViewLeft), vy = static_cast<float>(scene::kViewTop);
 
     // What the map does not cover shows black, never what an earlier frame
-    // or map left there.
-    plat::FillRect(BUF,
-                   plat::Rect{scene::kViewLeft, scene::kViewTop, scene::kViewLeft + scene::kViewWidth,
-                              scene::kViewTop + scene::kViewHeight},
-                   0);
+    // or map left there; where the ground covers the whole view there is
+    // nothing to blacken.
+    const bool groundCovers = &parts == &scene::g_gameParts && g_Map.LayerCovers(0, window);
+    if (!groundCovers)
+        plat::FillRect(BUF,
+                       plat::Rect{scene::kViewLeft, scene::kViewTop, scene::kViewLeft + scene::kViewWidth,
+                                  scene::kViewTop + scene::kViewHeight},
+                       0);
 
     if (g_Map.loaded)
         for (int32_t layer = 0; layer < 4; ++layer)

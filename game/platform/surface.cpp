@@ -1,6 +1,7 @@
 #include "surface.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace plat {
@@ -23,12 +24,32 @@ static bool Inside(const Rect& r, int w, int h)
     return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left <= r.right && r.top <= r.bottom;
 }
 
-// One row of a keyed copy. Written as a select over every pixel, with rows
-// that never overlap, so the compiler turns it into vector code.
-static void KeyedRow(uint16_t* __restrict d, const uint16_t* __restrict s, int w, uint16_t key)
+// Whole vectors first, the row's rest one by one.
+TEV_PIXEL_LOOP
+void KeyedCopy(uint16_t* __restrict dst, ptrdiff_t dstPitch, const uint16_t* __restrict src, ptrdiff_t srcPitch,
+               int w, int h, uint16_t key)
 {
-    for (int x = 0; x < w; ++x)
-        d[x] = s[x] == key ? d[x] : s[x];
+    const Pixels k = Pixels{} + key;
+    for (int y = 0; y < h; ++y) {
+        uint16_t* __restrict d = dst + y * dstPitch;
+        const uint16_t* __restrict s = src + y * srcPitch;
+        int x = 0;
+        for (; x + kLanes <= w; x += kLanes) {
+            Pixels sv, dv;
+            std::memcpy(&sv, s + x, sizeof sv);
+            std::memcpy(&dv, d + x, sizeof dv);
+            const Pixels out = sv == k ? dv : sv;
+            std::memcpy(d + x, &out, sizeof out);
+        }
+        for (; x < w; ++x)
+            d[x] = s[x] == key ? d[x] : s[x];
+    }
+}
+
+void PlainCopy(uint16_t* dst, ptrdiff_t dstPitch, const uint16_t* src, ptrdiff_t srcPitch, int w, int h)
+{
+    for (int y = 0; y < h; ++y)
+        std::copy(src + y * srcPitch, src + y * srcPitch + w, dst + y * dstPitch);
 }
 
 int Blit(Surface* dst, const Rect& dstRect, const Surface* src, const Rect& srcRect, bool useKey)
@@ -43,19 +64,25 @@ int Blit(Surface* dst, const Rect& dstRect, const Surface* src, const Rect& srcR
     const int h = srcRect.Height();
     const bool keyed = useKey && src->hasKey;
     const uint16_t key = src->key;
+    if (src != dst) {
+        uint16_t* d = dst->Row(dstRect.top) + dstRect.left;
+        const uint16_t* s = src->Row(srcRect.top) + srcRect.left;
+        if (keyed)
+            KeyedCopy(d, dst->w, s, src->w, w, h, key);
+        else
+            PlainCopy(d, dst->w, s, src->w, w, h);
+        return kOk;
+    }
     // Copy through a temporary row when a surface is blitted onto itself.
     std::vector<uint16_t> tmp;
     for (int y = 0; y < h; ++y) {
         const uint16_t* s = src->Row(srcRect.top + y) + srcRect.left;
         uint16_t* d = dst->Row(dstRect.top + y) + dstRect.left;
-        if (src == dst) {
-            tmp.assign(s, s + w);
-            s = tmp.data();
-        }
+        tmp.assign(s, s + w);
         if (!keyed)
-            std::copy(s, s + w, d);
+            std::copy(tmp.begin(), tmp.end(), d);
         else
-            KeyedRow(d, s, w, key);
+            KeyedCopy(d, 0, tmp.data(), 0, w, 1, key);
     }
     return kOk;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -52,6 +53,25 @@ SurfacePtr MakeSurface(int w, int h);
 // size, or nothing is touched and kErrInvalidRect comes back. With useKey,
 // pixels equal to the source's key colour are skipped.
 int Blit(Surface* dst, const Rect& dstRect, const Surface* src, const Rect& srcRect, bool useKey);
+
+// Pixel loops are built twice, for AVX2 and for any x86-64, and the
+// processor's own is chosen when the program starts.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#define TEV_PIXEL_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define TEV_PIXEL_LOOP
+#endif
+
+// 16 pixels as one vector: two SSE2 registers on the baseline, one AVX2
+// register where the processor has it.
+using Pixels = uint16_t __attribute__((vector_size(32)));
+constexpr int kLanes = 16;
+
+// Row loops over w x h pixels whose source and destination never overlap
+// (pitches in pixels). The keyed copy skips source pixels equal to `key`.
+void KeyedCopy(uint16_t* dst, ptrdiff_t dstPitch, const uint16_t* src, ptrdiff_t srcPitch, int w, int h,
+               uint16_t key);
+void PlainCopy(uint16_t* dst, ptrdiff_t dstPitch, const uint16_t* src, ptrdiff_t srcPitch, int w, int h);
 
 // Fills the whole surface (or a rectangle, clipped to it) with one colour.
 int Fill(Surface* s, uint16_t colour);

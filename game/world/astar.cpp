@@ -56,6 +56,96 @@ void People::MoveBestNodeFirst(std::vector<NODE>* open)
     std::swap((*open)[0], (*open)[best]);
 }
 
+namespace {
+
+// The open list of the search, kept in exactly the order the plain list
+// would have (taking the front shifts the rest along, the best node swaps
+// places with the front, new nodes go to the back), without its scans:
+// nodes sit in slots that only ever grow, so a slot's number orders it in
+// the list, and a tree of minima over (f, slot) finds "smallest f, nearest
+// the front" at its root. A cell's slot is looked up in a table.
+class OpenList {
+public:
+    void Reset(int32_t cells)
+    {
+        const size_t capacity = static_cast<size_t>(cells) + 1; // every cell once, and the start
+        leaves_ = 1;
+        while (leaves_ < capacity)
+            leaves_ *= 2;
+        tree_.assign(2 * leaves_, kEmpty);
+        nodes_.resize(capacity);
+        slotOf_.assign(static_cast<size_t>(cells), -1);
+        head_ = tail_ = 0;
+    }
+    bool Empty() const { return head_ == tail_; }
+    const NODE& Front() const { return nodes_[head_]; }
+    void PopFront()
+    {
+        slotOf_[static_cast<size_t>(nodes_[head_].tile)] = -1;
+        Set(head_, kEmpty);
+        ++head_;
+    }
+    void PushBack(const NODE& n)
+    {
+        nodes_[tail_] = n;
+        slotOf_[static_cast<size_t>(n.tile)] = static_cast<int32_t>(tail_);
+        Set(tail_, Key(n.f, tail_));
+        ++tail_;
+    }
+    // The listed node of a cell, or none.
+    NODE* Find(int32_t tile)
+    {
+        const int32_t slot = slotOf_[static_cast<size_t>(tile)];
+        return slot < 0 ? nullptr : &nodes_[static_cast<size_t>(slot)];
+    }
+    void Rekey(const NODE* n)
+    {
+        const size_t slot = static_cast<size_t>(n - nodes_.data());
+        Set(slot, Key(n->f, slot));
+    }
+    // Exchanges the best node with the front node; a list of one node stays.
+    void MoveBestNodeFirst()
+    {
+        if (tail_ - head_ < 2)
+            return;
+        const size_t best = static_cast<size_t>(tree_[1] & 0xFFFFFFFFu);
+        if (best == head_)
+            return;
+        std::swap(nodes_[best], nodes_[head_]);
+        slotOf_[static_cast<size_t>(nodes_[best].tile)] = static_cast<int32_t>(best);
+        slotOf_[static_cast<size_t>(nodes_[head_].tile)] = static_cast<int32_t>(head_);
+        Set(best, Key(nodes_[best].f, best));
+        Set(head_, Key(nodes_[head_].f, head_));
+    }
+
+private:
+    static constexpr uint64_t kEmpty = ~uint64_t(0);
+    // Smaller f first, then the smaller slot (nearer the front).
+    static uint64_t Key(int32_t f, size_t slot)
+    {
+        return (uint64_t(uint32_t(f) ^ 0x80000000u) << 32) | uint64_t(slot);
+    }
+    void Set(size_t slot, uint64_t key)
+    {
+        size_t i = leaves_ + slot;
+        tree_[i] = key;
+        for (i /= 2; i >= 1; i /= 2) {
+            const uint64_t m = std::min(tree_[2 * i], tree_[2 * i + 1]);
+            if (tree_[i] == m)
+                break;
+            tree_[i] = m;
+        }
+    }
+
+    size_t leaves_ = 1;
+    std::vector<uint64_t> tree_;
+    std::vector<NODE> nodes_;
+    std::vector<int32_t> slotOf_;
+    size_t head_ = 0, tail_ = 0;
+};
+
+} // namespace
+
 int32_t People::Astar(People* actor, int32_t start, int32_t goal)
 {
     // An actor or target off the map has no cell to search from or to.
@@ -69,16 +159,28 @@ int32_t People::Astar(People* actor, int32_t start, int32_t goal)
     if (start == goal)
         return 1;
     const int32_t w = MapColumns();
-    const int32_t count = g_Map.tileCount;
-    std::vector<NODE> open(1), closed;
-    std::vector<char> isClosed(static_cast<size_t>(count), 0);
-    open[0].tile = start;
+    const int32_t count = std::min<int32_t>(g_Map.tileCount, static_cast<int32_t>(g_Map.layers[0].size()));
+    if (w <= 0 || start >= count || goal >= count)
+        return 0;
+    const TILESTRUCT* ground = g_Map.layers[0].data();
+    const int32_t goalColumn = goal % w, goalRow = goal / w;
+
+    // The search's tables live on between searches: actors search often.
+    static thread_local OpenList open;
+    static thread_local std::vector<int32_t> closedParent; // -2: not closed
+    open.Reset(count);
+    closedParent.assign(static_cast<size_t>(count), -2);
+    int32_t closedCount = 0;
+
+    NODE first;
+    first.tile = start;
+    open.PushBack(first);
     bool found = false;
-    while (!found && !open.empty()) {
-        const NODE current = open.front();
-        closed.push_back(current);
-        isClosed[static_cast<size_t>(current.tile)] = 1;
-        open.erase(open.begin());
+    while (!found && !open.Empty()) {
+        const NODE current = open.Front();
+        closedParent[static_cast<size_t>(current.tile)] = current.parent;
+        ++closedCount;
+        open.PopFront();
         const int32_t t = current.tile;
         int32_t around[4];
         int k = 0;
@@ -92,29 +194,31 @@ int32_t People::Astar(People* actor, int32_t start, int32_t goal)
             around[k++] = t + 1;
         for (int i = 0; i < k && !found; ++i) {
             const int32_t n = around[i];
-            if (g_Map.GroundTile(n).obstacle != 0 || isClosed[static_cast<size_t>(n)])
+            if (ground[n].obstacle != 0 || closedParent[static_cast<size_t>(n)] != -2)
                 continue;
             NODE node;
             node.tile = n;
-            SetNodeCost(&node, closed, goal);
-            const int32_t listed = FindNode(open, n);
-            if (listed < 0) {
+            node.g = closedCount;
+            node.h = std::abs(n % w - goalColumn) + std::abs(n / w - goalRow);
+            node.f = node.g + node.h;
+            NODE* listed = open.Find(n);
+            if (!listed) {
                 node.parent = t;
-                open.push_back(node);
+                open.PushBack(node);
                 if (n == goal) {
-                    closed.push_back(node);
+                    closedParent[static_cast<size_t>(n)] = t;
                     found = true;
                 } else {
-                    MoveBestNodeFirst(&open);
+                    open.MoveBestNodeFirst();
                 }
             } else {
-                NODE& old = open[static_cast<size_t>(listed)];
-                if (node.g < old.g) {
-                    old.parent = t;
-                    old.g = node.g;
-                    old.f = node.g + node.h;
+                if (node.g < listed->g) {
+                    listed->parent = t;
+                    listed->g = node.g;
+                    listed->f = node.g + node.h;
+                    open.Rekey(listed);
                 }
-                MoveBestNodeFirst(&open);
+                open.MoveBestNodeFirst();
             }
         }
     }
@@ -122,12 +226,10 @@ int32_t People::Astar(People* actor, int32_t start, int32_t goal)
         Alert(plat::GBK("Astar开启列表内容变为0！路径是完全的死路,永远无法达到终点"));
         return 0;
     }
+    // Back from the goal to the start along the closed cells' parents.
     std::vector<int32_t> back;
-    int32_t at = static_cast<int32_t>(closed.size()) - 1;
-    while (at >= 0 && closed[static_cast<size_t>(at)].tile != start) {
-        back.push_back(closed[static_cast<size_t>(at)].tile);
-        at = FindNode(closed, closed[static_cast<size_t>(at)].parent);
-    }
+    for (int32_t at = goal; at >= 0 && at != start; at = closedParent[static_cast<size_t>(at)])
+        back.push_back(at);
     actor->path.insert(actor->path.end(), back.rbegin(), back.rend());
     return 1;
 }

@@ -252,12 +252,13 @@ void Magic::PaintMagic(int32_t a, int32_t s)
     }
     const float camX = g_Role.x - g_Role.viewX, camY = g_Role.y - g_Role.viewY;
     const Rect src{column * width, row * height, (column + 1) * width, (row + 1) * height};
-    if (g_Graph.PaintPic(g_Graph.pMagic, 100 + kindIndex, src, x, y, 0, -1, 0) < 0)
-        Alert(plat::GBK("画魔法到pMagic失败！"));
     const Rect r{TruncToInt(x), TruncToInt(y), TruncToInt(x + static_cast<float>(width)),
                  TruncToInt(y + static_cast<float>(height))};
+    const SpriteStage st = StageSprite(g_Graph.pMagic, r);
+    if (g_Graph.PaintPic(st.surface, 100 + kindIndex, src, st.X(x), st.Y(y), 0, -1, 0) < 0)
+        Alert(plat::GBK("画魔法到pMagic失败！"));
     const Rect clip{23, 23, 616, 344};
-    if (g_Graph.Paint(g_Graph.BUF, g_Graph.pMagic, r, x - camX + 23, y - camY + 23, 1, a, s, &clip) < 0)
+    if (g_Graph.Paint(g_Graph.BUF, st.surface, st.Local(r), x - camX + 23, y - camY + 23, 1, a, s, &clip) < 0)
         Alert(plat::GBK("PaintMagic 到buf 失败!"));
 }
 

@@ -220,24 +220,15 @@ int32_t map::ChangeMap(const std::string& mapName)
     g_Role.viewX = g_Role.x * 593.0f / g_MapPixelWidth;
     g_Role.viewY = g_Role.y * 321.0f / g_MapPixelHeight;
 
-    const int32_t w = static_cast<int32_t>(g_MapPixelWidth);
-    const int32_t h = static_cast<int32_t>(g_MapPixelHeight);
-    g_Graph.layers.resize(kMapLayers, nullptr);
-    for (Surface*& s : g_Graph.layers) {
-        g_Graph.ReleaseSurface(s); // none is left here; never leak one
-        s = g_Graph.CreatePlain(w, h);
-        g_Graph.SetKeyColour(s);
-        g_Graph.FillSurface(s, static_cast<uint16_t>(g_KeyColour));
-    }
+    // The sprite work surfaces start at one pixel and grow to the largest
+    // sprite staged on them.
     Surface** work[] = {&g_Graph.pNpc1, &g_Graph.pNpc2, &g_Graph.pMonster1, &g_Graph.pMonster2, &g_Graph.pMagic};
     for (Surface** s : work) {
         g_Graph.ReleaseSurface(*s);
-        *s = g_Graph.CreatePlain(w, h);
-    }
-    for (Surface** s : work)
+        *s = g_Graph.CreatePlain(1, 1);
         g_Graph.SetKeyColour(*s);
-    for (Surface** s : work)
         g_Graph.FillSurface(*s, static_cast<uint16_t>(g_KeyColour));
+    }
     loaded = 1;
 
     PaintLay();
@@ -262,9 +253,7 @@ void map::FreeLayers()
 
 void map::ReleaseSurfaces()
 {
-    g_Graph.layers.resize(kMapLayers, nullptr);
-    for (Surface*& s : g_Graph.layers)
-        g_Graph.ReleaseSurface(s);
+    blocks.Clear();
     g_Graph.ReleaseSurface(g_Graph.pNpc1);
     g_Graph.ReleaseSurface(g_Graph.pNpc2);
     g_Graph.ReleaseSurface(g_Graph.pMonster1);
@@ -287,18 +276,21 @@ void map::PaintLay()
         AlertStr(MakePath("Map\\", name.c_str(), "jmap") + GBK("：第") + std::to_string(layer) + GBK("层第") +
                  std::to_string(cell) + GBK("格：") + what + GBK("（同类问题本图只报告一次）"));
     };
-    for (size_t i = 0; i < layers.size() && i < g_Graph.layers.size(); ++i) {
-        Surface* target = g_Graph.layers[i];
+    blocks.Reset(static_cast<int32_t>(g_MapPixelWidth), static_cast<int32_t>(g_MapPixelHeight), kMapLayers,
+                 static_cast<uint16_t>(g_KeyColour));
+    const PICRESOURCESTRUCT* last = nullptr; // most cells use the sheet of the cell before
+    for (size_t i = 0; i < layers.size() && i < static_cast<size_t>(kMapLayers); ++i) {
         for (size_t c = 0; c < layers[i].size(); ++c) {
             const TILESTRUCT& t = layers[i][c];
             if (t.picture == -1)
                 continue;
-            const PICRESOURCESTRUCT* pic = nullptr;
-            for (const PICRESOURCESTRUCT& p : g_Graph.pictures)
-                if (p.name == t.picture) {
-                    pic = &p;
-                    break;
-                }
+            const PICRESOURCESTRUCT* pic = last && last->name == t.picture ? last : nullptr;
+            if (!pic)
+                for (const PICRESOURCESTRUCT& p : g_Graph.pictures)
+                    if (p.name == t.picture) {
+                        pic = last = &p;
+                        break;
+                    }
             if (!pic) {
                 report(reportedMissing, static_cast<int>(i), c,
                        std::string(GBK("图片号")) + std::to_string(t.picture) + GBK("不存在"));
@@ -310,12 +302,57 @@ void map::PaintLay()
                 report(reportedOutside, static_cast<int>(i), c,
                        std::string(GBK("图块(")) + std::to_string(t.srcX) + "," + std::to_string(t.srcY) +
                            GBK(")超出图片范围"));
+            if (!pic->surface) {
+                report(reportedFailed, static_cast<int>(i), c, GBK("画图块失败"));
+                continue;
+            }
             const Rect src{t.srcX, t.srcY, static_cast<int32_t>(std::min<int64_t>(int64_t(t.srcX) + 32, INT32_MAX)),
                            static_cast<int32_t>(std::min<int64_t>(int64_t(t.srcY) + 32, INT32_MAX))};
-            if (g_Graph.Paint(target, pic->surface, src, static_cast<float>(t.x), static_cast<float>(t.y), 0, -1, 0) < 0)
-                report(reportedFailed, static_cast<int>(i), c, GBK("画图块失败"));
+            blocks.AddTile(static_cast<int>(i), *pic->surface, src, paint::TruncSat(static_cast<float>(t.x)),
+                           paint::TruncSat(static_cast<float>(t.y)));
         }
     }
+    blocks.Finish();
+}
+
+int map::PaintLayer(Surface* dest, int32_t layer, const Rect& window, float x, float y)
+{
+    if (!dest || !loaded || !blocks.Ready() || layer < 0 || layer >= kMapLayers)
+        return plat::kErrNoObject;
+    const paint::Span s = paint::Cut(blocks.Width(), blocks.Height(), window, paint::TruncSat(x),
+                                     paint::TruncSat(y), dest->Bounds());
+    if (s.Empty())
+        return 0;
+    blocks.Paint(dest, layer, s.sl, s.st, s.w, s.h, s.dx, s.dy);
+    return 0;
+}
+
+bool map::LayerCovers(int32_t layer, const Rect& window)
+{
+    return loaded && blocks.Ready() && blocks.Opaque(layer, window);
+}
+
+SpriteStage StageSprite(Surface* work, const Rect& r)
+{
+    SpriteStage st;
+    if (!work)
+        return st;
+    const int64_t w = static_cast<int64_t>(g_MapPixelWidth), h = static_cast<int64_t>(g_MapPixelHeight);
+    const int64_t l = std::max<int64_t>(r.left, 0), t = std::max<int64_t>(r.top, 0);
+    const int64_t rr = std::min<int64_t>(r.right, w), b = std::min<int64_t>(r.bottom, h);
+    st.surface = work;
+    if (rr <= l || b <= t) {
+        // Nothing of it lies on the map: an empty surface paints nothing.
+        work->w = work->h = 0;
+        work->px.clear();
+        return st;
+    }
+    st.left = static_cast<int32_t>(l);
+    st.top = static_cast<int32_t>(t);
+    work->w = static_cast<int>(rr - l);
+    work->h = static_cast<int>(b - t);
+    work->px.assign(static_cast<size_t>(work->w) * static_cast<size_t>(work->h), work->key);
+    return st;
 }
 
 int32_t map::GetTileIndex(int32_t x, int32_t y)

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/filehelper.h"
+#include "map_blocks.h"
+#include "platform/surface.h"
 
 // One cell of one map layer.
 struct TILESTRUCT {
@@ -40,8 +42,25 @@ struct MapData {
 // line at fault and a GBK reason; *out is then unspecified.
 bool ParseMapText(const std::string& bytes, MapData* out, int* errorLine, std::string* errorReason);
 
-// The current map: seven tile layers read from a map file, pre-rendered into
-// map-sized surfaces of the display.
+// A work surface made ready for one sprite: it holds the part of the map
+// rectangle `r` that lies on the map, in the key colour, with its top-left
+// corner at map pixel (left, top). Painting at map positions shifted by
+// (-left, -top) and copying the shifted `r` from it gives what a map-sized
+// work surface gave.
+struct SpriteStage {
+    plat::Surface* surface = nullptr; // none while the map has no work surfaces
+    int32_t left = 0, top = 0;
+    float X(float x) const { return x - static_cast<float>(left); }
+    float Y(float y) const { return y - static_cast<float>(top); }
+    plat::Rect Local(const plat::Rect& r) const
+    {
+        return plat::Rect{r.left - left, r.top - top, r.right - left, r.bottom - top};
+    }
+};
+SpriteStage StageSprite(plat::Surface* work, const plat::Rect& r);
+
+// The current map: seven tile layers read from a map file, drawn block by
+// block as frames show them.
 class map : public FileHelper {
 public:
     map() = default;
@@ -59,7 +78,15 @@ public:
     int32_t ChangeMap(const std::string& name);
     void FreeLayers();
     void ReleaseSurfaces();
+    // Prepares the layers' drawing from the current cells, reporting bad tiles.
     void PaintLay();
+    // The keyed copy of the map rectangle `window` of a layer onto dest at
+    // (x, y), cut as the core painter cuts; negative when there is nothing
+    // to paint from (no map, no such layer).
+    int PaintLayer(plat::Surface* dest, int32_t layer, const plat::Rect& window, float x, float y);
+    // True when the layer has no transparent pixel in `window`, which lies
+    // wholly on the map.
+    bool LayerCovers(int32_t layer, const plat::Rect& window);
     // The cell under a map point; points outside the map give cell 0.
     int32_t GetTileIndex(int32_t x, int32_t y);
     // A ground cell by number: an empty, free cell without event when no map
@@ -83,6 +110,7 @@ public:
     std::string name = "NULL";
     int32_t tileCount = 0;
     int32_t loaded = 0;
+    MapBlocks blocks; // the layers' drawing
 };
 
 // The map's size in pixels; 1.0 until the first map is read.

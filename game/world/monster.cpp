@@ -230,13 +230,14 @@ void Monster::PaintBody(int32_t pass, int32_t stipple)
     const float top = pass == 0 ? static_cast<float>(division) : 0.0f;
     const Rect src = pass == 0 ? Rect{cell.left, cell.top + division, cell.left + width, cell.top + height}
                                : Rect{cell.left, cell.top, cell.left + width, cell.top + division};
-    Surface* work = pass == 0 ? g_Graph.pMonster2 : g_Graph.pMonster1;
-    if (g_Graph.PaintPic(work, PIC_MONSTER, src, x, y + top, 0, -1, 0) < 0)
-        Alert(plat::GBK(pass == 0 ? "画MONSTER下身到(pMonster2)失败！" : "画Monster上身到(pMonster1)失败！"));
     const Rect r{TruncToInt(x), TruncToInt(y + top), TruncToInt(x + static_cast<float>(width)),
                  TruncToInt(y + static_cast<float>(pass == 0 ? height : division))};
-    ApplyActorTint(this, work, r, &g_MonsterPaint.tintCounter[pass == 0 ? 0 : 1]);
-    if (g_Graph.Paint(g_Graph.BUF, work, r, x - camX + 23, y - camY + top + 23, 1, alpha, stipple) < 0)
+    const SpriteStage st = StageSprite(pass == 0 ? g_Graph.pMonster2 : g_Graph.pMonster1, r);
+    if (g_Graph.PaintPic(st.surface, PIC_MONSTER, src, st.X(x), st.Y(y + top), 0, -1, 0) < 0)
+        Alert(plat::GBK(pass == 0 ? "画MONSTER下身到(pMonster2)失败！" : "画Monster上身到(pMonster1)失败！"));
+    ApplyActorTint(this, st.surface, st.Local(r), &g_MonsterPaint.tintCounter[pass == 0 ? 0 : 1]);
+    if (g_Graph.Paint(g_Graph.BUF, st.surface, st.Local(r), x - camX + 23, y - camY + top + 23, 1, alpha, stipple) <
+        0)
         Alert(plat::GBK(pass == 0 ? "PaintMonster2 到Buf失败!" : "PaintMonster1 到Buf失败!"));
 }
 
@@ -281,11 +282,13 @@ void Monster::PaintFade(int32_t pass)
           "画dead MONSTER上身到(pMonster1)失败！ 左上角", "PaintMonster2 上身dead 到Buf失败! 左上角"}}};
     Surface* work = pass == 0 ? g_Graph.pMonster2 : g_Graph.pMonster1;
     for (const Quarter& q : quarters[pass == 0 ? 0 : 1]) {
-        if (g_Graph.PaintPic(work, PIC_MONSTER, q.src, q.x, q.y, 0, -1, 0) < 0)
-            Alert(plat::GBK(q.paintMsg));
         const Rect r{TruncToInt(q.x), TruncToInt(q.y), TruncToInt(q.x) + q.src.Width(),
                      TruncToInt(q.y) + q.src.Height()};
-        if (g_Graph.Paint(g_Graph.BUF, work, r, q.x - camX + 23, q.y - camY + 23, 1, g_DeathFadeAlpha, 0) < 0)
+        const SpriteStage st = StageSprite(work, r);
+        if (g_Graph.PaintPic(st.surface, PIC_MONSTER, q.src, st.X(q.x), st.Y(q.y), 0, -1, 0) < 0)
+            Alert(plat::GBK(q.paintMsg));
+        if (g_Graph.Paint(g_Graph.BUF, st.surface, st.Local(r), q.x - camX + 23, q.y - camY + 23, 1,
+                          g_DeathFadeAlpha, 0) < 0)
             Alert(plat::GBK(q.bufMsg));
     }
 }

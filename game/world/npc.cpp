@@ -172,21 +172,23 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
     const int32_t tx = TruncToInt(x), ty = TruncToInt(y);
     if (pass == 0) {
         const Rect src{cell.left, cell.top + division, cell.left + width, cell.top + height};
-        if (g_Graph.PaintPic(g_Graph.pNpc2, PIC_NPC, src, x, y + static_cast<float>(division), 0, -1, 0) < 0)
-            Alert(plat::GBK("画活动NPC下身到(pNpc2)失败！"));
         const Rect r{tx, TruncToInt(y + static_cast<float>(division)), TruncToInt(x + static_cast<float>(width)),
                      TruncToInt(y + static_cast<float>(height))};
-        ApplyActorTint(this, g_Graph.pNpc2, r, &g_NpcPaint.tintCounter[0]);
-        if (g_Graph.Paint(g_Graph.BUF, g_Graph.pNpc2, r, x - camX + 23, y - camY + static_cast<float>(division) + 23, 1,
-                          alpha, stipple) < 0)
+        const SpriteStage st = StageSprite(g_Graph.pNpc2, r);
+        if (g_Graph.PaintPic(st.surface, PIC_NPC, src, st.X(x), st.Y(y + static_cast<float>(division)), 0, -1, 0) < 0)
+            Alert(plat::GBK("画活动NPC下身到(pNpc2)失败！"));
+        ApplyActorTint(this, st.surface, st.Local(r), &g_NpcPaint.tintCounter[0]);
+        if (g_Graph.Paint(g_Graph.BUF, st.surface, st.Local(r), x - camX + 23,
+                          y - camY + static_cast<float>(division) + 23, 1, alpha, stipple) < 0)
             Alert(plat::GBK("PaintAnpc2 到buf 失败!"));
     } else {
         const Rect src{cell.left, cell.top, cell.left + width, cell.top + division};
-        if (g_Graph.PaintPic(g_Graph.pNpc1, PIC_NPC, src, x, y, 0, -1, 0) < 0)
-            Alert(plat::GBK("画活动NPC上身到(pNpc1)失败！"));
         const Rect r{tx, ty, TruncToInt(x + static_cast<float>(width)), TruncToInt(y + static_cast<float>(division))};
-        ApplyActorTint(this, g_Graph.pNpc1, r, &g_NpcPaint.tintCounter[1]);
-        if (g_Graph.Paint(g_Graph.BUF, g_Graph.pNpc1, r, x - camX + 23, y - camY + 23, 1, alpha, stipple) < 0)
+        const SpriteStage st = StageSprite(g_Graph.pNpc1, r);
+        if (g_Graph.PaintPic(st.surface, PIC_NPC, src, st.X(x), st.Y(y), 0, -1, 0) < 0)
+            Alert(plat::GBK("画活动NPC上身到(pNpc1)失败！"));
+        ApplyActorTint(this, st.surface, st.Local(r), &g_NpcPaint.tintCounter[1]);
+        if (g_Graph.Paint(g_Graph.BUF, st.surface, st.Local(r), x - camX + 23, y - camY + 23, 1, alpha, stipple) < 0)
             Alert(plat::GBK("PaintAnpc1 到buf 失败!"));
     }
 }

@@ -25,7 +25,7 @@ check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
 run_game() {
   cat > "$work/run.sh" <<INNER
 cd "$work/game"
-SDL_AUDIODRIVER=$1 SDL_DISKAUDIOFILE="$work/audio.raw" "$G" > "$work/game.out" 2>&1 &
+SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=$1 SDL_DISKAUDIOFILE="$work/audio.raw" "$G" > "$work/game.out" 2>&1 &
 pid=\$!
 . "$HERE/game_window.sh"
 wait_game_window \$pid "$work/game.out" || exit 1

@@ -37,17 +37,18 @@ int32_t RoleStandingCell(int32_t direction)
     }
 }
 
-// Paints cell `cell` of picture `id` for an actor at map (x, y): onto the
-// work surface at the actor's map place, then from there onto BUF.
+// Paints cell `cell` of picture `id` for an actor at map (x, y): staged on
+// the work surface as at the actor's map place, then from there onto BUF.
 void PaintActor(Surface* work, int32_t id, int32_t cell, float x, float y)
 {
     Rect r;
     ASSERT_TRUE(g_Graph.GetCell(id, cell, &r));
-    ASSERT_GE(g_Graph.PaintPic(work, id, r, x, y, 0, -1, 0), 0);
     const plat::Point cam = scene::Camera();
-    const Rect onWork{static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(x) + r.Width(),
-                      static_cast<int32_t>(y) + r.Height()};
-    ASSERT_GE(g_Graph.Paint(g_Graph.BUF, work, onWork, x - static_cast<float>(cam.x) + 23,
+    const Rect onMap{static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(x) + r.Width(),
+                     static_cast<int32_t>(y) + r.Height()};
+    const SpriteStage st = StageSprite(work, onMap);
+    ASSERT_GE(g_Graph.PaintPic(st.surface, id, r, st.X(x), st.Y(y), 0, -1, 0), 0);
+    ASSERT_GE(g_Graph.Paint(g_Graph.BUF, st.surface, st.Local(onMap), x - static_cast<float>(cam.x) + 23,
                             y - static_cast<float>(cam.y) + 23, 1, -1, 0),
               0);
 }

@@ -229,14 +229,14 @@ TEST(ChangeMap, CommitsSizeRoleSurfacesAndEmptiesTheLists)
     EXPECT_TRUE(g_Monsters.empty());
     EXPECT_TRUE(g_Magics.empty());
     EXPECT_EQ(g_hitMonsterIndex, -1);
-    ASSERT_EQ(g_Graph.layers.size(), 7u);
-    std::vector<Surface*> all(g_Graph.layers.begin(), g_Graph.layers.end());
-    for (Surface* s : {g_Graph.pNpc1, g_Graph.pNpc2, g_Graph.pMonster1, g_Graph.pMonster2, g_Graph.pMagic})
-        all.push_back(s);
-    for (Surface* s : all) {
+    // The layers are drawn over the map's whole size; the sprite work
+    // surfaces are small until a sprite is staged on them.
+    EXPECT_TRUE(g_Map.blocks.Ready());
+    EXPECT_EQ(g_Map.blocks.Width(), 640);
+    EXPECT_EQ(g_Map.blocks.Height(), 480);
+    for (Surface* s : {g_Graph.pNpc1, g_Graph.pNpc2, g_Graph.pMonster1, g_Graph.pMonster2, g_Graph.pMagic}) {
         ASSERT_NE(s, nullptr);
-        EXPECT_EQ(s->w, 640);
-        EXPECT_EQ(s->h, 480);
+        EXPECT_LE(s->px.size(), 1u);
         EXPECT_TRUE(s->hasKey);
         EXPECT_EQ(s->key, 0x001F);
     }
@@ -264,7 +264,6 @@ TEST(ChangeMap, AMapThatCannotBeReadKeepsEverything)
     g_Role.x = 77;
     g_Role.viewX = 11;
     g_Role.direction = 3;
-    Surface* layer0 = g_Graph.layers[0];
     Surface* magic = g_Graph.pMagic;
 
     for (const char* bad : {"missing", "cut", "wide", "..\\demo"}) {
@@ -280,7 +279,7 @@ TEST(ChangeMap, AMapThatCannotBeReadKeepsEverything)
         EXPECT_FLOAT_EQ(g_Role.x, 77);
         EXPECT_FLOAT_EQ(g_Role.viewX, 11);
         EXPECT_EQ(g_Role.direction, 3);
-        EXPECT_EQ(g_Graph.layers[0], layer0);
+        EXPECT_EQ(g_Map.blocks.Width(), 640);
         EXPECT_EQ(g_Graph.pMagic, magic);
     }
     EXPECT_EQ(CountReports("打开MAP文件出错！"), 4);
@@ -323,11 +322,13 @@ TEST(ChangeMap, TitleUnloadThenChangeMakesFreshSurfaces)
     g_Map.FreeLayers();
     g_Map.ReleaseSurfaces();
     g_Map.loaded = 0;
-    EXPECT_EQ(g_Graph.layers[0], nullptr);
+    EXPECT_FALSE(g_Map.blocks.Ready());
+    EXPECT_EQ(g_Graph.pMagic, nullptr);
     EXPECT_EQ(g_Map.name, "demo");
     EXPECT_EQ(g_Map.GroundTile(41).event, "N");
     ASSERT_EQ(g_Map.ChangeMap("small"), 1);
-    EXPECT_EQ(g_Graph.layers[6]->w, 480);
+    EXPECT_EQ(g_Map.blocks.Width(), 480);
+    EXPECT_NE(g_Graph.pMagic, nullptr);
     EXPECT_EQ(g_Map.tileCount, 225);
     EXPECT_EQ(CountReports("正在删除空指针"), 0);
 }
@@ -447,23 +448,30 @@ TEST(PaintLay, TilesAreCopiedOpaqueWhereTheirLinesSayLaterOnesOnTop)
                                     return layer == 6 && i == 7 ? std::string("0,0,0,0,1") : std::string();
                                 }));
     ASSERT_EQ(g_Map.ChangeMap("m"), 1);
-    const Surface& l0 = *g_Graph.layers[0];
-    EXPECT_EQ(l0.Row(0)[0], src(0, 0));
-    EXPECT_EQ(l0.Row(5)[5], 0x001F); // the key pixel was copied, not skipped
-    EXPECT_EQ(l0.Row(0)[15], src(15, 0));
-    EXPECT_EQ(l0.Row(0)[16], src(32, 32)); // the later cell covers the earlier one
-    EXPECT_EQ(l0.Row(31)[47], src(63, 63));
-    EXPECT_EQ(l0.Row(0)[48], 0x001F);      // nothing drawn at cell 1's own place beyond it
+    // A layer's pixel as a frame gets it: copied keyed over a colour no tile
+    // has, which shows through as the key.
+    auto pixel = [](int layer, int x, int y) {
+        Surface out(1, 1);
+        out.px[0] = 0x0001;
+        EXPECT_EQ(g_Map.PaintLayer(&out, layer, Rect{x, y, x + 1, y + 1}, 0, 0), 0);
+        return out.px[0] == 0x0001 ? uint16_t(0x001F) : out.px[0];
+    };
+    EXPECT_EQ(pixel(0, 0, 0), src(0, 0));
+    EXPECT_EQ(pixel(0, 5, 5), 0x001F); // the key pixel was copied, not skipped
+    EXPECT_EQ(pixel(0, 15, 0), src(15, 0));
+    EXPECT_EQ(pixel(0, 16, 0), src(32, 32)); // the later cell covers the earlier one
+    EXPECT_EQ(pixel(0, 47, 31), src(63, 63));
+    EXPECT_EQ(pixel(0, 48, 0), 0x001F);      // nothing drawn at cell 1's own place beyond it
     // Half beyond the sheet: 16 columns, at the tile's own place.
-    EXPECT_EQ(l0.Row(32)[64], src(48, 0));
-    EXPECT_EQ(l0.Row(63)[79], src(63, 31));
-    EXPECT_EQ(l0.Row(32)[80], 0x001F);
+    EXPECT_EQ(pixel(0, 64, 32), src(48, 0));
+    EXPECT_EQ(pixel(0, 79, 63), src(63, 31));
+    EXPECT_EQ(pixel(0, 80, 32), 0x001F);
     // Left of the sheet: the columns that exist land where they belong.
-    EXPECT_EQ(l0.Row(32)[111], 0x001F);
-    EXPECT_EQ(l0.Row(32)[112], src(0, 0));
-    EXPECT_EQ(l0.Row(63)[127], src(15, 31));
-    // Upper layers have their own surfaces; empty cells stay the key.
-    EXPECT_EQ(g_Graph.layers[6]->Row(0)[0], src(0, 0));
-    EXPECT_EQ(g_Graph.layers[5]->Row(0)[0], 0x001F);
+    EXPECT_EQ(pixel(0, 111, 32), 0x001F);
+    EXPECT_EQ(pixel(0, 112, 32), src(0, 0));
+    EXPECT_EQ(pixel(0, 127, 63), src(15, 31));
+    // Upper layers are drawn on their own; empty cells stay the key.
+    EXPECT_EQ(pixel(6, 0, 0), src(0, 0));
+    EXPECT_EQ(pixel(5, 0, 0), 0x001F);
     EXPECT_EQ(CountReports("超出图片范围"), 1);
 }
