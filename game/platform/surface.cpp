@@ -24,32 +24,17 @@ static bool Inside(const Rect& r, int w, int h)
     return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left <= r.right && r.top <= r.bottom;
 }
 
-// Whole vectors first, the row's rest one by one.
 TEV_PIXEL_LOOP
-void KeyedCopy(uint16_t* __restrict dst, ptrdiff_t dstPitch, const uint16_t* __restrict src, ptrdiff_t srcPitch,
-               int w, int h, uint16_t key)
+void KeyedCopy(uint16_t* dst, ptrdiff_t dstPitch, const uint16_t* src, ptrdiff_t srcPitch, int w, int h,
+               uint16_t key)
 {
-    const Pixels k = Pixels{} + key;
-    for (int y = 0; y < h; ++y) {
-        uint16_t* __restrict d = dst + y * dstPitch;
-        const uint16_t* __restrict s = src + y * srcPitch;
-        int x = 0;
-        for (; x + kLanes <= w; x += kLanes) {
-            Pixels sv, dv;
-            std::memcpy(&sv, s + x, sizeof sv);
-            std::memcpy(&dv, d + x, sizeof dv);
-            const Pixels out = sv == k ? dv : sv;
-            std::memcpy(d + x, &out, sizeof out);
-        }
-        for (; x < w; ++x)
-            d[x] = s[x] == key ? d[x] : s[x];
-    }
+    KeyedRows(dst, dstPitch, src, srcPitch, w, h, key);
 }
 
+TEV_PIXEL_LOOP
 void PlainCopy(uint16_t* dst, ptrdiff_t dstPitch, const uint16_t* src, ptrdiff_t srcPitch, int w, int h)
 {
-    for (int y = 0; y < h; ++y)
-        std::copy(src + y * srcPitch, src + y * srcPitch + w, dst + y * dstPitch);
+    PlainRows(dst, dstPitch, src, srcPitch, w, h);
 }
 
 int Blit(Surface* dst, const Rect& dstRect, const Surface* src, const Rect& srcRect, bool useKey)

@@ -73,6 +73,44 @@ void KeyedCopy(uint16_t* dst, ptrdiff_t dstPitch, const uint16_t* src, ptrdiff_t
                uint16_t key);
 void PlainCopy(uint16_t* dst, ptrdiff_t dstPitch, const uint16_t* src, ptrdiff_t srcPitch, int w, int h);
 
+// The same loops for callers that build their own AVX2 and baseline forms
+// (TEV_PIXEL_LOOP) and copy many short pieces: always inlined, so they take
+// the caller's form. Whole vectors first, the row's rest one by one.
+[[gnu::always_inline]] inline void KeyedRows(uint16_t* __restrict dst, ptrdiff_t dstPitch,
+                                             const uint16_t* __restrict src, ptrdiff_t srcPitch, int w, int h,
+                                             uint16_t key)
+{
+    const Pixels k = Pixels{} + key;
+    for (int y = 0; y < h; ++y) {
+        uint16_t* __restrict d = dst + y * dstPitch;
+        const uint16_t* __restrict s = src + y * srcPitch;
+        int x = 0;
+        for (; x + kLanes <= w; x += kLanes) {
+            Pixels sv, dv;
+            __builtin_memcpy(&sv, s + x, sizeof sv);
+            __builtin_memcpy(&dv, d + x, sizeof dv);
+            const Pixels out = sv == k ? dv : sv;
+            __builtin_memcpy(d + x, &out, sizeof out);
+        }
+        for (; x < w; ++x)
+            d[x] = s[x] == key ? d[x] : s[x];
+    }
+}
+
+[[gnu::always_inline]] inline void PlainRows(uint16_t* __restrict dst, ptrdiff_t dstPitch,
+                                             const uint16_t* __restrict src, ptrdiff_t srcPitch, int w, int h)
+{
+    for (int y = 0; y < h; ++y) {
+        uint16_t* __restrict d = dst + y * dstPitch;
+        const uint16_t* __restrict s = src + y * srcPitch;
+        int x = 0;
+        for (; x + kLanes <= w; x += kLanes)
+            __builtin_memcpy(d + x, s + x, sizeof(Pixels));
+        for (; x < w; ++x)
+            d[x] = s[x];
+    }
+}
+
 // Fills the whole surface (or a rectangle, clipped to it) with one colour.
 int Fill(Surface* s, uint16_t colour);
 int FillRect(Surface* s, const Rect& r, uint16_t colour);

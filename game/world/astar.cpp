@@ -61,33 +61,33 @@ namespace {
 // The open list of the search, kept in exactly the order the plain list
 // would have (taking the front shifts the rest along, the best node swaps
 // places with the front, new nodes go to the back), without its scans:
-// nodes sit in slots that only ever grow, so a slot's number orders it in
-// the list, and a tree of minima over (f, slot) finds "smallest f, nearest
-// the front" at its root. A cell's slot is looked up in a table.
+// every node gets a number when it is appended, numbers only grow, so a
+// node's number orders it in the list; a tree of minima over (f, number)
+// finds "smallest f, nearest the front" at its root. The listed nodes lie in
+// a ring indexed by their numbers, doubled whenever it fills, so the tree
+// stays as small as the list; a cell's number is looked up in a table.
 class OpenList {
 public:
     void Reset(int32_t cells)
     {
-        const size_t capacity = static_cast<size_t>(cells) + 1; // every cell once, and the start
-        leaves_ = 1;
-        while (leaves_ < capacity)
-            leaves_ *= 2;
-        tree_.assign(2 * leaves_, kEmpty);
-        nodes_.resize(capacity);
+        Resize(kFirstRing);
+        std::fill(tree_.begin(), tree_.end(), kEmpty);
         slotOf_.assign(static_cast<size_t>(cells), -1);
         head_ = tail_ = 0;
     }
     bool Empty() const { return head_ == tail_; }
-    const NODE& Front() const { return nodes_[head_]; }
+    const NODE& Front() const { return At(head_); }
     void PopFront()
     {
-        slotOf_[static_cast<size_t>(nodes_[head_].tile)] = -1;
+        slotOf_[static_cast<size_t>(At(head_).tile)] = -1;
         Set(head_, kEmpty);
         ++head_;
     }
     void PushBack(const NODE& n)
     {
-        nodes_[tail_] = n;
+        if (tail_ - head_ == ring_)
+            Grow();
+        At(tail_) = n;
         slotOf_[static_cast<size_t>(n.tile)] = static_cast<int32_t>(tail_);
         Set(tail_, Key(n.f, tail_));
         ++tail_;
@@ -96,52 +96,79 @@ public:
     NODE* Find(int32_t tile)
     {
         const int32_t slot = slotOf_[static_cast<size_t>(tile)];
-        return slot < 0 ? nullptr : &nodes_[static_cast<size_t>(slot)];
+        return slot < 0 ? nullptr : &At(static_cast<uint32_t>(slot));
     }
-    void Rekey(const NODE* n)
+    void Rekey(int32_t tile)
     {
-        const size_t slot = static_cast<size_t>(n - nodes_.data());
-        Set(slot, Key(n->f, slot));
+        const uint32_t slot = static_cast<uint32_t>(slotOf_[static_cast<size_t>(tile)]);
+        Set(slot, Key(At(slot).f, slot));
     }
     // Exchanges the best node with the front node; a list of one node stays.
     void MoveBestNodeFirst()
     {
         if (tail_ - head_ < 2)
             return;
-        const size_t best = static_cast<size_t>(tree_[1] & 0xFFFFFFFFu);
+        const uint32_t best = tree_[1] & 0xFFFFu;
         if (best == head_)
             return;
-        std::swap(nodes_[best], nodes_[head_]);
-        slotOf_[static_cast<size_t>(nodes_[best].tile)] = static_cast<int32_t>(best);
-        slotOf_[static_cast<size_t>(nodes_[head_].tile)] = static_cast<int32_t>(head_);
-        Set(best, Key(nodes_[best].f, best));
-        Set(head_, Key(nodes_[head_].f, head_));
+        NODE& b = At(best);
+        NODE& h = At(head_);
+        std::swap(b, h);
+        slotOf_[static_cast<size_t>(b.tile)] = static_cast<int32_t>(best);
+        slotOf_[static_cast<size_t>(h.tile)] = static_cast<int32_t>(head_);
+        Set(best, Key(b.f, best));
+        // The best node's key with the front's number is below every other
+        // key: it is the minimum all the way up.
+        for (size_t i = ring_ + (head_ & (ring_ - 1)); i >= 1; i /= 2)
+            tree_[i] = Key(h.f, head_);
     }
 
 private:
-    static constexpr uint64_t kEmpty = ~uint64_t(0);
-    // Smaller f first, then the smaller slot (nearer the front).
-    static uint64_t Key(int32_t f, size_t slot)
+    static constexpr uint32_t kEmpty = ~uint32_t(0);
+    static constexpr uint32_t kFirstRing = 256;
+    // Smaller f first, then the smaller number (nearer the front). A map has
+    // at most 32 767 cells, so f + 1 (f is -1 for the start) and the numbers
+    // each fit 16 bits.
+    static uint32_t Key(int32_t f, uint32_t slot) { return (uint32_t(f + 1) << 16) | slot; }
+    NODE& At(uint32_t slot) { return nodes_[slot & (ring_ - 1)]; }
+    const NODE& At(uint32_t slot) const { return nodes_[slot & (ring_ - 1)]; }
+    void Set(uint32_t slot, uint32_t key)
     {
-        return (uint64_t(uint32_t(f) ^ 0x80000000u) << 32) | uint64_t(slot);
-    }
-    void Set(size_t slot, uint64_t key)
-    {
-        size_t i = leaves_ + slot;
+        size_t i = ring_ + (slot & (ring_ - 1));
         tree_[i] = key;
-        for (i /= 2; i >= 1; i /= 2) {
-            const uint64_t m = std::min(tree_[2 * i], tree_[2 * i + 1]);
-            if (tree_[i] == m)
+        uint32_t m = key;
+        for (; i > 1; i /= 2) {
+            m = std::min(m, tree_[i ^ 1]);
+            if (tree_[i / 2] == m)
                 break;
-            tree_[i] = m;
+            tree_[i / 2] = m;
         }
     }
+    void Resize(uint32_t ring)
+    {
+        ring_ = ring;
+        nodes_.resize(ring);
+        tree_.resize(2 * size_t(ring));
+    }
+    void Grow()
+    {
+        std::vector<NODE> old(nodes_);
+        const uint32_t oldRing = ring_;
+        Resize(ring_ * 2);
+        std::fill(tree_.begin(), tree_.end(), kEmpty);
+        for (uint32_t s = head_; s != tail_; ++s) {
+            At(s) = old[s & (oldRing - 1)];
+            tree_[ring_ + (s & (ring_ - 1))] = Key(At(s).f, s);
+        }
+        for (size_t i = ring_ - 1; i >= 1; --i)
+            tree_[i] = std::min(tree_[2 * i], tree_[2 * i + 1]);
+    }
 
-    size_t leaves_ = 1;
-    std::vector<uint64_t> tree_;
+    uint32_t ring_ = kFirstRing;
+    std::vector<uint32_t> tree_;
     std::vector<NODE> nodes_;
     std::vector<int32_t> slotOf_;
-    size_t head_ = 0, tail_ = 0;
+    uint32_t head_ = 0, tail_ = 0;
 };
 
 } // namespace
@@ -160,16 +187,23 @@ int32_t People::Astar(People* actor, int32_t start, int32_t goal)
         return 1;
     const int32_t w = MapColumns();
     const int32_t count = std::min<int32_t>(g_Map.tileCount, static_cast<int32_t>(g_Map.layers[0].size()));
-    if (w <= 0 || start >= count || goal >= count)
+    static_assert(kMapMaxCells < 0x8000, "the open list's keys hold cell counts in 16 bits");
+    if (w <= 0 || start >= count || goal >= count || count > kMapMaxCells)
         return 0;
     const TILESTRUCT* ground = g_Map.layers[0].data();
     const int32_t goalColumn = goal % w, goalRow = goal / w;
 
     // The search's tables live on between searches: actors search often.
     static thread_local OpenList open;
-    static thread_local std::vector<int32_t> closedParent; // -2: not closed
+    // Per cell: the parent of a closed cell, kOpenCell for a cell not closed
+    // yet, kBlockedCell for one the path must not enter. Read once from the
+    // ground, in order, so the search reads small numbers instead of cells.
+    constexpr int32_t kOpenCell = -2, kBlockedCell = -3;
+    static thread_local std::vector<int32_t> closedParent;
     open.Reset(count);
-    closedParent.assign(static_cast<size_t>(count), -2);
+    closedParent.resize(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i)
+        closedParent[static_cast<size_t>(i)] = ground[i].obstacle != 0 ? kBlockedCell : kOpenCell;
     int32_t closedCount = 0;
 
     NODE first;
@@ -182,24 +216,28 @@ int32_t People::Astar(People* actor, int32_t start, int32_t goal)
         ++closedCount;
         open.PopFront();
         const int32_t t = current.tile;
-        int32_t around[4];
+        const int32_t row = t / w, column = t - row * w;
+        // The neighbours in their order (up, down, left, right) with their
+        // distances to the goal.
+        int32_t around[4], distance[4];
         int k = 0;
+        const int32_t across = std::abs(column - goalColumn), down = std::abs(row - goalRow);
         if (t >= w)
-            around[k++] = t - w;
+            around[k] = t - w, distance[k++] = across + std::abs(row - 1 - goalRow);
         if (t + w < count)
-            around[k++] = t + w;
-        if (t % w > 0)
-            around[k++] = t - 1;
-        if (t % w < w - 1)
-            around[k++] = t + 1;
+            around[k] = t + w, distance[k++] = across + std::abs(row + 1 - goalRow);
+        if (column > 0)
+            around[k] = t - 1, distance[k++] = std::abs(column - 1 - goalColumn) + down;
+        if (column < w - 1)
+            around[k] = t + 1, distance[k++] = std::abs(column + 1 - goalColumn) + down;
         for (int i = 0; i < k && !found; ++i) {
             const int32_t n = around[i];
-            if (ground[n].obstacle != 0 || closedParent[static_cast<size_t>(n)] != -2)
+            if (closedParent[static_cast<size_t>(n)] != kOpenCell)
                 continue;
             NODE node;
             node.tile = n;
             node.g = closedCount;
-            node.h = std::abs(n % w - goalColumn) + std::abs(n / w - goalRow);
+            node.h = distance[i];
             node.f = node.g + node.h;
             NODE* listed = open.Find(n);
             if (!listed) {
@@ -216,7 +254,7 @@ int32_t People::Astar(People* actor, int32_t start, int32_t goal)
                     listed->parent = t;
                     listed->g = node.g;
                     listed->f = node.g + node.h;
-                    open.Rekey(listed);
+                    open.Rekey(n);
                 }
                 open.MoveBestNodeFirst();
             }

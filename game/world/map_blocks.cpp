@@ -1,6 +1,7 @@
 #include "map_blocks.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "core/graph.h"
 
@@ -85,10 +86,11 @@ void MapBlocks::Finish()
     ready_ = true;
 }
 
-void MapBlocks::Draw(int layer, int32_t block, uint16_t* px) const
+void MapBlocks::Draw(int layer, int32_t block, Slot* slot) const
 {
     const Layer& l = layers_[static_cast<size_t>(layer)];
     const int32_t bx = (block % columns_) * kSide, by = (block / columns_) * kSide;
+    uint16_t* px = slot->px.get();
     std::fill(px, px + kBlockPixels, key_);
     for (uint32_t i = l.first[static_cast<size_t>(block)]; i < l.first[static_cast<size_t>(block) + 1]; ++i) {
         const Tile& t = l.tiles[l.refs[i]];
@@ -100,6 +102,21 @@ void MapBlocks::Draw(int layer, int32_t block, uint16_t* px) const
         plat::PlainCopy(px + (y0 - by) * kSide + (x0 - bx), kSide, sheet.Row(y0 + t.sy) + x0 + t.sx, sheet.w,
                         x1 - x0, y1 - y0);
     }
+    // Only the part of the block on the map counts.
+    const int32_t w = std::min(kSide, width_ - bx), h = std::min(kSide, height_ - by);
+    slot->clearRows = slot->solidRows = 0;
+    for (int32_t y = 0; y < h; ++y) {
+        const uint16_t* row = px + y * kSide;
+        int32_t keyed = 0;
+        for (int32_t x = 0; x < w; ++x)
+            keyed += row[x] == key_;
+        if (keyed == w)
+            slot->clearRows |= 1u << y;
+        else if (keyed == 0)
+            slot->solidRows |= 1u << y;
+    }
+    const uint32_t changed = ((slot->clearRows ^ (slot->clearRows << 1)) | (slot->solidRows ^ (slot->solidRows << 1)));
+    slot->runStarts = changed | 1u;
 }
 
 int32_t MapBlocks::TakeSlot()
@@ -138,18 +155,11 @@ MapBlocks::Kind MapBlocks::KindOf(int layer, int32_t block)
         return static_cast<Kind>(l.kind[b]);
     const int32_t slot = TakeSlot();
     Slot& s = pool_[static_cast<size_t>(slot)];
-    Draw(layer, block, s.px.get());
-    // Only the part of the block on the map counts.
-    const int32_t bx = (block % columns_) * kSide, by = (block / columns_) * kSide;
-    const int32_t w = std::min(kSide, width_ - bx), h = std::min(kSide, height_ - by);
-    size_t keyed = 0;
-    for (int32_t y = 0; y < h; ++y) {
-        const uint16_t* row = s.px.get() + y * kSide;
-        for (int32_t x = 0; x < w; ++x)
-            keyed += row[x] == key_;
-    }
-    const size_t all = static_cast<size_t>(w) * static_cast<size_t>(h);
-    l.kind[b] = keyed == all ? kClear : keyed == 0 ? kSolid : kMixed;
+    Draw(layer, block, &s);
+    const int32_t by = (block / columns_) * kSide;
+    const uint32_t rows = std::min(kSide, height_ - by);
+    const uint32_t all = rows == 32 ? ~0u : (1u << rows) - 1;
+    l.kind[b] = s.clearRows == all ? kClear : s.solidRows == all ? kSolid : kMixed;
     if (l.kind[b] == kClear) {
         free_.push_back(slot);
     } else {
@@ -161,7 +171,7 @@ MapBlocks::Kind MapBlocks::KindOf(int layer, int32_t block)
     return static_cast<Kind>(l.kind[b]);
 }
 
-const uint16_t* MapBlocks::Block(int layer, int32_t block)
+const MapBlocks::Slot* MapBlocks::Block(int layer, int32_t block)
 {
     if (KindOf(layer, block) == kClear)
         return nullptr;
@@ -169,14 +179,46 @@ const uint16_t* MapBlocks::Block(int layer, int32_t block)
     const size_t b = static_cast<size_t>(block);
     if (l.slot[b] < 0) {
         const int32_t slot = TakeSlot();
-        Draw(layer, block, pool_[static_cast<size_t>(slot)].px.get());
-        pool_[static_cast<size_t>(slot)].layer = layer;
-        pool_[static_cast<size_t>(slot)].block = block;
+        Slot& s = pool_[static_cast<size_t>(slot)];
+        Draw(layer, block, &s);
+        s.layer = layer;
+        s.block = block;
         l.slot[b] = slot;
     }
     Slot& s = pool_[static_cast<size_t>(l.slot[b])];
     s.used = true;
-    return s.px.get();
+    return &s;
+}
+
+// The rows first to first + rows - 1 of a drawn block, columns left to
+// left + w - 1, onto `to` (whose rows are `pitch` apart), in runs of rows of
+// one kind: transparent ones skipped, opaque ones copied, the others keyed.
+// Built for AVX2 and the baseline; the row loops are inlined.
+TEV_PIXEL_LOOP
+void MapBlocks::PaintRows(const Slot& slot, int32_t left, int32_t w, int32_t first, int32_t rows, uint16_t* to,
+                          ptrdiff_t pitch, uint16_t key)
+{
+    const uint16_t* from = slot.px.get() + left;
+    const int32_t last = first + rows;
+    for (int32_t r = first; r < last;) {
+        const uint32_t bit = 1u << r;
+        const uint32_t later = r == kSide - 1 ? 0 : slot.runStarts >> (r + 1);
+        const int32_t end = std::min(last, later ? r + 1 + std::countr_zero(later) : kSide);
+        uint16_t* d = to + static_cast<ptrdiff_t>(r - first) * pitch;
+        const uint16_t* s = from + r * kSide;
+        if (slot.solidRows & bit) {
+            if (w == kSide)
+                plat::PlainRows(d, pitch, s, kSide, kSide, end - r);
+            else
+                plat::PlainRows(d, pitch, s, kSide, w, end - r);
+        } else if (!(slot.clearRows & bit)) {
+            if (w == kSide)
+                plat::KeyedRows(d, pitch, s, kSide, kSide, end - r, key);
+            else
+                plat::KeyedRows(d, pitch, s, kSide, w, end - r, key);
+        }
+        r = end;
+    }
 }
 
 void MapBlocks::Paint(plat::Surface* dest, int layer, int64_t left, int64_t top, int64_t w, int64_t h, int64_t dx,
@@ -190,16 +232,12 @@ void MapBlocks::Paint(plat::Surface* dest, int layer, int64_t left, int64_t top,
         const int32_t ty0 = std::max(y0, by * kSide), ty1 = std::min(y1, by * kSide + kSide);
         for (int32_t bx = x0 / kSide; bx <= (x1 - 1) / kSide; ++bx) {
             const int32_t block = by * columns_ + bx;
-            const uint16_t* px = Block(layer, block);
-            if (!px)
+            const Slot* slot = Block(layer, block);
+            if (!slot)
                 continue;
             const int32_t tx0 = std::max(x0, bx * kSide), tx1 = std::min(x1, bx * kSide + kSide);
-            const uint16_t* from = px + (ty0 - by * kSide) * kSide + (tx0 - bx * kSide);
-            uint16_t* to = dest->Row(static_cast<int>(dy + (ty0 - y0))) + (dx + (tx0 - x0));
-            if (layers_[static_cast<size_t>(layer)].kind[static_cast<size_t>(block)] == kSolid)
-                plat::PlainCopy(to, dest->w, from, kSide, tx1 - tx0, ty1 - ty0);
-            else
-                plat::KeyedCopy(to, dest->w, from, kSide, tx1 - tx0, ty1 - ty0, key_);
+            PaintRows(*slot, tx0 - bx * kSide, tx1 - tx0, ty0 - by * kSide, ty1 - ty0,
+                      dest->Row(static_cast<int>(dy + (ty0 - y0))) + (dx + (tx0 - x0)), dest->w, key_);
         }
     }
 }
@@ -218,7 +256,7 @@ bool MapBlocks::Opaque(int layer, const plat::Rect& r)
             if (k == kClear)
                 return false;
             // Mixed: the part inside the rectangle may still be opaque.
-            const uint16_t* px = Block(layer, block);
+            const uint16_t* px = Block(layer, block)->px.get();
             const int32_t x0 = std::max(r.left, bx * kSide), x1 = std::min(r.right, bx * kSide + kSide);
             const int32_t y0 = std::max(r.top, by * kSide), y1 = std::min(r.bottom, by * kSide + kSide);
             for (int32_t y = y0; y < y1; ++y)

@@ -61,12 +61,27 @@ private:
         std::vector<int32_t> slot;   // per block: its pool slot, -1 none
     };
 
-    // The drawn pixels of a block, drawing it first when needed; nullptr for
-    // a wholly transparent one.
-    const uint16_t* Block(int layer, int32_t block);
+    // The pool grows block by block up to kPoolBlocks; then the clock hand
+    // takes the first slot not used since it last passed.
+    struct Slot {
+        std::unique_ptr<uint16_t[]> px;
+        int32_t layer = -1, block = -1;
+        bool used = false;
+        // Rows of the block (bit y) wholly transparent or wholly opaque
+        // across the map's part of it.
+        uint32_t clearRows = 0, solidRows = 0;
+        // Rows where a run of rows of one kind starts (row 0 always).
+        uint32_t runStarts = 1;
+    };
+    // The drawn block in its pool slot, drawing it first when needed;
+    // nullptr for a wholly transparent one.
+    const Slot* Block(int layer, int32_t block);
     Kind KindOf(int layer, int32_t block);
     int32_t TakeSlot();
-    void Draw(int layer, int32_t block, uint16_t* px) const;
+    static void PaintRows(const Slot& slot, int32_t left, int32_t w, int32_t first, int32_t rows, uint16_t* to,
+                          ptrdiff_t pitch, uint16_t key);
+    // Draws a block into a slot and notes its transparent and opaque rows.
+    void Draw(int layer, int32_t block, Slot* slot) const;
 
     bool ready_ = false;
     int32_t width_ = 0, height_ = 0;
@@ -75,13 +90,6 @@ private:
     std::vector<plat::Surface> sheets_;
     std::vector<const plat::Surface*> sheetOrigins_;
     std::vector<Layer> layers_;
-    // The pool grows block by block up to kPoolBlocks; then the clock hand
-    // takes the first slot not used since it last passed.
-    struct Slot {
-        std::unique_ptr<uint16_t[]> px;
-        int32_t layer = -1, block = -1;
-        bool used = false;
-    };
     std::vector<Slot> pool_;
     std::vector<int32_t> free_; // slots that hold no block
     size_t hand_ = 0;

@@ -5,6 +5,8 @@
 // anywhere, with more blocks than the pool keeps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "astar_cases.h"
 #include "core/globals.h"
 #include "test_support.h"
@@ -18,7 +20,7 @@ constexpr uint16_t kKey = 0x001F;
 
 // A 64x64 sheet, picture 1: an opaque quarter, a wholly transparent one, a
 // mixed one and a second opaque one.
-const Surface* AddSheet()
+void AddSheet()
 {
     PICRESOURCESTRUCT sheet;
     sheet.surface = g_Graph.CreatePlain(64, 64);
@@ -35,7 +37,6 @@ const Surface* AddSheet()
     sheet.name = 1;
     sheet.width = sheet.height = 64;
     g_Graph.pictures.push_back(sheet);
-    return sheet.surface;
 }
 
 void FillNoise(Surface* s, astarcases::Lcg& r)
@@ -49,7 +50,9 @@ void FillNoise(Surface* s, astarcases::Lcg& r)
 TEST(MapBlocks, LayersPaintAsTheWholeLayerKeyedCopyDid)
 {
     auto root = FreshGameFolder();
-    const Surface* sheet = AddSheet();
+    AddSheet();
+    // The sheet the map's tiles name (the first picture 1).
+    Surface* sheet = g_Graph.getpicre(1).surface;
     // 100 x 90 tiles: layer 0 alone has more blocks than the pool keeps.
     const int tw = 100, th = 90, w = tw * 32, h = th * 32;
     astarcases::Lcg r{7};
@@ -68,8 +71,8 @@ TEST(MapBlocks, LayersPaintAsTheWholeLayerKeyedCopyDid)
              MapText(tw, th, std::to_string(tw) + "," + std::to_string(th) + ",0,0,0",
                      [&](int i) {
                          const int c = i % tw, row = i / tw;
-                         const int src = (c + row) % 3 == 0 ? 32 : 0; // opaque or mixed quarter
-                         return std::to_string(src == 32 ? 32 : 0) + "," + std::to_string(src) + "," +
+                         const int src = (c + row) % 3 == 0 ? 32 : 0; // the mixed or an opaque quarter
+                         return "0," + std::to_string(src) + "," +
                                 std::to_string(c * 32) + "," + std::to_string(row * 32) + ",0,1,N";
                      },
                      [&](int layer, int i) { return upper[static_cast<size_t>(layer * tw * th + i)]; }));
@@ -84,11 +87,20 @@ TEST(MapBlocks, LayersPaintAsTheWholeLayerKeyedCopyDid)
         plat::Fill(&s, kKey);
         for (const TILESTRUCT& t : g_Map.layers[static_cast<size_t>(layer)])
             if (t.picture != -1)
-                g_Graph.Paint(&s, const_cast<Surface*>(sheet), Rect{t.srcX, t.srcY, t.srcX + 32, t.srcY + 32},
+                g_Graph.Paint(&s, sheet, Rect{t.srcX, t.srcY, t.srcX + 32, t.srcY + 32},
                               static_cast<float>(t.x), static_cast<float>(t.y), 0, -1, 0);
         whole.push_back(std::move(s));
     }
 
+    // Whether a window lies on the map and is wholly opaque on the layer.
+    auto opaque = [&](int layer, const Rect& window) {
+        bool on = window.left >= 0 && window.top >= 0 && window.right <= w && window.bottom <= h &&
+                  window.left < window.right && window.top < window.bottom;
+        for (int yy = window.top; on && yy < window.bottom; ++yy)
+            for (int xx = window.left; on && xx < window.right; ++xx)
+                on = whole[static_cast<size_t>(layer)].Row(yy)[xx] != kKey;
+        return on;
+    };
     auto check = [&](int layer, const Rect& window, float x, float y) {
         Surface ours(640, 480);
         FillNoise(&ours, r);
@@ -96,16 +108,11 @@ TEST(MapBlocks, LayersPaintAsTheWholeLayerKeyedCopyDid)
         const int got = g_Map.PaintLayer(&ours, layer, window, x, y);
         const int want = g_Graph.Paint(&theirs, &whole[static_cast<size_t>(layer)], window, x, y, 1, -1, 0);
         EXPECT_EQ(got, want);
-        EXPECT_TRUE(ours.px == theirs.px) << "layer " << layer << " window " << window.left << "," << window.top
+        const auto differ = std::mismatch(ours.px.begin(), ours.px.end(), theirs.px.begin()).first - ours.px.begin();
+        EXPECT_TRUE(ours.px == theirs.px) << "first difference at " << differ % 640 << "," << differ / 640 << ", layer " << layer << " window " << window.left << "," << window.top
                                           << " " << window.Width() << "x" << window.Height() << " at " << x << ","
                                           << y;
-        // Whether the window is wholly opaque on the layer.
-        bool opaque = window.left >= 0 && window.top >= 0 && window.right <= w && window.bottom <= h &&
-                      window.left < window.right && window.top < window.bottom;
-        for (int yy = window.top; opaque && yy < window.bottom; ++yy)
-            for (int xx = window.left; opaque && xx < window.right; ++xx)
-                opaque = whole[static_cast<size_t>(layer)].Row(yy)[xx] != kKey;
-        EXPECT_EQ(g_Map.LayerCovers(layer, window), opaque);
+        EXPECT_EQ(g_Map.LayerCovers(layer, window), opaque(layer, window));
     };
     // The whole map, view by view, twice: blocks leave the pool and come back.
     for (int pass = 0; pass < 2; ++pass)
@@ -119,10 +126,11 @@ TEST(MapBlocks, LayersPaintAsTheWholeLayerKeyedCopyDid)
         const float y = static_cast<float>(r.Below(600) - 100) - (i % 5 ? 0.0f : 0.25f);
         check(i % 5, Rect{left, top, left + ww, top + hh}, x, y);
     }
-    // A window wholly inside the ground's opaque tiles is covered.
-    EXPECT_TRUE(g_Map.LayerCovers(0, Rect{32, 0, 64, 32}));
-    EXPECT_FALSE(g_Map.LayerCovers(0, Rect{0, 0, 32, 32}));
-    EXPECT_FALSE(g_Map.LayerCovers(2, Rect{-1, 0, 31, 32}));
+    // Single tiles and parts of them, on the grid and off it.
+    for (const Rect& t : {Rect{32, 0, 64, 32}, Rect{0, 0, 32, 32}, Rect{40, 8, 50, 30}, Rect{-1, 0, 31, 32},
+                          Rect{w - 32, h - 32, w, h}, Rect{w - 31, 0, w + 1, 32}})
+        for (int layer : {0, 2, 4})
+            EXPECT_EQ(g_Map.LayerCovers(layer, t), opaque(layer, t)) << layer << ": " << t.left << "," << t.top;
 }
 
 TEST(MapBlocks, SpritesStagedAsOnAMapSizedWorkSurface)

@@ -325,3 +325,53 @@ TEST_F(PaintTest, MissingPictureIsReportedOnlyByItsLoad)
     EXPECT_EQ("Resource\\bmp\\logowords.bmp", boxes[1].textUtf8);
     EXPECT_EQ(0, g_Graph.getpicre(PIC_LOGOWORDS).MaxCounts);
 }
+
+// Every alpha, with and without key and stipple, on rows long enough for the
+// vector loops and their ends: each pixel is the per-channel mix
+// (s*a + d*(32-a)) >> 5 (16: the average without remainders), the key pixel
+// leaves the destination, the stipple keeps every other source pixel.
+TEST_F(PaintTest, BlendsMatchThePerPixelRuleAtEveryAlpha)
+{
+    uint32_t seed = 99;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<uint16_t>(seed >> 13);
+    };
+    const int w = 53, h = 3;
+    Surface src(w, h);
+    for (uint16_t& p : src.px)
+        p = next() % 7 == 0 ? kBlue : next();
+    src.px[0] = 0xFFFF;
+    src.px[1] = 0x0000;
+    for (int32_t alpha = 0; alpha <= 32; ++alpha)
+        for (int key = 0; key <= 1; ++key)
+            for (int stipple = 0; stipple <= 1; ++stipple) {
+                Surface dst(w + 4, h);
+                for (uint16_t& p : dst.px)
+                    p = next();
+                const Surface before = dst;
+                g_Graph.BlendPaint(&src, &dst, Rect{0, 0, w, h}, 2, 0, alpha, stipple, key);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        const uint32_t s = src.Row(y)[x], d = before.Row(y)[x + 2];
+                        uint32_t want;
+                        if (alpha == 16) {
+                            want = (((s >> 11) + (d >> 11)) >> 1) << 11 | ((((s >> 5) & 63) + ((d >> 5) & 63)) >> 1) << 5 |
+                                   (((s & 31) + (d & 31)) >> 1);
+                        } else {
+                            const uint32_t a = static_cast<uint32_t>(alpha), b = 32 - a;
+                            want = (((s >> 11) * a + (d >> 11) * b) >> 5) << 11 |
+                                   ((((s >> 5) & 63) * a + ((d >> 5) & 63) * b) >> 5) << 5 |
+                                   (((s & 31) * a + (d & 31) * b) >> 5);
+                        }
+                        if (stipple && ((x + y) & 1))
+                            want = s;
+                        if (key && s == kBlue)
+                            want = d;
+                        ASSERT_EQ(dst.Row(y)[x + 2], want) << "alpha " << alpha << " key " << key << " stipple "
+                                                           << stipple << " at " << x << "," << y;
+                    }
+                EXPECT_EQ(dst.Row(0)[0], before.Row(0)[0]);
+                EXPECT_EQ(dst.Row(0)[w + 3], before.Row(0)[w + 3]);
+            }
+}
