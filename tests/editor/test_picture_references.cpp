@@ -1,10 +1,14 @@
 // The editor's pictures of the demo maps, compared with reference images:
 // the whole composite in its views, the thumbnail, the tile picker and a
 // region copied out of the map, also after a few edits made with the mouse.
-// The references are digests of the pixels (kept small in the repository);
-// a picture that differs is written as a PNG next to the test's output so it
-// can be looked at. With TEV_WRITE_PICTURE_REFS set to a folder the test
-// writes the digests it sees there instead of comparing them.
+// Each flow runs twice, once with every picture held whole and once with the
+// map-sized pictures in tiles, and the two must show the same pixels. The
+// references are digests of the pixels (kept small in the repository), made
+// from whole pictures for the demo files whose digest they name; with other
+// demo files only the two runs are compared. A picture that differs is
+// written as a PNG into the temporary folder so it can be looked at. With
+// TEV_WRITE_PICTURE_REFS set to a folder the test writes the digests it sees
+// there instead of comparing them with the file.
 #include "demo_fixture.h"
 
 #include "shell/picker_form.h"
@@ -13,6 +17,8 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QMouseEvent>
+
+#include <functional>
 
 using namespace tstest;
 using namespace tilesmith;
@@ -38,6 +44,25 @@ QString Digest(const QImage& shown)
     return QStringLiteral("%1x%2 %3").arg(img.width()).arg(img.height()).arg(QString::fromLatin1(h.result().toHex()));
 }
 
+// The demo files the pictures are drawn from.
+QString InputsDigest(const QString& root)
+{
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    QStringList files;
+    for (const char* dir : {"Resource/bmp", "Map", "Script", "editor"})
+        for (const QString& f : QDir(root + "/" + dir).entryList(QDir::Files, QDir::Name))
+            if (f.endsWith(".bmp") || f.endsWith(".jmap") || f.endsWith(".jsr") || f.endsWith(".txt"))
+                files << QString::fromLatin1(dir) + "/" + f;
+    for (const QString& f : files) {
+        QFile file(root + "/" + f);
+        if (f == "editor/RecentMap.txt" || !file.open(QIODevice::ReadOnly))
+            continue;
+        h.addData(f.toUtf8());
+        h.addData(file.readAll());
+    }
+    return QString::fromLatin1(h.result().toHex());
+}
+
 // name → "WxH digest", read from the references file.
 std::map<QString, QString> ReadReferences()
 {
@@ -59,6 +84,7 @@ class PictureReferences : public DemoEditorTest {
 protected:
     void TearDown() override
     {
+        fr::PicImage::setTilingAllowed(true);
         const QString dir = qEnvironmentVariable("TEV_WRITE_PICTURE_REFS");
         if (!dir.isEmpty() && !written.isEmpty()) {
             QFile f(dir + "/" + QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name()) +
@@ -68,23 +94,53 @@ protected:
         }
         DemoEditorTest::TearDown();
     }
-    // Compares a picture with its reference (or records it).
+    // Runs a flow on whole pictures and then on tiled ones.
+    void twice(const std::function<void()>& flow)
+    {
+        fr::PicImage::setTilingAllowed(false);
+        wholeRun = true;
+        flow();
+        session.reset();
+        fr::PicImage::setTilingAllowed(true);
+        wholeRun = false;
+        flow();
+    }
+    static void save(const QString& name, const QImage& img, std::string& where)
+    {
+        const QString png = QDir::temp().filePath("tilesmith-" + name + ".png");
+        img.save(png);
+        where = png.toStdString();
+    }
+    // Keeps a picture of the whole run; compares one of the tiled run with
+    // it and with its reference (or records that).
     void check(const QString& name, const QImage& img)
     {
         ASSERT_FALSE(img.isNull()) << name.toStdString();
         const QString seen = Digest(img);
-        if (!qEnvironmentVariable("TEV_WRITE_PICTURE_REFS").isEmpty()) {
-            written << name + " " + seen;
+        if (wholeRun) {
+            whole[name] = seen;
+            if (!qEnvironmentVariable("TEV_WRITE_PICTURE_REFS").isEmpty())
+                written << name + " " + seen;
             return;
         }
+        std::string png;
+        if (whole[name] != seen) {
+            save(name, img, png);
+            ADD_FAILURE() << name.toStdString() << " in tiles differs from the whole picture (" << whole[name].toStdString()
+                          << "), seen " << seen.toStdString() << ", written to " << png;
+        }
+        if (!qEnvironmentVariable("TEV_WRITE_PICTURE_REFS").isEmpty())
+            return;
         static const std::map<QString, QString> refs = ReadReferences();
+        static const bool sameInputs = refs.count("inputs") && refs.at("inputs") == InputsDigest(demoRoot);
+        if (!sameInputs)
+            return;
         const auto it = refs.find(name);
         ASSERT_NE(it, refs.end()) << "no reference for " << name.toStdString();
         if (it->second != seen) {
-            const QString png = QDir::temp().filePath("tilesmith-" + name + ".png");
-            img.save(png);
+            save(name, img, png);
             ADD_FAILURE() << name.toStdString() << " differs from its reference (" << it->second.toStdString()
-                          << "), seen " << seen.toStdString() << ", written to " << png.toStdString();
+                          << "), seen " << seen.toStdString() << ", written to " << png;
         }
     }
     void open(const QString& map)
@@ -138,76 +194,86 @@ protected:
     }
 
     QStringList written;
+    bool wholeRun = false;
+    std::map<QString, QString> whole;
 };
 
 } // namespace
 
 TEST_F(PictureReferences, DemoMapsTheirViewsThumbnailsAndPicker)
 {
-    startOnDemo();
-    for (const char* map : {"demo", "demo2", "small"}) {
-        const QString name = QLatin1String(map);
-        open(name);
-        check(name + ".composite", composite());
-        check(name + ".thumbnail", thumbnail());
-    }
-    open("demo");
-    press(Qt::Key_3);
-    check("demo.solo3", composite());
-    press(Qt::Key_8);
-    check("demo.solo8", composite());
-    press(Qt::Key_9);
-    check("demo.solo9", composite());
-    main().Menu_RefreshAll_Click();
-    main().Menu_HideIncidentLay_Click();
-    check("demo.noevents", composite());
-    main().Menu_HideIncidentLay_Click();
-    check("demo.events", composite());
-    check("picker.map1", picker(&Main::Menu_Resource_r1_Click));
-    check("picker.map2", picker(&Main::Menu_Resource_r2_Click));
+    twice([&] {
+        startOnDemo();
+        if (wholeRun && !qEnvironmentVariable("TEV_WRITE_PICTURE_REFS").isEmpty())
+            written << "inputs " + InputsDigest(demoRoot);
+        for (const char* map : {"demo", "demo2", "small"}) {
+            const QString name = QLatin1String(map);
+            open(name);
+            check(name + ".composite", composite());
+            check(name + ".thumbnail", thumbnail());
+        }
+        open("demo");
+        press(Qt::Key_3);
+        check("demo.solo3", composite());
+        press(Qt::Key_8);
+        check("demo.solo8", composite());
+        press(Qt::Key_9);
+        check("demo.solo9", composite());
+        main().Menu_RefreshAll_Click();
+        main().Menu_HideIncidentLay_Click();
+        check("demo.noevents", composite());
+        main().Menu_HideIncidentLay_Click();
+        check("demo.events", composite());
+        check("picker.map1", picker(&Main::Menu_Resource_r1_Click));
+        check("picker.map2", picker(&Main::Menu_Resource_r2_Click));
+    });
 }
 
 TEST_F(PictureReferences, EditsAndARegionCopiedOutOfTheMap)
 {
-    startOnDemo();
-    main().Menu_RefreshAll_Click();
-    // A tile on layer 2, an erased square of the ground, an obstacle.
-    press(Qt::Key_F2);
-    pickTile(1, 64, 0);
-    clickAt(96, 64);
-    press(Qt::Key_F1);
-    main().Canvas()->Menu_SelectMiddleEraser_Click();
-    clickAt(0, 0);
-    press(Qt::Key_Q);
-    press(Qt::Key_E);
-    clickAt(160, 224);
-    press(Qt::Key_E);
-    check("demo.edited", composite());
-    // A region of the ground copied out as the brush, and stamped on layer 4.
-    press(Qt::Key_F1);
-    clickAt(64, 96, Qt::RightButton);
-    bandTo(160, 190);
-    pressMap(Qt::LeftButton);
-    ASSERT_EQ(M().TakeOutBrush, -1);
-    check("demo.regioncopy", main().MainPic->pic().snapshot());
-    press(Qt::Key_F4);
-    clickAt(320, 32);
-    check("demo.stamped", composite());
-    check("demo.stamped.thumbnail", thumbnail());
-    // Layer 6 filled with one tile.
-    press(Qt::Key_F6);
-    pickTile(2, 32, 0);
-    press(Qt::Key_X);
-    check("demo.filled", composite());
+    twice([&] {
+        startOnDemo();
+        main().Menu_RefreshAll_Click();
+        // A tile on layer 2, an erased square of the ground, an obstacle.
+        press(Qt::Key_F2);
+        pickTile(1, 64, 0);
+        clickAt(96, 64);
+        press(Qt::Key_F1);
+        main().Canvas()->Menu_SelectMiddleEraser_Click();
+        clickAt(0, 0);
+        press(Qt::Key_Q);
+        press(Qt::Key_E);
+        clickAt(160, 224);
+        press(Qt::Key_E);
+        check("demo.edited", composite());
+        // A region of the ground copied out as the brush, and stamped on layer 4.
+        press(Qt::Key_F1);
+        clickAt(64, 96, Qt::RightButton);
+        bandTo(160, 190);
+        pressMap(Qt::LeftButton);
+        ASSERT_EQ(M().TakeOutBrush, -1);
+        check("demo.regioncopy", main().MainPic->pic().snapshot());
+        press(Qt::Key_F4);
+        clickAt(320, 32);
+        check("demo.stamped", composite());
+        check("demo.stamped.thumbnail", thumbnail());
+        // Layer 6 filled with one tile.
+        press(Qt::Key_F6);
+        pickTile(2, 32, 0);
+        press(Qt::Key_X);
+        check("demo.filled", composite());
+    });
 }
 
 TEST_F(PictureReferences, LargeMaps)
 {
-    startOnDemo();
-    for (const char* map : {"large", "huge"}) {
-        const QString name = QLatin1String(map);
-        open(name);
-        check(name + ".composite", composite());
-        check(name + ".thumbnail", thumbnail());
-    }
+    twice([&] {
+        startOnDemo();
+        for (const char* map : {"large", "huge"}) {
+            const QString name = QLatin1String(map);
+            open(name);
+            check(name + ".composite", composite());
+            check(name + ".thumbnail", thumbnail());
+        }
+    });
 }
