@@ -254,24 +254,25 @@ def _monster(id_, name, x, y, hp, attack, defence, exp, gold, death, chase=0, le
 
 def _placements(root):
     """The NPCs and monsters of both maps, on free cells of them: the
-    village elder and the girl who sells a magic book in the village with a
-    few slimes and a bat; bats and the demon king in the field."""
+    village elder and the girl who sells a magic book stand in the village,
+    with two slimes and a bat; a hunter walks about the field, where bats,
+    a slime and the demon king, who hunts the role at once, wait."""
     script = root / "Script"
     _write_list(script / "demo_npc.jsr", [
         _npc(0, "阿福", 12, 256, 192, "afu", 0),
-        _npc(1, "小翠", 12, 448, 288, "xiaocui", 1),
+        _npc(1, "小翠", 8, 416, 224, "xiaocui", 0),
     ])
     _write_list(script / "demo_monster.jsr", [
         _monster(0, "史莱姆", 512, 160, 50, 10, 2, 30, 12, "slimedie"),
         _monster(0, "史莱姆", 384, 352, 50, 10, 2, 30, 12, "slimedie"),
         _monster(1, "蝙蝠", 64, 320, 40, 12, 2, 25, 10, "batdie", chase=2),
     ])
-    _write_list(script / "demo2_npc.jsr", [])
+    _write_list(script / "demo2_npc.jsr", [_npc(0, "猎人", 12, 576, 384, "hunter", 1)])
     _write_list(script / "demo2_monster.jsr", [
         _monster(1, "蝙蝠", 448, 320, 40, 12, 2, 25, 10, "batdie", chase=2),
         _monster(1, "蝙蝠", 640, 448, 40, 12, 2, 25, 10, "batdie", chase=2),
         _monster(0, "史莱姆", 736, 224, 50, 10, 2, 30, 12, "slimedie"),
-        _monster(2, "魔王", 128, 192, 400, 30, 10, 200, 100, "demondie", level=5, interval=800),
+        _monster(2, "魔王", 128, 192, 400, 30, 10, 200, 100, "demondie", chase=2, level=5, interval=800),
     ])
 
 

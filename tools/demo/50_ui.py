@@ -138,10 +138,13 @@ def select_border(root):
 
 # ------------------------------------------------------------ frame files
 def element(kind, id_, name, picture, layer, x, y, w, h, clickable, visible, left="NULL", right="NULL",
-            hover="NULL"):
+            hover="NULL", hit=True):
+    """hit False gives the element no area for the pointer, so a click
+    goes through it to what lies below."""
     flag = lambda v: '"True"' if v else '"False"'
+    hw, hh = (w, h) if hit else (0, 0)
     return ('"%s",%d,"%s","%s",0,%d,%d,%d,%d,%d,0,0,%d,%d,%s,%s,"%s","%s","%s"'
-            % (kind, id_, name, picture, layer, x, y, w, h, w, h, flag(clickable), flag(visible), left, right,
+            % (kind, id_, name, picture, layer, x, y, w, h, hw, hh, flag(clickable), flag(visible), left, right,
                hover))
 
 
@@ -162,8 +165,9 @@ class Frame:
         self.next_id += 1
         return self.next_id - 1
 
-    def image(self, name, picture, layer, x, y, w, h, visible=True, clickable=False, left="NULL"):
-        self.lines.append(element("image", self._id(), name, picture, layer, x, y, w, h, clickable, visible, left))
+    def image(self, name, picture, layer, x, y, w, h, visible=True, clickable=False, left="NULL", hit=True):
+        self.lines.append(element("image", self._id(), name, picture, layer, x, y, w, h, clickable, visible, left,
+                                  hit=hit))
 
     def button(self, name, picture, layer, x, y, left, w=BUTTON_W, h=BUTTON_H):
         self.lines.append(element("button", self._id(), name, picture, layer, x, y, w, h, True, True, left))
@@ -179,7 +183,7 @@ def dialog_box(name, comment, x, y, w, h, panel_picture, title, layer=5):
     """A frame of one panel with a title line."""
     f = Frame(name, comment)
     f.image(name + "_panel", panel_picture, layer, x, y, w, h)
-    f.text(name + "_title", layer + 1, x, y + 16, w, 22, title, 18, YELLOW, True)
+    f.text(name + "_title", layer + 1, x + 20, y + 16, w - 40, 22, title, 18, YELLOW, True)
     return f
 
 
@@ -246,11 +250,11 @@ def generate(root):
     # The main menu (Esc): save, load, status, back, end.
     x, y, w = 200, 80, 240
     f = dialog_box("mainmenu_frame", "The main menu: Esc or a right click closes it as BACK does.", x, y, w, 300,
-                   "ui_menu_panel", "主菜单", layer=3)
+                   "ui_menu_panel", "主菜单", layer=4)
     for k, (name, left) in enumerate((("save", "d_newui_selectsave_frame"), ("load", "d_newui_selectload_frame"),
                                       ("state", "d_newui_state_frame"), ("back", "d_delui_mainmenu_frame"),
                                       ("exit", "d_sys_exitgame"))):
-        f.button("menu_" + name, "ui_btn_" + name, 4, centred(x, w), y + 56 + k * 46, left)
+        f.button("menu_" + name, "ui_btn_" + name, 5, centred(x, w), y + 56 + k * 46, left)
     f.write(root)
 
     # The save and load screens: three slots and back.
@@ -258,17 +262,17 @@ def generate(root):
         name = "select%s_frame" % kind
         x, y, w = 170, 100, 300
         f = dialog_box(name, "Choosing the slot to %s; BACK closes the screen." % kind, x, y, w, 270,
-                       "ui_slot_panel", title)
+                       "ui_slot_panel", title, layer=6)
         for slot in (1, 2, 3):
-            f.button("%s_slot%d" % (kind, slot), "ui_btn_slot%d" % slot, 6, centred(x, w), y + 56 + (slot - 1) * 46,
+            f.button("%s_slot%d" % (kind, slot), "ui_btn_slot%d" % slot, 7, centred(x, w), y + 56 + (slot - 1) * 46,
                      action + str(slot))
-        f.button(kind + "_back", "ui_btn_back", 6, centred(x, w), y + 210, "d_delui_" + name)
+        f.button(kind + "_back", "ui_btn_back", 7, centred(x, w), y + 210, "d_delui_" + name)
         f.write(root)
 
     # The notices: saved (OK closes it and the save screen), loading.
     f = dialog_box("saved_frame", "The game was saved; OK closes this and the save screen.", 170, 170, 300, 130,
-                   "ui_note_panel", "进度已保存", layer=7)
-    f.button("saved_ok", "ui_btn_ok", 8, centred(170, 300), 240, "d_sys_closesave")
+                   "ui_note_panel", "进度已保存", layer=8)
+    f.button("saved_ok", "ui_btn_ok", 9, centred(170, 300), 240, "d_sys_closesave")
     f.write(root)
     f = dialog_box("loading_frame", "Shown while a game is being loaded.", 170, 170, 300, 130, "ui_note_panel",
                    "读取中……", layer=8)
@@ -277,44 +281,44 @@ def generate(root):
 
     # Level-up: OK (or Esc) goes back to play.
     f = dialog_box("levelup_frame", "The role's level went up; OK goes back to play.", 170, 110, 300, 130,
-                   "ui_note_panel", "等级提升！", layer=5)
-    f.text("levelup_hint", 6, 170, 150, 300, 20, "生命和魔法全满，攻防增强", 16, PALE)
-    f.button("levelup_ok", "ui_btn_ok", 6, centred(170, 300), 180, "d_delui_levelup_frame")
+                   "ui_note_panel", "等级提升！", layer=4)
+    f.text("levelup_hint", 5, 170, 150, 300, 20, "生命和魔法全满，攻防增强", 16, PALE)
+    f.button("levelup_ok", "ui_btn_ok", 5, centred(170, 300), 180, "d_delui_levelup_frame")
     f.write(root)
 
     # Death: load a saved game or end.
     f = dialog_box("dead_frame", "The role has fallen: load a saved game, or end.", 160, 110, 320, 150,
-                   "ui_dead_panel", "你倒下了……", layer=5)
-    f.button("dead_load", "ui_btn_load", 6, 178, 196, "d_newui_selectload_frame")
-    f.button("dead_exit", "ui_btn_exit", 6, 342, 196, "d_sys_exitgame")
-    f.text("dead_hint", 6, 160, 156, 320, 20, "读取进度，或者结束游戏", 16, PALE)
+                   "ui_dead_panel", "你倒下了……", layer=4)
+    f.button("dead_load", "ui_btn_load", 5, 178, 196, "d_newui_selectload_frame")
+    f.button("dead_exit", "ui_btn_exit", 5, 342, 196, "d_sys_exitgame")
+    f.text("dead_hint", 5, 160, 156, 320, 20, "读取进度，或者结束游戏", 16, PALE)
     f.write(root)
 
     # The status screen: the role's values, its items (a click on a book
     # selects its magic) and back.
     x, y, w = 110, 40, 420
     f = dialog_box("state_frame", "The role's status and items; a click on a book selects its magic.", x, y, w, 320,
-                   "ui_state_panel", "状态", layer=3)
+                   "ui_state_panel", "状态", layer=6)
     rows = (("名字", "state_name"), ("等级", "state_level"), ("生命", "state_hp"), ("魔法", "state_mp"),
             ("攻击", "state_str"), ("防御", "state_def"), ("经验", "state_exp"), ("升级", "state_nextexp"),
             ("魔法种类", "state_magic"), ("金钱", "state_gold"))
     for k, (label, name) in enumerate(rows):
         col, row = k % 2, k // 2
         lx, ly = x + 24 + col * 200, y + 50 + row * 26
-        f.text(name + "_label", 4, lx, ly, 80, 18, label, 16, GOLD)
-        f.text(name, 4, lx + 82, ly, 110, 18, "")
-    f.text("items_label", 4, x + 24, y + 190, 80, 18, "物品", 16, GOLD)
+        f.text(name + "_label", 7, lx, ly, 80, 18, label, 16, GOLD)
+        f.text(name, 7, lx + 82, ly, 110, 18, "")
+    f.text("items_label", 7, x + 24, y + 190, 80, 18, "物品", 16, GOLD)
     for k in (1, 2, 3):
-        f.image("book%d" % k, "ui_book%d" % k, 5, x + 24 + 82 + (k - 1) * 44, y + 184, 32, 32, visible=False,
+        f.image("book%d" % k, "ui_book%d" % k, 7, x + 24 + 82 + (k - 1) * 44, y + 184, 32, 32, visible=False,
                 clickable=True, left="d_seltool")
-    f.image("selectborder", "ui_selectborder", 6, x + 105, y + 183, 34, 34, visible=False)
-    f.text("state_iteminfo", 4, x + 24, y + 226, 372, 18, "点击魔法书选择魔法", 16, PALE)
-    f.button("state_back", "ui_btn_back", 5, centred(x, w), y + 266, "d_delui_state_frame")
+    f.image("selectborder", "ui_selectborder", 8, x + 105, y + 183, 34, 34, visible=False, hit=False)
+    f.text("state_iteminfo", 7, x + 24, y + 226, 372, 18, "点击魔法书选择魔法", 16, PALE)
+    f.button("state_back", "ui_btn_back", 7, centred(x, w), y + 266, "d_delui_state_frame")
     f.write(root)
 
     # The yes/no choice a talk may ask for; the script waits for it.
     f = dialog_box("choice_frame", "A yes/no question of a talk: YES gives 1, NO gives 2.", 170, 220, 300, 130,
-                   "ui_note_panel", "你的选择？", layer=5)
-    f.button("choice_yes", "ui_btn_yes", 6, 190, 280, "d_choice_1")
-    f.button("choice_no", "ui_btn_no", 6, 330, 280, "d_choice_2")
+                   "ui_note_panel", "你的选择？", layer=4)
+    f.button("choice_yes", "ui_btn_yes", 5, 190, 280, "d_choice_1")
+    f.button("choice_no", "ui_btn_no", 5, 330, 280, "d_choice_2")
     f.write(root)
