@@ -57,11 +57,13 @@ class Input:
         return "\n".join(self.lines) + "\n"
 
 
-def run(headless, demo, work, name, script, passes, extra=()):
+def run(headless, demo, work, name, script, passes, extra=(), before=None):
     game = work / name
     if game.exists():
         shutil.rmtree(game)
     shutil.copytree(demo, game, symlinks=True)
+    if before:
+        before(game)
     (work / (name + ".in")).write_text(script.text())
     log = work / (name + ".log")
     cmd = [str(headless), "--root", str(game), "--passes", str(passes), "--ms-per-pass", str(MS_PER_PASS), "--input",
@@ -176,6 +178,7 @@ def main():
     failures = check_story(first, passes, (work / "vars.txt").read_text(encoding="utf-8", errors="replace"))
     if hashes(first[1]) != hashes(second[1]):
         failures.append("the second run of the same input presented other frames")
+    failures += check_ending(headless, demo, work)
     for f in failures:
         print("FAIL: " + f)
     print("%d passes, %d frames; %d failures" % (passes, len(hashes(first[1])), len(failures)))
@@ -241,6 +244,34 @@ def check_story(result, passes, dumped_vars):
         values = re.findall(r"static sint %s (-?\d+)" % var, dumped_vars)
         if not values or values[-1] != "1":
             failures.append("%s is not remembered as 1 (%s)" % (var, values[-1:] or "never set"))
+    return failures
+
+
+def check_ending(headless, demo, work):
+    """The demon king's fall, as the game records it, and the clock script:
+    the closing talk, the ending's music, then the title."""
+    s = Input()
+    s.wait(150)
+    s.key("SPACE", 3)
+    s.wait(100)
+    s.key("SPACE", 3)
+    setup = work / "fallen.jsr"
+    setup.write_bytes("LoadUIFrame(\"main_frame\")\r\nstatic int 魔王_dead = 1;\r\nOpenClockScript(\"clock\")\r\nEOF\r\n".encode("gbk"))
+    name = "ending"
+    game = work / name
+    rc, log, stderr = run(headless, demo, work, name, s, s.at + 150, ["--map", "demo2", "--script", "fallen"],
+                          before=lambda game: shutil.copy(setup, game / "Script" / "fallen.jsr"))
+    failures = []
+    if rc != 0 or any(" msgbox " in line for line in log):
+        failures.append("the ending: exit status %d, boxes %s" % (rc, [l for l in log if " msgbox " in l][:3]))
+    at = 0
+    for what, pattern in (("the clock script opens the ending", r" script (open|call) ending$"),
+                          ("the ending's music", r" midi run ending$"), ("back to the title", r" state 3->1$")):
+        while at < len(log) and not re.search(pattern, log[at]):
+            at += 1
+        if at == len(log):
+            failures.append("the ending: never seen, in order: " + what)
+            break
     return failures
 
 
