@@ -68,7 +68,9 @@ def person(c, ox, oy, facing, phase, pal, squash=0.0):
     else:
         c.ellipse(ox + 16 - dx * 2, y(8), 8, 5 * (1 - squash * 0.4), pal["hair"])
         if dx:
-            c.rect(ox + 16 - dx * 8 - (1 if dx > 0 else 0), y(6), ox + 16 - dx * 3, y(16), pal["hair"])
+            # The hair falls behind the head, on the side away from the face.
+            back0, back1 = sorted((16 - dx * 8, 16 - dx * 3))
+            c.rect(ox + back0, y(6), ox + back1, y(16), pal["hair"])
         eye_y = y(13)
         if dx == 0:
             c.rect(ox + 12, eye_y, ox + 14, eye_y + 2, EDGE)
