@@ -77,7 +77,7 @@ PlacementForm::PlacementForm(const QString& title, const PlacementKind& k, Modul
     InitPicture->setMouseTracking(true);
     ImageCombo1 = new QComboBox(this);
     ImageCombo1->setObjectName(QStringLiteral("ImageCombo1"));
-    ImageCombo1->setGeometry(230 + k.cellW, top + 42, 70, std::max(26, k.cellH / 2 + 8));
+    ImageCombo1->setGeometry(230 + k.cellW, top + 42, 90, std::max(26, k.cellH / 2 + 8));
     ImageCombo1->setIconSize(QSize(k.cellW / 2, k.cellH / 2));
     SonPicture = new fr::PicBox(this, fr::bgr(0xFFFFFF));
     SonPicture->setObjectName(QStringLiteral("SonPicture"));

@@ -99,8 +99,12 @@ TEST_F(ToolScreenshots, PlacementRoleAndAttributeEditors)
              // F1, a kind, the demo's first NPC, a frame and its rectangle.
              seKey(Qt::Key_F1);
              PlacementForm& f = t.ActiveNpc.get();
+             // It reads the map's NPCs when it becomes the active window.
+             EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
              chooseItem(f.ImageCombo1, 0);
-             ClickRow(f.List1, f.List1->item(0)->text());
+             EXPECT_GT(f.List1->count(), 0) << M().NpcCount << dialogs.messages.join("|").toStdString();
+             if (f.List1->count() > 0)
+                 ClickRow(f.List1, f.List1->item(0)->text());
              QTest::mouseMove(f.SonPicture, QPoint(40, 10));
              QTest::mousePress(f.SonPicture, Qt::LeftButton, {}, QPoint(40, 10));
              Drag(f.InitPicture, {8, 40}, {8, 6});
@@ -112,8 +116,11 @@ TEST_F(ToolScreenshots, PlacementRoleAndAttributeEditors)
              t.ActiveNpc.get().Command7->click();
              seKey(Qt::Key_F2);
              PlacementForm& f = t.ActiveMonster.get();
+             EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
              chooseItem(f.ImageCombo1, 0);
-             ClickRow(f.List1, f.List1->item(0)->text());
+             EXPECT_GT(f.List1->count(), 0) << M().MonsterCount;
+             if (f.List1->count() > 0)
+                 ClickRow(f.List1, f.List1->item(0)->text());
              QTest::mouseMove(f.SonPicture, QPoint(70, 70));
              QTest::mouseClick(f.SonPicture, Qt::LeftButton, {}, QPoint(70, 70));
              Drag(f.InitPicture, {12, 60}, {12, 20});
