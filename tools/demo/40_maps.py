@@ -2,9 +2,9 @@
 with them.
 
 Maps (all CR LF, as the editor writes them):
-- demo   20x15, one screen, the village: obstacles, a pond, trees whose tops
-         cover actors, the door "door1" in the north wall to the field; its
-         NPC and monster placement lists;
+- demo   20x15, the village, a little larger than the view: obstacles, a pond,
+         trees whose tops cover actors, the door "door1" in the north wall to
+         the field; its NPC and monster placement lists;
 - demo2  30x20, larger than the view, so the map scrolls: the field, with
          the door "door2" in the east wall back to the village, and the
          demon king's monsters;
