@@ -185,6 +185,8 @@ bool Main::OpenMapFile(const QString& path)
     };
     notePath(staged->npcPath, staged->npcPartial, M.NpcListPath);
     notePath(staged->monsterPath, staged->monsterPartial, M.MonsterListPath);
+    M.NpcListStamp = PlacementListStamp(path, "_npc");
+    M.MonsterListStamp = PlacementListStamp(path, "_monster");
     MapSaved = 0;
     Picture1->pic().cls(); // nothing of the old map needs keeping
     for (int layer = 1; layer <= LayerPictures; ++layer)
