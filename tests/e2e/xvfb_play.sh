@@ -27,7 +27,7 @@ check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
 run_game() {
   cat > "$work/run.sh" <<INNER
 cd "$work/game"
-SDL_AUDIODRIVER=dummy "$G" >> "$work/game.out" 2>&1 &
+SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$G" >> "$work/game.out" 2>&1 &
 pid=\$!
 . "$HERE/game_window.sh"
 wait_game_window \$pid "$work/game.out" || exit 1
