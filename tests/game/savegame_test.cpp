@@ -98,6 +98,17 @@ protected:
         g_hitMonsterIndex = -1;
     }
 
+    // A game saved into `slot`, then changed, and the title on screen.
+    void SaveAndGoToTheTitle(int slot)
+    {
+        MakeGame();
+        ASSERT_EQ(g_Ui.SaveGame(slot), 1);
+        ChangeEverything();
+        g_GameState = 1;
+        g_Ui.UnloadAll();
+        g_Ui.LoadFrame("title_frame");
+    }
+
     std::filesystem::path SavePath(int slot) { return root_ / "Save" / ("tev" + std::to_string(slot) + ".jsv"); }
     bool HasFrame(const std::string& name)
     {
@@ -151,12 +162,7 @@ TEST_F(SaveGames, SaveChangeLoadBringsEverythingBack)
 
 TEST_F(SaveGames, LoadCommandFromTheTitleStartsPlayAndGoesOn)
 {
-    MakeGame();
-    ASSERT_EQ(g_Ui.SaveGame(2), 1);
-    ChangeEverything();
-    g_GameState = 1;
-    g_Ui.UnloadAll();
-    g_Ui.LoadFrame("title_frame");
+    SaveAndGoToTheTitle(2);
     g_Ui.LoadFrame("dead_frame");
     Script("l", {"LoadGame(9)", "LoadGame(2)", "static int after = 1;", "EOF"});
     Run("l");
@@ -174,12 +180,7 @@ TEST_F(SaveGames, LoadCommandFromTheTitleStartsPlayAndGoesOn)
 
 TEST_F(SaveGames, LoadFromACalledScriptAtTheTitleRunsTheMagicListAndGoesOn)
 {
-    MakeGame();
-    ASSERT_EQ(g_Ui.SaveGame(2), 1);
-    ChangeEverything();
-    g_GameState = 1;
-    g_Ui.UnloadAll();
-    g_Ui.LoadFrame("title_frame");
+    SaveAndGoToTheTitle(2);
     Script("MagicKindList",
            {"AddToMagicList(,magic0,0,fire,32,32,4,2,150,fire,300,6,0,0,1,3000,25,0,0,0,0,0,2,3,30,31,0,0,40,3,1,5,);",
             "EOF"});
