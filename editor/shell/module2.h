@@ -35,6 +35,15 @@ bool DigitsInRange(const QString& text, int lo, int hi, int& value);
 // "map1" 0, "map2" 1, "map3" 2, "anpc" 3, "monster" 4, anything else 0.
 int16_t GetSheetIndex(const QString& name);
 
+// Why a value cannot be one field of the editor's list files (attribute
+// lists, magic and placement statements), or "" when it can. The readers
+// end a field at a comma or a line end, and a double quote ends a quoted
+// field early; any of them would cut the value and shift every later field.
+QString FieldValueProblem(const QByteArray& value);
+// The same for text the user typed, which must also have a GBK form (given
+// back in `gbk`).
+QString FieldTextProblem(const QString& text, QByteArray& gbk);
+
 // ---- Placement lists -------------------------------------------------------
 
 struct PlacementList {

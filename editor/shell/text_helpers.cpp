@@ -1,5 +1,6 @@
 #include "module2.h"
 
+#include "platform/gbk.h"
 #include "platform/paths.h"
 
 #include <cstring>
@@ -142,6 +143,24 @@ int16_t GetSheetIndex(const QString& name)
     if (name == QLatin1String("monster"))
         return 4;
     return 0;
+}
+
+QString FieldValueProblem(const QByteArray& value)
+{
+    if (value.contains(','))
+        return QStringLiteral("含有逗号");
+    if (value.contains('\r') || value.contains('\n'))
+        return QStringLiteral("含有换行");
+    if (value.contains('"'))
+        return QStringLiteral("含有双引号");
+    return {};
+}
+
+QString FieldTextProblem(const QString& text, QByteArray& gbk)
+{
+    if (!fr::gbk::encode(text, gbk))
+        return QStringLiteral("含有不能用 GBK 表示的字符“%1”").arg(fr::gbk::firstUnencodable(text));
+    return FieldValueProblem(gbk);
 }
 
 } // namespace tilesmith

@@ -113,14 +113,14 @@ bool AddNewAttribute::fromBoxes(AttribRec& r, int index)
     }
     AttribRec n;
     const QLineEdit* texts[] = {AttribNameBox, AttribDataBox, AttribVarNameBox, OtherBox};
+    const QString labels[] = {QStringLiteral("名称"), QStringLiteral("数据"), QStringLiteral("变量名"),
+                              QStringLiteral("其他")};
     QByteArray enc[4];
     for (int i = 0; i < 4; ++i) {
         const QString t = texts[i]->text();
-        // A double quote or line break would end the field early and
-        // shift every later field of the list file.
-        if (t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')) ||
-            !fr::gbk::encode(t, enc[i])) {
-            fr::msgBox(QStringLiteral("“%1”含有不能存入属性表的字符").arg(t));
+        const QString why = FieldTextProblem(t, enc[i]);
+        if (!why.isEmpty()) {
+            fr::msgBox(QStringLiteral("属性“%1”的%2“%3”%4，不能存入属性表").arg(AttribNameBox->text(), labels[i], t, why));
             return false;
         }
     }

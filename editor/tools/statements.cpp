@@ -9,17 +9,6 @@
 
 namespace tilesmith {
 
-QString StatementValueProblem(const QByteArray& value)
-{
-    if (value.contains(','))
-        return QStringLiteral("含有逗号");
-    if (value.contains('\r') || value.contains('\n'))
-        return QStringLiteral("含有换行");
-    if (value.startsWith('"'))
-        return QStringLiteral("以双引号开头");
-    return {};
-}
-
 long LeadingWholeNumber(const QByteArray& value)
 {
     int i = 0;
@@ -45,7 +34,7 @@ bool appendLine(StatementText& out, const char* name, const std::vector<QByteArr
 {
     QByteArray line = QByteArray(name) + ",";
     for (size_t a = 0; a < values.size(); ++a) {
-        const QString problem = StatementValueProblem(values[a]);
+        const QString problem = FieldValueProblem(values[a]);
         if (!problem.isEmpty()) {
             out.error = QStringLiteral("%1第%2个值“%3”%4，无法写入语句").arg(where).arg(a + 1).arg(
                 fr::gbk::decode(values[a]), problem);

@@ -3,20 +3,18 @@
 // kinds to the game: "AddNpc(", "AddMonster(", "AddRole(" and
 // "AddToMagicList(". Each is one line: the name, "(", ",", every value
 // followed by ",", then ");" and CR LF. The game splits values at commas and
-// line ends, so a value holding either (or starting with a double quote,
-// which the editor's own readers take as a quoted field) would shift every
-// later value; such values are refused instead of written.
+// line ends, and the editor's own readers take a double quote as the edge of
+// a quoted field, so a value holding any of them would shift every later
+// value; such values (FieldValueProblem) are refused instead of written.
 #include "magic_rec.h"
 #include "shell/module1.h"
+#include "shell/module2.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 namespace tilesmith {
-
-// Why the value cannot stand in a statement, or "" when it can.
-QString StatementValueProblem(const QByteArray& value);
 
 // The whole number the game reads at the start of a value: optional sign
 // and digits; 0 when the text does not start with one.

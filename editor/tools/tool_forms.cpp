@@ -91,10 +91,12 @@ void AttribForm::commitTextInput()
         return;
     const QString text = TextInput->text();
     QByteArray enc;
-    // The value goes into list files and statements: it must have a GBK form
-    // and no line break.
-    if (!fr::gbk::encode(text, enc) || enc.contains('\r') || enc.contains('\n')) {
-        fr::msgBox(QStringLiteral("“%1”含有不能保存的字符").arg(text));
+    // The value goes into list files and statements as one field.
+    const QString why = FieldTextProblem(text, enc);
+    if (!why.isEmpty()) {
+        const QListWidgetItem* caption = ListCaption->item(row);
+        fr::msgBox(QStringLiteral("属性“%1”的值“%2”%3，不能保存；没有改动。")
+                       .arg(caption ? caption->text() : QString(), text, why));
         return;
     }
     ListData->item(row)->setText(text);

@@ -1,0 +1,59 @@
+// The main window as the screen of a real X server shows it (CTest runs this
+// under Xvfb with Qt's xcb platform): painting on the map leaves the
+// information panel whole and on top of it.
+#include "demo_fixture.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace tstest;
+using namespace tilesmith;
+
+namespace {
+
+class MainScreen : public DemoEditorTest {
+protected:
+    // How many pixels of the panel differ between the screen and the
+    // panel's own drawing.
+    int panelDamage()
+    {
+        QTest::qWait(300);
+        QFrame* panel = main().InfoFrame;
+        const QImage own = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown = GrabScreen(panel, panel->rect()).convertToFormat(QImage::Format_RGB32);
+        if (own.size() != shown.size())
+            return own.width() * own.height();
+        int diff = 0;
+        for (int y = 0; y < own.height(); ++y)
+            for (int x = 0; x < own.width(); ++x)
+                diff += own.pixel(x, y) != shown.pixel(x, y);
+        return diff;
+    }
+};
+
+} // namespace
+
+TEST_F(MainScreen, PaintingLeavesThePanelWholeAndOnTop)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "runs as editor.tool_screenshots under Xvfb";
+    startOnDemo();
+    main().resize(760, 600);
+    ShootWindow(&main());
+    QFrame* panel = main().InfoFrame;
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panelDamage(), 0);
+    // Paint along the row under the panel's top edge, across its left edge,
+    // with the brush the editor starts with.
+    const QPoint inMap = main().Picture1->mapFrom(main().centralWidget(), panel->pos());
+    const int y = (inMap.y() + 40) / 32 * 32;
+    for (int x = std::max(0, (inMap.x() - 96) / 32 * 32); x <= inMap.x() + 96; x += 32)
+        clickMapAt(x, y);
+    EXPECT_EQ(main().MapSaved, 0);
+    EXPECT_EQ(panelDamage(), 0);
+    // Moving the mouse onto it sends it to the other side, still whole.
+    main().InfoFrame_MouseMove();
+    clickMapAt(32, y);
+    EXPECT_EQ(panelDamage(), 0);
+}
