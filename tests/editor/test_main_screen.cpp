@@ -39,20 +39,22 @@ TEST_F(MainScreen, PaintingLeavesThePanelWholeAndOnTop)
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         GTEST_SKIP() << "runs as editor.tool_screenshots under Xvfb";
     startOnDemo();
-    main().resize(760, 600);
     ShootWindow(&main());
+    // At the window's first size the panel lies over the map's right edge.
     QFrame* panel = main().InfoFrame;
     ASSERT_TRUE(panel->isVisible());
-    EXPECT_EQ(panelDamage(), 0);
-    // Paint along the row under the panel's top edge, across its left edge,
-    // with the brush the editor starts with.
     const QPoint inMap = main().Picture1->mapFrom(main().centralWidget(), panel->pos());
-    const int y = (inMap.y() + 40) / 32 * 32;
-    for (int x = std::max(0, (inMap.x() - 96) / 32 * 32); x <= inMap.x() + 96; x += 32)
-        clickMapAt(x, y);
-    EXPECT_EQ(main().MapSaved, 0);
+    ASSERT_LT(inMap.x(), main().Picture1->width());
     EXPECT_EQ(panelDamage(), 0);
-    // Moving the mouse onto it sends it to the other side, still whole.
+    // Paint cells under the panel and beside it, by clicks and by a drag
+    // that carries the cursor box in under the panel.
+    const int y = (inMap.y() + 40) / 32 * 32;
+    for (int x = (inMap.x() - 64) / 32 * 32; x < main().Picture1->width(); x += 32)
+        clickMapAt(x, y);
+    main().MainPic->move((inMap.x() - 64) / 32 * 32, y + 32);
+    Drag(main().MainPic, QPoint(4, 4), QPoint(100, 4));
+    EXPECT_EQ(panelDamage(), 0);
+    // Moved to the other side, it stays whole too.
     main().InfoFrame_MouseMove();
     clickMapAt(32, y);
     EXPECT_EQ(panelDamage(), 0);
