@@ -74,7 +74,7 @@ void Module2::loadAttribList(const QString& fileName, AttribArray& list, int16_t
             const bool last = got == 7;
             const bool isString = got != 0 && got != 6;
             const QString why = f[got].damaged ? QStringLiteral("含有双引号")
-                                : isString     ? FieldValueProblem(f[got].text)
+                                : isString     ? ValueTextProblem(f[got].text)
                                                : QString();
             if (!why.isEmpty()) {
                 const bool named = got > 1 && !f[1].damaged;
@@ -149,7 +149,7 @@ bool Module2::saveAttribList(const QString& fileName, AttribArray& list, int16_t
         const QByteArray* strings[] = {nullptr, &r.name, &r.control, &r.restrict, &r.data, &r.varname, nullptr,
                                        &r.other};
         for (int k = 0; k < 8; ++k) {
-            const QString why = strings[k] ? FieldValueProblem(*strings[k]) : QString();
+            const QString why = strings[k] ? ValueTextProblem(*strings[k]) : QString();
             if (!why.isEmpty()) {
                 fr::msgBox(QStringLiteral("属性列表 %1 中属性“%2”的%3“%4”%5，无法保存。")
                                .arg(path, shown(r.name), FieldLabel(k), shown(*strings[k]), why));

@@ -145,22 +145,22 @@ int16_t GetSheetIndex(const QString& name)
     return 0;
 }
 
-QString FieldValueProblem(const QByteArray& value)
+QString ValueTextProblem(const QByteArray& gbk)
 {
-    if (value.contains(','))
+    if (gbk.contains(','))
         return QStringLiteral("含有逗号");
-    if (value.contains('\r') || value.contains('\n'))
+    if (gbk.contains('\r') || gbk.contains('\n'))
         return QStringLiteral("含有换行");
-    if (value.contains('"'))
+    if (gbk.contains('"'))
         return QStringLiteral("含有双引号");
     return {};
 }
 
-QString FieldTextProblem(const QString& text, QByteArray& gbk)
+QString TypedValueProblem(const QString& text, QByteArray& gbk)
 {
     if (!fr::gbk::encode(text, gbk))
-        return QStringLiteral("含有不能用 GBK 表示的字符“%1”").arg(fr::gbk::firstUnencodable(text));
-    return FieldValueProblem(gbk);
+        return QStringLiteral("含有不能用 GBK 保存的字符“%1”").arg(fr::gbk::firstUnencodable(text));
+    return ValueTextProblem(gbk);
 }
 
 } // namespace tilesmith

@@ -58,7 +58,7 @@ QString unusableName(const QString& text, QByteArray& gbk)
 {
     if (text.isEmpty())
         return QStringLiteral("不能为空");
-    return FieldTextProblem(text, gbk);
+    return TypedValueProblem(text, gbk);
 }
 
 } // namespace

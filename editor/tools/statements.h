@@ -3,12 +3,11 @@
 // kinds to the game: "AddNpc(", "AddMonster(", "AddRole(" and
 // "AddToMagicList(". Each is one line: the name, "(", ",", every value
 // followed by ",", then ");" and CR LF. The game splits values at commas and
-// line ends, and the editor's own readers take a double quote as the edge of
-// a quoted field, so a value holding any of them would shift every later
-// value; such values (FieldValueProblem) are refused instead of written.
+// line ends, so a value holding either (or a double quote, which the
+// editor's own readers take as field quoting) would shift every later value;
+// such values are refused instead of written (ValueTextProblem).
 #include "magic_rec.h"
 #include "shell/module1.h"
-#include "shell/module2.h"
 
 #include <QByteArray>
 #include <QString>
