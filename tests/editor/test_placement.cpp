@@ -295,3 +295,26 @@ TEST_F(PlacementForms, AValueThatWouldSplitIsRefusedAndTheTextKept)
     f.returnToScript();
     EXPECT_EQ(M().NpcPlacing, 0);
 }
+
+TEST_F(PlacementForms, InstancesWithoutAUsableFrameShowAnEmptyPicture)
+{
+    startWithMap();
+    for (PlacementForm* f : {&npc(), &monster()}) {
+        const bool isNpc = f == &npc();
+        ValueTable& v = isNpc ? M().NpcValues : M().MonsterValues;
+        f->formActivate();
+        f->chooseKind(0);
+        f->addInstance();
+        struct Case {
+            const char *id, *frame;
+        };
+        for (const Case& c : {Case{"-1", "0"}, Case{"99", "0"}, Case{"0", "24"}, Case{"x", "1"}, Case{"0", "-5"},
+                              Case{"99999999999", "-5"}}) {
+            v[0][0] = c.id;
+            v[0][2] = c.frame;
+            f->selectInstance(0);
+            const QImage shown = f->InitPicture->pic().snapshot();
+            EXPECT_EQ(shown.pixel(5, 5), qRgb(255, 255, 255)) << c.id << " " << c.frame;
+        }
+    }
+}
