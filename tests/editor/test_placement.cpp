@@ -318,3 +318,19 @@ TEST_F(PlacementForms, InstancesWithoutAUsableFrameShowAnEmptyPicture)
         }
     }
 }
+
+TEST_F(PlacementForms, SelectingAnInstanceOfAFullListAddsNoRow)
+{
+    startWithMap();
+    PlacementForm& f = npc();
+    const int shown = f.ListData->count();
+    // A list of 51 records: the lists show 50 of them.
+    for (int a = M().NpcAttribCount; a < AttribSlots; ++a)
+        M().NpcAttribs[a] = {static_cast<int16_t>(a), "n", "textbox", "all", "d", "v" + QByteArray::number(a), -1, ""};
+    M().NpcAttribCount = AttribSlots;
+    M().NpcCount = 1;
+    M().NpcValues[0][50] = "last";
+    f.selectInstance(0);
+    EXPECT_EQ(f.ListData->count(), shown);
+    EXPECT_EQ(M().NpcAttribs[50].data, "last");
+}
