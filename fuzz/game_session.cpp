@@ -2,7 +2,9 @@
 
 #include "demo_copy.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "core/alert.h"
@@ -38,6 +40,10 @@ void Start()
     cfg.platform.root = Folder();
     cfg.platform.passes = 1;
     cfg.platform.echoStderr = false;
+    // TEV_FUZZ_LOG names a file for the game's log (reports, scripts, frames)
+    // when an input is to be looked at closely.
+    if (const char* log = std::getenv("TEV_FUZZ_LOG"); log && *log)
+        cfg.platform.logFile = log;
     cfg.map = "demo";
     if (harness::Run(cfg) != 0) {
         std::fprintf(stderr, "fuzz: the game did not start in %s\n", Folder().c_str());
@@ -53,7 +59,9 @@ void Start()
 
 void WriteGameFile(const std::string& relative, const uint8_t* data, size_t size)
 {
-    std::ofstream out(Folder() / relative, std::ios::binary | std::ios::trunc);
+    std::string name = relative;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    std::ofstream out(Folder() / name, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     out.close();
     plat::P().paths().Invalidate();

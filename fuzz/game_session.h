@@ -15,8 +15,8 @@ const std::filesystem::path& Folder();
 // the demo map) unless it runs already.
 void Start();
 
-// Writes a file of the game folder (a '/'-separated relative name) and lets
-// the game see it.
+// Writes a file of the game folder (a relative name, '/' or '\' between
+// its parts) and lets the game see it.
 void WriteGameFile(const std::string& relative, const uint8_t* data, size_t size);
 
 // Puts the game back where every input starts: in play on the demo map with
