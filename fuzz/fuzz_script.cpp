@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzzgame::Start();
     fuzzgame::Baseline();
     fuzzgame::WriteGameFile("Script/fuzz.jsr", data, size);
-    g_Script.runToEndCap = 2000;
+    g_Script.runToEndCap = 300;
     g_Script.RunToEnd("fuzz");
     return 0;
 }
