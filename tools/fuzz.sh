@@ -57,7 +57,7 @@ fill_seeds() {
     cp "$demo/Map/small.jmap" "$demo/Map/demo.jmap" "$seeds/map/"* "$dir/" ;;
   fuzz_script) cp "$demo/Script/"*.jsr "$seeds/script/"* "$dir/" ;;
   fuzz_ui_frame) cp "$demo/ui/"*.jui "$seeds/ui_frame/"* "$dir/" ;;
-  fuzz_save) [ -f "$save_seed" ] && cp "$save_seed" "$dir/" ;;
+  fuzz_save) if [ -f "$save_seed" ]; then cp "$save_seed" "$dir/"; fi ;;
   fuzz_config) cp "$demo/config.jcf" "$seeds/config/"* "$dir/" ;;
   fuzz_bmp | fuzz_picture)
     cp "$demo/Resource/bmp/cursor.bmp" "$demo/Resource/bmp/ui_bar_hp.bmp" "$demo/Resource/bmp/deadrole.bmp" \
@@ -96,7 +96,7 @@ if [ $# -ge 1 ]; then
   target=$1
   seconds=${2:-3600}
   corpus=$build/corpus/$target
-  [ "$target" = fuzz_save ] && [ ! -f "$save_seed" ] && make_save_seed
+  if [ "$target" = fuzz_save ] && [ ! -f "$save_seed" ]; then make_save_seed; fi
   fill_seeds "$target" "$corpus"
   echo "fuzz: $target for $seconds s; output in build-fuzz/logs/$target.log"
   if run_target "$target" "$seconds" "$corpus"; then
