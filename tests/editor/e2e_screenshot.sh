@@ -23,6 +23,9 @@ out=${TEV_SHOT_DIR:-$work}
 
 cat > "$work/run.sh" <<INNER
 set -u
+# The program needs the X server that xvfb-run started, whatever platform
+# the caller's environment names.
+export QT_QPA_PLATFORM=xcb
 cd "$work/game/editor"
 ./tilesmith > "$work/editor.out" 2>&1 &
 pid=\$!
