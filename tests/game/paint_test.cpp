@@ -287,8 +287,8 @@ TEST_F(PaintTest, BuiltinPicturesFromTheDemoFolder)
         int id, cells, w, h;
     };
     const Want want[] = {{0, 1, 256, 256},  {1, 1, 256, 256},  {2, 1, 256, 256}, {7, 1, 32, 32},
-                         {8, 1, 500, 100},  {3, 64, 256, 384}, {9, 5, 160, 48},  {4, 16, 256, 96},
-                         {5, 24, 192, 512}, {10, 4, 1024, 256}, {11, 1, 256, 64}};
+                         {8, 1, 500, 100},  {3, 64, 256, 384}, {9, 5, 160, 48},  {4, 32, 256, 192},
+                         {5, 72, 192, 1536}, {10, 4, 1024, 256}, {11, 1, 256, 64}};
     ASSERT_EQ(11u, g_Graph.pictures.size());
     for (size_t i = 0; i < 11; ++i) {
         const PICRESOURCESTRUCT& p = g_Graph.pictures[i];

@@ -2,9 +2,12 @@
 with them.
 
 Maps (all CR LF, as the editor writes them):
-- demo   20x15, one screen: obstacles, a pond, trees whose tops cover actors,
-         the event cell "door1"; its NPC and monster placement lists;
-- demo2  30x20, larger than the view, so the map scrolls; event "door2";
+- demo   20x15, one screen, the village: obstacles, a pond, trees whose tops
+         cover actors, the door "door1" in the north wall to the field; its
+         NPC and monster placement lists;
+- demo2  30x20, larger than the view, so the map scrolls: the field, with
+         the door "door2" in the east wall back to the village, and the
+         demon king's monsters;
 - small  15x15, narrower and lower than the view; a marked tile at (5,5);
 - large  150x150, the largest size the editor's dialog offers;
 - huge   181x181 (32761 cells), the largest map the game reads; every cell
@@ -237,28 +240,46 @@ def _write_list(path, lines):
     path.write_bytes(b"".join(l.encode("gbk") + b"\r\n" for l in lines) + b"EOF")
 
 
-def _demo_placements(root):
-    """The NPCs and monsters of the demo map, on free cells of it."""
-    npcs = root / "Script" / "demo_npc.jsr"
-    if not npcs.exists():
-        _write_list(npcs, [
-            _placement("AddNpc(", [0, "阿福", 12, 256, 192, "NULL", 1, 4, 4, 32, 28, 46, 30, 1, 100, -1]),
-            _placement("AddNpc(", [0, "小翠", 4, 448, 288, "NULL", 1, 4, 4, 32, 28, 46, 30, 1, 100, -1]),
-        ])
-    monsters = root / "Script" / "demo_monster.jsr"
-    if not monsters.exists():
-        _write_list(monsters, [
-            _placement("AddMonster(", [0, "史莱姆", 6, 512, 160, "NULL", 1, 4, 8, 24, 56, 60, 40, 50, 0, 10, 2,
-                                       -1, 5, 1, 1, 0, 0, 10, 5, "NULL", "NULL", -1, 1000]),
-            _placement("AddMonster(", [0, "紫史莱姆", 0, 64, 320, "NULL", 1, 4, 8, 24, 56, 60, 40, 80, 0, 14, 3,
-                                       -1, 5, 1, 2, 0, 0, 20, 8, "NULL", "NULL", -1, 1000]),
-        ])
+def _npc(id_, name, frame, x, y, script, active):
+    """An NPC of 32x48 that walks at speed 1; active 0 stands still."""
+    return _placement("AddNpc(", [id_, name, frame, x, y, script, 1, 4, 4, 32, 28, 46, 30, active, 100, -1])
+
+
+def _monster(id_, name, x, y, hp, attack, defence, exp, gold, death, chase=0, level=1, interval=1000):
+    """A monster of 64x64 standing facing down; chase 2 makes it chase the
+    role from the start, otherwise it wanders until it is hit."""
+    return _placement("AddMonster(", [id_, name, 6, x, y, "NULL", 1, 4, 8, 24, 56, 60, 40, hp, 0, attack, defence,
+                                      -1, 5, 1, level, chase, 0, exp, gold, "NULL", death, -1, interval])
+
+
+def _placements(root):
+    """The NPCs and monsters of both maps, on free cells of them: the
+    village elder and the girl who sells a magic book stand in the village,
+    with two slimes and a bat; a hunter walks about the field, where bats,
+    a slime and the demon king, who hunts the role at once, wait."""
+    script = root / "Script"
+    _write_list(script / "demo_npc.jsr", [
+        _npc(0, "阿福", 12, 256, 192, "afu", 0),
+        _npc(1, "小翠", 8, 416, 224, "xiaocui", 0),
+    ])
+    _write_list(script / "demo_monster.jsr", [
+        _monster(0, "史莱姆", 512, 160, 50, 10, 2, 30, 12, "slimedie"),
+        _monster(0, "史莱姆", 384, 352, 50, 10, 2, 30, 12, "slimedie"),
+        _monster(1, "蝙蝠", 64, 320, 40, 12, 2, 25, 10, "batdie", chase=2),
+    ])
+    _write_list(script / "demo2_npc.jsr", [_npc(0, "猎人", 12, 576, 384, "hunter", 1)])
+    _write_list(script / "demo2_monster.jsr", [
+        _monster(1, "蝙蝠", 448, 320, 40, 12, 2, 25, 10, "batdie", chase=2),
+        _monster(1, "蝙蝠", 640, 448, 40, 12, 2, 25, 10, "batdie", chase=2),
+        _monster(0, "史莱姆", 736, 224, 50, 10, 2, 30, 12, "slimedie"),
+        _monster(2, "魔王", 128, 192, 400, 30, 10, 200, 100, "demondie", chase=2, level=5, interval=800),
+    ])
 
 
 def generate(root):
     _write_sheets(root)
     _demo().write(root, "demo")
-    _demo_placements(root)
+    _placements(root)
     _demo2().write(root, "demo2")
     _small().write(root, "small")
     _full(150, 150).write(root, "large")

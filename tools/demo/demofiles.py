@@ -107,15 +107,60 @@ class Canvas:
         self.rect(x0, y0, x0 + t, y1, colour)
         self.rect(x1 - t, y0, x1, y1, colour)
 
+    def get(self, x, y):
+        i = (y * self.width + x) * 3
+        b, g, r = self.px[i:i + 3]
+        return (r, g, b)
+
+    def ellipse(self, cx, cy, rx, ry, colour):
+        """Fills the ellipse centred on (cx, cy) with radii rx, ry."""
+        if rx <= 0 or ry <= 0:
+            return
+        for y in range(int(cy - ry), int(cy + ry) + 1):
+            t = 1 - ((y + 0.5 - cy) / ry) ** 2
+            if t < 0:
+                continue
+            half = rx * math.sqrt(t)
+            self.rect(int(round(cx - half)), y, int(round(cx + half)), y + 1, colour)
+
+    def line(self, x0, y0, x1, y1, colour, width=1):
+        steps = int(max(abs(x1 - x0), abs(y1 - y0))) + 1
+        for k in range(steps + 1):
+            t = k / steps
+            x, y = x0 + (x1 - x0) * t, y0 + (y1 - y0) * t
+            self.rect(int(x - width / 2 + 0.5), int(y - width / 2 + 0.5), int(x + width / 2 + 0.5),
+                      int(y + width / 2 + 0.5), colour)
+
+    def outline(self, x0, y0, x1, y1, colour, key=(0, 0, 255)):
+        """Gives every shape in [x0, x1) x [y0, y1) a one-pixel edge: each
+        pixel of the key colour beside a pixel of another colour takes
+        `colour`. Pixels outside the box are never looked at."""
+        edge = []
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                if self.get(x, y) != key:
+                    continue
+                for nx, ny in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)):
+                    if x0 <= nx < x1 and y0 <= ny < y1 and self.get(nx, ny) not in (key, colour):
+                        edge.append((x, y))
+                        break
+        for x, y in edge:
+            self.put(x, y, colour)
+
     def text(self, x, y, text, colour, scale=1):
-        """Draws text in the 3x5 pixel font below (digits, capitals, blank)."""
+        """Draws capitals, digits and a few signs in the 5x7 font below,
+        6 * scale pixels a character."""
         for ch in text:
-            rows = FONT_3X5.get(ch.upper(), FONT_3X5[" "])
+            rows = FONT_5X7.get(ch.upper(), FONT_5X7[" "])
             for ry, bits in enumerate(rows):
-                for rx in range(3):
-                    if bits & (4 >> rx):
+                for rx in range(5):
+                    if bits[rx] == "#":
                         self.rect(x + rx * scale, y + ry * scale, x + (rx + 1) * scale, y + (ry + 1) * scale, colour)
-            x += 4 * scale
+            x += 6 * scale
+
+    @staticmethod
+    def text_width(text, scale=1):
+        return max(0, len(text) * 6 * scale - scale)
 
     def save(self, path: pathlib.Path):
         path.parent.mkdir(parents=True, exist_ok=True)
@@ -131,14 +176,54 @@ class Canvas:
         path.write_bytes(header + info + body)
 
 
-# Three columns a row, top row first; bit 4 is the left column.
-FONT_3X5 = {
-    " ": (0, 0, 0, 0, 0),
-    "0": (7, 5, 5, 5, 7), "1": (2, 6, 2, 2, 7), "2": (7, 1, 7, 4, 7), "3": (7, 1, 7, 1, 7),
-    "4": (5, 5, 7, 1, 1), "5": (7, 4, 7, 1, 7), "6": (7, 4, 7, 5, 7), "7": (7, 1, 1, 1, 1),
-    "8": (7, 5, 7, 5, 7), "9": (7, 5, 7, 1, 7),
-    "A": (2, 5, 7, 5, 5), "B": (6, 5, 6, 5, 6), "D": (6, 5, 5, 5, 6), "E": (7, 4, 6, 4, 7),
-    "G": (7, 4, 5, 5, 7), "L": (4, 4, 4, 4, 7), "N": (6, 5, 5, 5, 5), "T": (7, 2, 2, 2, 2),
-    "V": (5, 5, 5, 5, 2), "Y": (5, 5, 2, 2, 2), "X": (5, 5, 2, 5, 5),
-    "O": (7, 5, 5, 5, 7), "R": (6, 5, 6, 5, 5), "S": (7, 4, 7, 1, 7),
-}
+def _glyphs(spec):
+    """'A': "rows" with rows of five characters, '#' for ink, split by '/'."""
+    return {ch: tuple(rows.split("/")) for ch, rows in spec.items()}
+
+
+FONT_5X7 = _glyphs({
+    " ": "...../...../...../...../...../...../.....",
+    "A": ".###./#...#/#...#/#####/#...#/#...#/#...#",
+    "B": "####./#...#/#...#/####./#...#/#...#/####.",
+    "C": ".###./#...#/#..../#..../#..../#...#/.###.",
+    "D": "####./#...#/#...#/#...#/#...#/#...#/####.",
+    "E": "#####/#..../#..../####./#..../#..../#####",
+    "F": "#####/#..../#..../####./#..../#..../#....",
+    "G": ".###./#...#/#..../#.###/#...#/#...#/.####",
+    "H": "#...#/#...#/#...#/#####/#...#/#...#/#...#",
+    "I": ".###./..#../..#../..#../..#../..#../.###.",
+    "J": "..###/...#./...#./...#./...#./#..#./.##..",
+    "K": "#...#/#..#./#.#../##.../#.#../#..#./#...#",
+    "L": "#..../#..../#..../#..../#..../#..../#####",
+    "M": "#...#/##.##/#.#.#/#.#.#/#...#/#...#/#...#",
+    "N": "#...#/#...#/##..#/#.#.#/#..##/#...#/#...#",
+    "O": ".###./#...#/#...#/#...#/#...#/#...#/.###.",
+    "P": "####./#...#/#...#/####./#..../#..../#....",
+    "Q": ".###./#...#/#...#/#...#/#.#.#/#..#./.##.#",
+    "R": "####./#...#/#...#/####./#.#../#..#./#...#",
+    "S": ".####/#..../#..../.###./....#/....#/####.",
+    "T": "#####/..#../..#../..#../..#../..#../..#..",
+    "U": "#...#/#...#/#...#/#...#/#...#/#...#/.###.",
+    "V": "#...#/#...#/#...#/#...#/#...#/.#.#./..#..",
+    "W": "#...#/#...#/#...#/#.#.#/#.#.#/#.#.#/.#.#.",
+    "X": "#...#/#...#/.#.#./..#../.#.#./#...#/#...#",
+    "Y": "#...#/#...#/.#.#./..#../..#../..#../..#..",
+    "Z": "#####/....#/...#./..#../.#.../#..../#####",
+    "0": ".###./#...#/#..##/#.#.#/##..#/#...#/.###.",
+    "1": "..#../.##../..#../..#../..#../..#../.###.",
+    "2": ".###./#...#/....#/...#./..#../.#.../#####",
+    "3": "#####/...#./..#../...#./....#/#...#/.###.",
+    "4": "...#./..##./.#.#./#..#./#####/...#./...#.",
+    "5": "#####/#..../####./....#/....#/#...#/.###.",
+    "6": "..##./.#.../#..../####./#...#/#...#/.###.",
+    "7": "#####/....#/...#./..#../.#.../.#.../.#...",
+    "8": ".###./#...#/#...#/.###./#...#/#...#/.###.",
+    "9": ".###./#...#/#...#/.####/....#/...#./.##..",
+    "!": "..#../..#../..#../..#../..#../...../..#..",
+    "?": ".###./#...#/....#/...#./..#../...../..#..",
+    ".": "...../...../...../...../...../.##../.##..",
+    ":": "...../.##../.##../...../.##../.##../.....",
+    "-": "...../...../...../#####/...../...../.....",
+    "<": "...#./..#../.#.../#..../.#.../..#../...#.",
+    ">": ".#.../..#../...#./....#/...#./..#../.#...",
+})

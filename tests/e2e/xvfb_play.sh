@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The real game under Xvfb, playing the demo: screenshots of play, a talk, a
+# cast and the menu, each checked for what it must show. The game starts in
+# play (start state 3) so the run does not wait through the logo.
+# Screenshots are kept in $TEV_SHOT_DIR when it is set.
+set -u
+G=${TEVLEGEND:?}
+DEMO=${TEV_DEMO_DIR:?}
+HERE=$(cd "$(dirname "$0")" && pwd)
+for tool in xvfb-run xdotool import convert python3; do
+  command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$DEMO" "$work/game"
+# Start state 3: the start of a game runs at once.
+sed -i '2s/^0!/3!/' "$work/game/config.jcf"
+shots=${TEV_SHOT_DIR:-$work/shots}
+mkdir -p "$shots"
+fails=0
+pass() { echo "ok: $1"; }
+fail() { echo "FAIL: $1"; fails=$((fails + 1)); }
+check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
+
+# One run of the game from the start of play; $1 = the commands run once its
+# window has the focus.
+run_game() {
+  cat > "$work/run.sh" <<INNER
+cd "$work/game"
+SDL_AUDIODRIVER=dummy "$G" >> "$work/game.out" 2>&1 &
+pid=\$!
+. "$HERE/game_window.sh"
+wait_game_window \$pid "$work/game.out" || exit 1
+xdotool windowfocus --sync "\$wid" 2>/dev/null
+shot() { import -window root -crop 640x480+0+0 "$shots/\$1.png"; }
+hold() { xdotool keydown "\$1"; sleep "\$2"; xdotool keyup "\$1"; }
+sleep 1.5
+$1
+end_game \$pid "$work/exit" || exit 1
+INNER
+  rm -f "$work/exit"
+  timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh"
+  check "game ended with 0" "grep -q 'exit 0' $work/exit" || tail -5 "$work/game.out"
+}
+
+# 1. The village, then east to the girl: her first words.
+run_game '
+shot play-village
+hold d 1.2
+sleep 1.2; shot play-talk'
+# 2. A fireball: the role turns north and casts, and the ball flies up
+#    the path; then the menu.
+run_game '
+hold w 0.1; hold Control_L 0.08; shot play-cast
+sleep 1.0
+hold Escape 0.1; sleep 0.6; shot play-menu'
+check "no message box" "! grep -q '\[box\]' $work/game.out"
+for s in play-village play-talk play-cast play-menu; do
+  check "screenshot $s" "[ -s $shots/$s.png ]"
+done
+
+# What each screenshot holds, by the colours of its places.
+python3 - "$shots" <<'PY' > "$work/verdict"
+import subprocess, sys
+shots = sys.argv[1]
+
+def load(name):
+    ppm = subprocess.run(["convert", "%s/%s.png" % (shots, name), "-depth", "8", "ppm:-"], capture_output=True).stdout
+    magic, size, depth, px = ppm.split(b"\n", 3)
+    w, h = map(int, size.split())
+    return lambda x, y: tuple(px[(y * w + x) * 3:(y * w + x) * 3 + 3])
+
+def count(img, box, test):
+    x0, y0, x1, y1 = box
+    return sum(1 for y in range(y0, y1) for x in range(x0, x1) if test(img(x, y)))
+
+play, talk, cast, menu = (load(n) for n in ("play-village", "play-talk", "play-cast", "play-menu"))
+fire = lambda p: p[0] > 220 and 60 < p[1] < 230 and p[2] < 80
+grass = lambda p: p[1] > 100 and p[1] > p[0] + 30 and p[1] > p[2] + 30
+results = {
+    # The map in the view, the border and the panel round it.
+    "play shows the village": count(play, (23, 23, 616, 344), grass) > 50000,
+    "the border covers the view's margins": count(play, (0, 0, 640, 23), grass) == 0 and
+        count(play, (0, 23, 23, 344), grass) == 0 and count(play, (616, 23, 640, 344), grass) == 0,
+    # The dialog frame at (70, 370), dark, with the talk's white text.
+    "the talk shows its dialog": count(talk, (80, 380, 560, 460), lambda p: min(p) > 200) > 100 and
+        count(talk, (80, 380, 560, 460), lambda p: max(p) < 110) > 10000,
+    # The fireball's orange and yellow in the view (beyond the flowers').
+    "the cast shows the fireball": count(cast, (23, 23, 616, 344), fire) > count(play, (23, 23, 616, 344), fire) + 150,
+    # The menu panel in the middle of the screen, over the map.
+    "the menu shows over the map": count(menu, (210, 90, 430, 370), grass) < 2000 and
+        count(menu, (210, 90, 430, 370), lambda p: p[0] > p[2] + 20 and p[1] < 120) > 20000,
+}
+for what, ok in results.items():
+    print(("ok " if ok else "bad ") + what)
+PY
+while read -r verdict what; do
+  check "$what" "[ $verdict = ok ]"
+done < "$work/verdict"
+
+echo "xvfb play checks: $fails failed"
+[ $fails -eq 0 ]
