@@ -32,6 +32,25 @@ protected:
     }
     void clickTab(int i) { QTest::mouseClick(se().TabStrip, Qt::LeftButton, {}, se().TabStrip->tabRect(i).center()); }
     void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // The first kind chosen and the instance `name` clicked in a placement
+    // editor that has just been opened.
+    PlacementForm& showInstance(PlacementForm& f, const QString& name)
+    {
+        // The editor reads the map's list when it becomes the active window,
+        // which a real X server reports a little later.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+        chooseItem(f.ImageCombo1, 0);
+        ClickRow(f.List1, name);
+        return f;
+    }
+    // Every instance of the map's list file is listed, the first is the
+    // current one and its values are shown.
+    void expectShown(PlacementForm& f, const char* listFile, const char* head, int cur, const QString& name)
+    {
+        EXPECT_EQ(f.List1->count(), ReadBytes(demo(listFile)).count(head)) << listFile;
+        EXPECT_EQ(cur, 0) << listFile;
+        EXPECT_TRUE(Row(f.ListData, name)) << listFile;
+    }
 };
 
 } // namespace
@@ -94,37 +113,18 @@ TEST_F(ToolScreenshots, EveryToolWindowWithTheDemosData)
          [&] {
              press(Qt::Key_Space);
              seKey(Qt::Key_F1);
-             PlacementForm& f = t.ActiveNpc.get();
-             // The editor reads the map's list when it becomes the active
-             // window, which a real X server reports a little later.
-             EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-             chooseItem(f.ImageCombo1, 0);
-             ClickRow(f.List1, QStringLiteral("阿福"));
-             return &f;
+             return &showInstance(t.ActiveNpc.get(), QStringLiteral("阿福"));
          },
-         [&] {
-             PlacementForm& f = t.ActiveNpc.get();
-             EXPECT_EQ(f.List1->count(), 2);
-             EXPECT_EQ(M().CurNpc, 0);
-             EXPECT_TRUE(Row(f.ListData, QStringLiteral("阿福")));
-         }},
+         [&] { expectShown(t.ActiveNpc.get(), "Script/demo_npc.jsr", "AddNpc(", M().CurNpc, QStringLiteral("阿福")); }},
         {"monster-editor.png", "the NPC editor's 返回, F2, the first kind, a click on the monster 史莱姆",
          [&] {
              click(t.ActiveNpc.get().Command7);
              seKey(Qt::Key_F2);
-             PlacementForm& f = t.ActiveMonster.get();
-             // The editor reads the map's list when it becomes the active
-             // window, which a real X server reports a little later.
-             EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-             chooseItem(f.ImageCombo1, 0);
-             ClickRow(f.List1, QStringLiteral("史莱姆"));
-             return &f;
+             return &showInstance(t.ActiveMonster.get(), QStringLiteral("史莱姆"));
          },
          [&] {
-             PlacementForm& f = t.ActiveMonster.get();
-             EXPECT_EQ(f.List1->count(), 2);
-             EXPECT_EQ(M().CurMonster, 0);
-             EXPECT_TRUE(Row(f.ListData, QStringLiteral("史莱姆")));
+             expectShown(t.ActiveMonster.get(), "Script/demo_monster.jsr", "AddMonster(", M().CurMonster,
+                         QStringLiteral("史莱姆"));
          }},
         {"role-editor.png", "the monster editor's 返回, F4",
          [&] {

@@ -1,7 +1,6 @@
-"""The events of the demo maps: the script each event cell runs (the doors
-lead from one map to the other) and the editor's event catalogue in the
-demo's script folder, each event with a note on where it lies. Only the map
-editor reads the catalogue (the script editor's "事件列表" tab)."""
+"""The editor's event catalogue in the demo's script folder: the events the
+demo maps use, each with a note on where it lies. Only the map
+editor reads it (the script editor's "事件列表" tab)."""
 from demofiles import write_text
 
 
@@ -11,25 +10,7 @@ EVENTS = [
 ]
 
 
-SCRIPTS = {
-    "door1": [
-        "// Through the door in the wall of the demo map to the second map.",
-        'ChangeMap("demo2")',
-        "EOF",
-    ],
-    "door2": [
-        "// Back to the demo map, with its NPCs and monsters.",
-        'ChangeMap("demo")',
-        'ReadAScriptFile("demo_npc")',
-        'ReadAScriptFile("demo_monster")',
-        "EOF",
-    ],
-}
-
-
 def generate(root):
-    for name, lines in SCRIPTS.items():
-        write_text(root / "Script" / (name + ".jsr"), lines)
     lines = []
     for name, comment in EVENTS:
         lines += [name, comment]
