@@ -13,7 +13,11 @@ tilesmith::Module1& data();
 // The game folder (ends with '/').
 QString root();
 // A side×side map with a full ground layer, trees on layers 4 and 5,
-// obstacles and events; written on first use.
-QString MapFile(int side);
+// obstacles and events, or (filled) with all seven layers drawn in every
+// cell; written on first use.
+QString MapFile(int side, bool filled = false);
+// The process's peak resident memory in MiB since the last ResetPeak().
+double PeakMiB();
+void ResetPeak();
 
 } // namespace benchfx

@@ -2,8 +2,10 @@
 // that answer at once, and one Main with its sheets.
 #include "bench_fixture.h"
 
+#include "canvas/canvas.h"
 #include "shell/map_file.h"
 #include "shell/module2.h"
+#include "tools/tool_forms.h"
 
 #include "platform/dialogs.h"
 
@@ -31,7 +33,7 @@ public:
 QString g_root;
 Module1* g_data = nullptr;
 Main* g_main = nullptr;
-std::map<int, QString> g_maps;
+std::map<std::pair<int, bool>, QString> g_maps;
 
 QImage Sheet(int w, int h)
 {
@@ -61,9 +63,27 @@ QString root()
     return g_root;
 }
 
-QString MapFile(int side)
+double PeakMiB()
 {
-    auto it = g_maps.find(side);
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+void ResetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+QString MapFile(int side, bool filled)
+{
+    auto it = g_maps.find({side, filled});
     if (it != g_maps.end())
         return it->second;
     MapDocument d;
@@ -82,12 +102,17 @@ QString MapFile(int side)
             d.layers[3][i] = TileRec{0, 64, 0, mx, my, "N", 0};
         if (i % 5 == 0)
             d.layers[4][i] = TileRec{32, 64, 1, mx, my, "N", 0};
+        if (filled)
+            for (int layer = 1; layer < TileLayers; ++layer)
+                d.layers[layer][i] = TileRec{static_cast<int16_t>(((i + layer) % 8) * 32),
+                                             static_cast<int16_t>(32 * (layer % 3)), static_cast<int16_t>(layer % 3),
+                                             mx, my, "N", 0};
     }
-    const QString path = g_root + QStringLiteral("Map/m%1.jmap").arg(side);
+    const QString path = g_root + QStringLiteral("Map/m%1%2.jmap").arg(side).arg(filled ? "full" : "");
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(SerializeMap(d));
-    g_maps[side] = path;
+    g_maps[{side, filled}] = path;
     return path;
 }
 
@@ -106,7 +131,11 @@ int main(int argc, char** argv)
     Module1 data;
     data.AppDir = g_root + "editor/";
     Module2 procs(data);
-    Main main(data, procs, nullptr);
+    ToolFormsImpl tools(data, procs, [] {}, [&]() -> Main& { return *g_main; });
+    Canvas canvas(data, procs, tools, [&]() -> Main& { return *g_main; });
+    Main main(data, procs, &tools);
+    g_main = &main;
+    main.SetCanvas(&canvas);
     main.formLoad();
     const QSize sizes[5] = {{256, 256}, {256, 256}, {256, 256}, {256, 192}, {192, 1024}};
     for (int i = 0; i < 5; ++i) {
@@ -114,7 +143,10 @@ int main(int argc, char** argv)
         main.ReTempPic[i].autoSize();
     }
     g_data = &data;
-    g_main = &main;
+    // A window of a usual size, so that painting shows on a screen.
+    main.resize(1024, 768);
+    main.show();
+    QCoreApplication::processEvents();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

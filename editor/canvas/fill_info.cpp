@@ -26,6 +26,9 @@ void Canvas::Menu_FillAll_Click()
 {
     Main& m = w();
     m.markEdited();
+    // The composite is laid anew at the end: nothing of it needs keeping
+    // while the layer changes.
+    m.Picture1->pic().cls();
     m.MainPic->pic().setPicture(m.MainPic->pic().snapshot());
     const int W = mapWidth();
     const int H = mapHeight();

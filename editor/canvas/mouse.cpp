@@ -354,8 +354,8 @@ void Canvas::Picture1_MouseDown(int button, int, int, int)
         m.TF_takeoutsrc_rX->setText(fr::numText(M.BrushX));
         m.TF_takeoutsrc_rY->setText(QString::number(M.BrushY));
         if (M.EditLay >= 1 && M.EditLay <= 7)
-            fr::bitBlt(m.MainPic->pic().image(), 0, 0, int(M.BrushWidth), int(M.BrushHeight),
-                       m.LayPicture(M.EditLay).snapshot(), m.TakeOutStartX, M.BrushY);
+            m.LayPicture(M.EditLay).copyTo(m.MainPic->pic().image(), 0, 0, int(M.BrushWidth), int(M.BrushHeight),
+                                           m.TakeOutStartX, M.BrushY);
         m.MainPic->pic().setPicture(m.MainPic->pic().snapshot());
         m.MainPic->refresh();
         // Main.MainPic_ keeps the cursor from before the region copy: it is

@@ -5,16 +5,8 @@
 #include <cstring>
 
 namespace fr {
-namespace {
 
-struct Span {
-    int dx, dy, sx, sy, w, h;
-};
-
-// Clips the block to the source first and then to the destination, moving
-// the other side by the same amount. Returns false when nothing of the block
-// lies inside the source.
-bool clip(Span& s, int srcW, int srcH, int dstW, int dstH, bool& empty)
+bool clipBlock(Block& s, QSize src, QSize dst, bool& empty)
 {
     empty = true;
     if (s.w <= 0 || s.h <= 0)
@@ -28,36 +20,29 @@ bool clip(Span& s, int srcW, int srcH, int dstW, int dstH, bool& empty)
         if (a + len > limit)
             len = limit - a;
     };
-    cut(s.sx, s.dx, s.w, srcW);
-    cut(s.sy, s.dy, s.h, srcH);
+    cut(s.sx, s.dx, s.w, src.width());
+    cut(s.sy, s.dy, s.h, src.height());
     if (s.w <= 0 || s.h <= 0)
         return false;
-    cut(s.dx, s.sx, s.w, dstW);
-    cut(s.dy, s.sy, s.h, dstH);
+    cut(s.dx, s.sx, s.w, dst.width());
+    cut(s.dy, s.sy, s.h, dst.height());
     empty = s.w <= 0 || s.h <= 0;
     return true;
 }
 
-void fillRect(QImage& dst, const Span& s, QRgb c)
+void fillBlock(QImage& dst, const QRect& r, QRgb c)
 {
-    for (int y = 0; y < s.h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(dst.scanLine(s.dy + y)) + s.dx;
-        std::fill(row, row + s.w, c);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(dst.scanLine(y)) + r.left();
+        std::fill(row, row + r.width(), c);
     }
 }
 
-bool sameRgb(QRgb a, QRgb b)
-{
-    return (a & 0xFFFFFF) == (b & 0xFFFFFF);
-}
-
-} // namespace
-
 bool bitBlt(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx, int sy)
 {
-    Span s{dx, dy, sx, sy, w, h};
+    Block s{dx, dy, sx, sy, w, h};
     bool empty = true;
-    if (!clip(s, src.width(), src.height(), dst.width(), dst.height(), empty))
+    if (!clipBlock(s, src.size(), dst.size(), empty))
         return false;
     if (empty)
         return true;
@@ -69,9 +54,9 @@ bool bitBlt(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx
 
 bool transparentBlt(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx, int sy, QRgb key)
 {
-    Span s{dx, dy, sx, sy, w, h};
+    Block s{dx, dy, sx, sy, w, h};
     bool empty = true;
-    if (!clip(s, src.width(), src.height(), dst.width(), dst.height(), empty))
+    if (!clipBlock(s, src.size(), dst.size(), empty))
         return false;
     if (empty)
         return true;
@@ -90,30 +75,12 @@ bool transparentBlt(QImage& dst, int dx, int dy, int w, int h, const QImage& src
 
 bool bitBlt(PicImage& dst, int dx, int dy, int w, int h, const PicImage& src, int sx, int sy)
 {
-    if (src.isBlank()) {
-        Span s{dx, dy, sx, sy, w, h};
-        bool empty = true;
-        if (!clip(s, src.width(), src.height(), dst.width(), dst.height(), empty))
-            return false;
-        if (!empty && !(dst.isBlank() && sameRgb(dst.back(), src.back())))
-            fillRect(dst.image(), s, src.back());
-        return true;
-    }
-    return bitBlt(dst.image(), dx, dy, w, h, src.realImage(), sx, sy);
+    return src.copyTo(dst, dx, dy, w, h, sx, sy);
 }
 
 bool transparentBlt(PicImage& dst, int dx, int dy, int w, int h, const PicImage& src, int sx, int sy, QRgb key)
 {
-    if (src.isBlank()) {
-        Span s{dx, dy, sx, sy, w, h};
-        bool empty = true;
-        if (!clip(s, src.width(), src.height(), dst.width(), dst.height(), empty))
-            return false;
-        if (!empty && !sameRgb(src.back(), key) && !(dst.isBlank() && sameRgb(dst.back(), src.back())))
-            fillRect(dst.image(), s, src.back());
-        return true;
-    }
-    return transparentBlt(dst.image(), dx, dy, w, h, src.realImage(), sx, sy, key);
+    return src.copyTo(dst, dx, dy, w, h, sx, sy, true, key);
 }
 
 void stretch(QImage& dst, const QRectF& to, const QImage& src, const QRect& from)
@@ -125,11 +92,7 @@ void stretch(QImage& dst, const QRectF& to, const QImage& src, const QRect& from
 
 void fillKey(PicImage& pic, const QRect& r)
 {
-    const QRect c = r.intersected(QRect(0, 0, pic.width(), pic.height()));
-    if (c.isEmpty() || (pic.isBlank() && sameRgb(pic.back(), keyColour)))
-        return;
-    Span s{c.x(), c.y(), 0, 0, c.width(), c.height()};
-    fillRect(pic.image(), s, keyColour);
+    pic.fill(r, keyColour);
 }
 
 } // namespace fr

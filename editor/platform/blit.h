@@ -27,4 +27,16 @@ void stretch(QImage& dst, const QRectF& to, const QImage& src, const QRect& from
 // Fills a rectangle (clipped) with the transparent colour.
 void fillKey(PicImage& pic, const QRect& r);
 
+// A block of w×h pixels from (sx, sy) of a source to (dx, dy) of a
+// destination.
+struct Block {
+    int dx, dy, sx, sy, w, h;
+};
+// Clips a block to its source first and then to its destination, moving the
+// other side by the same amount. False when no part of it lies inside the
+// source; `empty` when nothing is left to paint.
+bool clipBlock(Block& b, QSize src, QSize dst, bool& empty);
+// Fills a rectangle that lies inside the image.
+void fillBlock(QImage& dst, const QRect& r, QRgb c);
+
 } // namespace fr

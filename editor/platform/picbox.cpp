@@ -29,10 +29,7 @@ void PicBox::paintEvent(QPaintEvent* e)
     QPainter p(this);
     const QRect r = e->rect();
     const QRect inside = r.intersected(QRect(0, 0, pic_.width(), pic_.height()));
-    if (pic_.isBlank())
-        p.fillRect(inside, QColor::fromRgb(pic_.back()));
-    else if (!inside.isEmpty())
-        p.drawImage(inside.topLeft(), pic_.realImage(), inside);
+    pic_.paint(p, inside);
     // Beyond the image (the widget larger than its picture) shows the back.
     const QRegion rest = QRegion(r).subtracted(QRegion(inside));
     for (const QRect& rr : rest)

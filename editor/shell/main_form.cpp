@@ -62,7 +62,67 @@ Main::Main(Module1& data, Module2& procs, ToolForms* tools, std::function<void()
     keyPreview_ = std::make_unique<fr::KeyPreview>(this, this);
 }
 
-Main::~Main() = default;
+Main::~Main()
+{
+    // The composite goes first, so that no layer picture has to give it
+    // pixels of its own on the way out.
+    Picture1->pic().cls();
+}
+
+namespace {
+
+// A layer picture's tile made again from the cells under it, each drawn at
+// its own map position as opening draws it.
+class LayerRecipe : public fr::PicRecipe {
+public:
+    LayerRecipe(std::vector<QImage> sources, const Module1& m, int layer)
+        : fr::PicRecipe(std::move(sources)), M(m), layer_(layer)
+    {
+    }
+    bool rebuild(const QRect& area, std::vector<fr::PicDraw>& out) const override
+    {
+        if (layer_ < 1 || layer_ > 8 || M.TileCount <= 0)
+            return false;
+        const int W = int(M.MapWidth.number());
+        const std::vector<TileRec>& cells = M.LayData(layer_ == 8 ? 1 : layer_);
+        if (W <= 0)
+            return false;
+        for (int r = area.top() / 32; r <= area.bottom() / 32; ++r)
+            for (int c = area.left() / 32; c <= area.right() / 32 && c < W; ++c) {
+                const size_t i = size_t(r) * size_t(W) + size_t(c);
+                if (i >= cells.size())
+                    return false;
+                const TileRec& t = cells[i];
+                if (layer_ == 8) {
+                    if (t.obstacle == 1)
+                        out.push_back({t.mapX, t.mapY, 0, 0, 32, 32, ObstacleSource, false});
+                    if (t.event != "N")
+                        out.push_back({t.mapX, t.mapY, 0, 0, 32, 32, EventSource, true});
+                } else if (t.sheet != -1) {
+                    if (t.sheet < 0 || t.sheet > 4)
+                        return false;
+                    out.push_back({t.mapX, t.mapY, t.srcX, t.srcY, 32, 32, uint8_t(t.sheet), false});
+                }
+            }
+        return true;
+    }
+
+private:
+    const Module1& M;
+    int layer_;
+};
+
+} // namespace
+
+std::shared_ptr<const fr::PicRecipe> Main::NewLayerRecipe(int layer) const
+{
+    std::vector<QImage> sources;
+    for (const fr::PicImage& sheet : ReTempPic)
+        sources.push_back(sheet.snapshot());
+    sources.push_back(ObstaclePic.snapshot());
+    sources.push_back(IncidentPic.snapshot());
+    return std::make_shared<LayerRecipe>(std::move(sources), M, layer);
+}
 
 fr::PicImage& Main::LayPicture(int layer)
 {
@@ -95,6 +155,10 @@ void Main::buildControls()
     setBackground(Picture2, fr::bgr(0x400000)); // dark blue
     Picture1 = new fr::PicBox(Picture2);
     Picture1->hide();
+    // The map-sized pictures keep only the tiles drawn into.
+    Picture1->pic().setTiled(true);
+    for (int layer = 1; layer <= LayerPictures; ++layer)
+        LayPicture(layer).setTiled(true);
     MainPic = new fr::PicBox(Picture1);
     MainPic->setBoxSize(32, 32);
     MainPic_ = new fr::PicBox(Picture1);
@@ -474,27 +538,11 @@ void Main::SetStatus(const QString& text)
 
 void Main::layOver(const std::array<int, LayerPictures>& order, int count)
 {
-    fr::PicImage& out = Picture1->pic();
-    out.cls();
-    int i = 0;
-    // Laying a layer onto the cleared (all key colour) picture gives that
-    // layer itself: start from a shared copy of the first drawn one.
-    auto transparentBlank = [](const fr::PicImage& p) {
-        return p.isBlank() && (p.back() & 0xFFFFFF) == (fr::keyColour & 0xFFFFFF);
-    };
-    while (i < count && transparentBlank(LayPicture(order[i])))
-        ++i;
-    if (i < count && out.picture().isNull() && LayPicture(order[i]).size() == out.size() &&
-        (LayPicture(order[i]).back() & 0xFFFFFF) == (fr::keyColour & 0xFFFFFF)) {
-        const QRgb back = out.back();
-        out.assign(LayPicture(order[i]));
-        out.setBack(back);
-        ++i;
-    }
-    for (; i < count; ++i) {
-        const fr::PicImage& lay = LayPicture(order[i]);
-        fr::transparentBlt(out, 0, 0, out.width(), out.height(), lay, 0, 0);
-    }
+    // Laid when shown: only the tiles on the screen are made.
+    std::vector<const fr::PicImage*> parts;
+    for (int i = 0; i < count; ++i)
+        parts.push_back(&LayPicture(order[i]));
+    Picture1->pic().composeOf(parts);
     Picture1->refresh();
 }
 

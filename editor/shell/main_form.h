@@ -36,6 +36,10 @@ class WholeMapPic;
 
 // Editor layers 1..9 and their off-screen pictures.
 inline constexpr int LayerPictures = 9;
+// Sources of the layer pictures' draws after the five sheets: the obstacle
+// marker and the event marker.
+inline constexpr uint8_t ObstacleSource = 5;
+inline constexpr uint8_t EventSource = 6;
 
 // Caption texts of layer n (1..9): the long edit text ("编辑地面层1") that the
 // F-keys and the views set, the short one of the layer menus ("地面层1"), and
@@ -77,6 +81,9 @@ public:
     fr::PicImage Npc_Lay;
     // Layer n (1..9) picture.
     fr::PicImage& LayPicture(int layer);
+    // What layer n's picture draws from: the sheets and the two markers as
+    // they are now, and the cells of the document.
+    std::shared_ptr<const fr::PicRecipe> NewLayerRecipe(int layer) const;
 
     // Sheets: map1, map2, map3, the NPC sheet, the monster sheet.
     std::array<fr::PicImage, 5> ReTempPic;

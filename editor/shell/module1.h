@@ -170,6 +170,18 @@ struct Module1 {
     ValueTable MonsterValues;
     QString NpcListPath;
     QString MonsterListPath;
+    // What each placement list was last read for: the map, and the list
+    // file's size and digest (size -1: there was no file). The placement
+    // forms read the list again only when the map or the file changed.
+    struct ListStamp {
+        bool taken = false;
+        QString mapPath;
+        qint64 size = -1;
+        QByteArray digest;
+        bool operator==(const ListStamp&) const = default;
+    };
+    ListStamp NpcListStamp;
+    ListStamp MonsterListStamp;
 
     // Files of which some records were left unread; rewriting one of them
     // would lose those records, so it is refused.

@@ -35,6 +35,15 @@ bool DigitsInRange(const QString& text, int lo, int hi, int& value);
 // "map1" 0, "map2" 1, "map3" 2, "anpc" 3, "monster" 4, anything else 0.
 int16_t GetSheetIndex(const QString& name);
 
+// A value that becomes one field of an attribute list, a placement or magic
+// statement or a map line: the game and the editor's own readers split at
+// commas and line ends and take double quotes as field quoting, so a value
+// holding ',', CR, LF or '"' would shift every later field. Why the value
+// cannot be stored, or "" when it can.
+QString ValueTextProblem(const QByteArray& gbk);
+// The same for typed text, which must also have a GBK form (`gbk` gets it).
+QString TypedValueProblem(const QString& text, QByteArray& gbk);
+
 // ---- Placement lists -------------------------------------------------------
 
 struct PlacementList {
@@ -55,6 +64,9 @@ ListRead ReadPlacementList(const QString& path, int attribCount, const char* kin
 // The list file of a map: <game>/script/<map name>_npc.jsr and so on, the
 // game folder being the one above the map's folder.
 QString PlacementListPath(const QString& mapPath, const char* suffix);
+
+// The stamp of a map's list file ("_npc" or "_monster") as it is now.
+Module1::ListStamp PlacementListStamp(const QString& mapPath, const char* suffix);
 
 class Module2 {
 public:
@@ -84,6 +96,11 @@ public:
     // changes nothing.
     void LoadMapNpcList(const QString& mapPath);
     void LoadMapMonsterList(const QString& mapPath);
+    // True when the map differs from the one the list was last read for,
+    // or its file changed on disk since: only then does reading it again
+    // not throw away what was changed in memory.
+    bool MapNpcListChanged() const;
+    bool MapMonsterListChanged() const;
     // Removes the statement whose first value is `id` from
     // <game>/script/<listName>.jsr.
     void RemoveScriptEntry(const QString& listName, int16_t id);

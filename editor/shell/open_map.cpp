@@ -79,11 +79,15 @@ bool Main::OpenMapFile(const QString& path)
     stageList(staged->npcPath, M.NpcAttribCount, "npc", staged->npcs, staged->npcPartial);
     stageList(staged->monsterPath, M.MonsterAttribCount, "monster", staged->monsters, staged->monsterPartial);
 
-    // Draw every layer picture.
+    // Draw every layer picture (its tiles are made when they are shown).
     const int pw = 32 * doc.width;
     const int ph = 32 * doc.height;
-    for (fr::PicImage& p : staged->lay)
+    for (int layer = 1; layer <= LayerPictures; ++layer) {
+        fr::PicImage& p = staged->lay[size_t(layer - 1)];
+        p.setTiled(true);
         p.resize(pw, ph);
+        p.setRecipe(NewLayerRecipe(layer));
+    }
     setWindowTitle(QStringLiteral("正在读取地图块: 共 ") + QString::number(doc.TileCount) + QStringLiteral(" 块"));
     bool missingTile = false;
     int firstMissingLayer = 0, firstMissingCell = 0;
@@ -93,7 +97,7 @@ bool Main::OpenMapFile(const QString& path)
             const TileRec& t = doc.layers[layer - 1][static_cast<size_t>(i)];
             if (t.sheet == -1)
                 continue;
-            if (!fr::bitBlt(staged->lay[layer - 1], t.mapX, t.mapY, 32, 32, ReTempPic[t.sheet], t.srcX, t.srcY) &&
+            if (!staged->lay[layer - 1].drawLater({t.mapX, t.mapY, t.srcX, t.srcY, 32, 32, uint8_t(t.sheet), false}) &&
                 !missingTile) {
                 missingTile = true;
                 firstMissingLayer = layer;
@@ -102,9 +106,9 @@ bool Main::OpenMapFile(const QString& path)
         }
         const TileRec& g = ground[i];
         if (g.obstacle == 1)
-            fr::bitBlt(staged->lay[7], g.mapX, g.mapY, 32, 32, ObstaclePic, 0, 0);
+            staged->lay[7].drawLater({g.mapX, g.mapY, 0, 0, 32, 32, ObstacleSource, false});
         if (g.event != "N")
-            fr::transparentBlt(staged->lay[7], g.mapX, g.mapY, 32, 32, IncidentPic, 0, 0);
+            staged->lay[7].drawLater({g.mapX, g.mapY, 0, 0, 32, 32, EventSource, true});
     }
     if (missingTile)
         staged->reports << QStringLiteral("地图中有图块不在它的图块表里（第一个：第 %1 层第 %2 格），这些图块没有画出。")
@@ -145,7 +149,11 @@ bool Main::OpenMapFile(const QString& path)
             const int x = v[0], y = v[1], f = v[2], kind = v[3];
             const int sx = npc ? (f & 7) * s.w : (f % s.perRow) * s.w;
             const int sy = (f / s.perRow) * s.h + kind * s.kindHeight;
-            if (!fr::bitBlt(staged->lay[8], x, y, s.w, s.h, ReTempPic[GetSheetIndex(s.sheetName)], sx, sy))
+            // A source far outside the sheet (a 16-bit position could not
+            // hold it) draws nothing, as one just outside it.
+            const bool fits = sx >= INT16_MIN && sx <= INT16_MAX && sy >= INT16_MIN && sy <= INT16_MAX;
+            if (!fits || !staged->lay[8].drawLater({int16_t(x), int16_t(y), int16_t(sx), int16_t(sy), uint8_t(s.w),
+                                                    uint8_t(s.h), uint8_t(GetSheetIndex(s.sheetName)), false}))
                 staged->reports << QStringLiteral("有%1的图像不在它的图块表里，这些%1没有画出。").arg(who);
         }
     }
@@ -177,13 +185,15 @@ bool Main::OpenMapFile(const QString& path)
     };
     notePath(staged->npcPath, staged->npcPartial, M.NpcListPath);
     notePath(staged->monsterPath, staged->monsterPartial, M.MonsterListPath);
+    M.NpcListStamp = PlacementListStamp(path, "_npc");
+    M.MonsterListStamp = PlacementListStamp(path, "_monster");
     MapSaved = 0;
+    Picture1->pic().cls(); // nothing of the old map needs keeping
     for (int layer = 1; layer <= LayerPictures; ++layer)
-        std::swap(LayPicture(layer), staged->lay[layer - 1]);
+        LayPicture(layer).swapDrawing(staged->lay[size_t(layer - 1)]);
     QStringList reports = staged->reports;
     reports.removeDuplicates();
     staged.reset();
-    Picture1->pic().cls(); // nothing of the old map needs keeping
     Picture1->setBoxSize(pw, ph);
     SetScrollMaxima();
     FullComposite();

@@ -4,6 +4,9 @@
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
+#include <QCryptographicHash>
+#include <QFile>
+
 namespace tilesmith {
 
 QString PlacementListPath(const QString& mapPath, const char* suffix)
@@ -15,6 +18,21 @@ QString PlacementListPath(const QString& mapPath, const char* suffix)
         return {};
     return fr::ci::resolve(game + QStringLiteral("script/") + StripExtension(GetFileName(mapPath)) +
                            QLatin1String(suffix) + QStringLiteral(".jsr"));
+}
+
+Module1::ListStamp PlacementListStamp(const QString& mapPath, const char* suffix)
+{
+    Module1::ListStamp st;
+    st.taken = true;
+    st.mapPath = mapPath;
+    const QString path = PlacementListPath(mapPath, suffix);
+    QFile f(path);
+    if (!path.isEmpty() && f.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = f.readAll();
+        st.size = bytes.size();
+        st.digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    }
+    return st;
 }
 
 ListRead ReadPlacementList(const QString& path, int attribCount, const char* kindWord, PlacementList& list,
@@ -91,6 +109,7 @@ void Module2::loadMapList(const QString& mapPath, bool npc)
     ValueTable& target = npc ? m_.NpcValues : m_.MonsterValues;
     list->values = target;
     bool partial = false;
+    (npc ? m_.NpcListStamp : m_.MonsterListStamp) = PlacementListStamp(mapPath, npc ? "_npc" : "_monster");
     if (ReadPlacementList(path, attribCount, npc ? "npc" : "monster", *list, partial) != ListRead::Read)
         return;
     target = list->values;
@@ -110,6 +129,16 @@ void Module2::LoadMapNpcList(const QString& mapPath)
 void Module2::LoadMapMonsterList(const QString& mapPath)
 {
     loadMapList(mapPath, false);
+}
+
+bool Module2::MapNpcListChanged() const
+{
+    return !(m_.NpcListStamp == PlacementListStamp(m_.MapPath, "_npc"));
+}
+
+bool Module2::MapMonsterListChanged() const
+{
+    return !(m_.MonsterListStamp == PlacementListStamp(m_.MapPath, "_monster"));
 }
 
 namespace {

@@ -142,13 +142,14 @@ void Size::Command1_Click()
     M.MapHeight = fr::NumOrText::fromText(PendingHeight);
     const int pw = 32 * w;
     const int ph = 32 * h;
-    main_.Picture1->setBoxSize(pw, ph);
     main_.Picture1->pic().cls();
+    main_.Picture1->setBoxSize(pw, ph);
     main_.Picture1->refresh();
     for (int layer = 1; layer <= LayerPictures; ++layer) {
         fr::PicImage& p = main_.LayPicture(layer);
         p.cls();
         p.resize(pw, ph);
+        p.setRecipe(main_.NewLayerRecipe(layer));
     }
     M.TileCount = static_cast<int16_t>(w * h);
     for (int layer = 1; layer <= TileLayers; ++layer)

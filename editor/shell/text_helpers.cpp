@@ -1,5 +1,6 @@
 #include "module2.h"
 
+#include "platform/gbk.h"
 #include "platform/paths.h"
 
 #include <cstring>
@@ -142,6 +143,24 @@ int16_t GetSheetIndex(const QString& name)
     if (name == QLatin1String("monster"))
         return 4;
     return 0;
+}
+
+QString ValueTextProblem(const QByteArray& gbk)
+{
+    if (gbk.contains(','))
+        return QStringLiteral("含有逗号");
+    if (gbk.contains('\r') || gbk.contains('\n'))
+        return QStringLiteral("含有换行");
+    if (gbk.contains('"'))
+        return QStringLiteral("含有双引号");
+    return {};
+}
+
+QString TypedValueProblem(const QString& text, QByteArray& gbk)
+{
+    if (!fr::gbk::encode(text, gbk))
+        return QStringLiteral("含有不能用 GBK 保存的字符“%1”").arg(fr::gbk::firstUnencodable(text));
+    return ValueTextProblem(gbk);
 }
 
 } // namespace tilesmith

@@ -4,6 +4,8 @@
 #include "platform/gbk.h"
 #include "shell/module2.h"
 
+#include <QEvent>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +16,7 @@ namespace tilesmith {
 AddNewAttribute::AddNewAttribute(Module1& m, Module2& p, ToolFormsImpl& tools) : m_(m), p_(p), tools_(tools)
 {
     setWindowTitle(QStringLiteral("添加新属性"));
+    setAttribute(Qt::WA_DeleteOnClose); // the close box unloads it too
     resize(360, 260);
     int y = 10;
     auto row = [&](const char* label, QWidget* box) {
@@ -51,9 +54,26 @@ AddNewAttribute::AddNewAttribute(Module1& m, Module2& p, ToolFormsImpl& tools) :
                          if (isVisible())
                              AttribNameBox->selectAll();
                      }));
+    // Pointing at a box selects its whole text, ready to be typed over; so
+    // does a click into the name box.
+    for (QLineEdit* box : {AttribDataBox, AttribVarNameBox, OtherBox}) {
+        box->setMouseTracking(true);
+        box->installEventFilter(this);
+    }
+    AttribNameBox->installEventFilter(this);
     QObject::connect(Command1, &QPushButton::clicked, this, fr::guard([this](bool) { command1(); }));
     QObject::connect(Command3, &QPushButton::clicked, this, fr::guard([this](bool) { command3(); }));
     QObject::connect(Command2, &QPushButton::clicked, this, fr::guard([this](bool) { command2(); }));
+}
+
+bool AddNewAttribute::eventFilter(QObject* o, QEvent* e)
+{
+    auto* box = qobject_cast<QLineEdit*>(o);
+    const bool point = box && box != AttribNameBox && e->type() == QEvent::MouseMove;
+    const bool click = box == AttribNameBox && e->type() == QEvent::MouseButtonRelease;
+    if (point || click)
+        box->selectAll();
+    return fr::FormWindow<QWidget>::eventFilter(o, e);
 }
 
 bool AddNewAttribute::kind(Kind& k)
@@ -112,15 +132,19 @@ bool AddNewAttribute::fromBoxes(AttribRec& r, int index)
         return false;
     }
     AttribRec n;
-    const QLineEdit* texts[] = {AttribNameBox, AttribDataBox, AttribVarNameBox, OtherBox};
+    const struct {
+        const char* label;
+        const QLineEdit* box;
+    } texts[] = {{"属性名", AttribNameBox}, {"数据内容", AttribDataBox}, {"属性变量名", AttribVarNameBox},
+                 {"其他", OtherBox}};
     QByteArray enc[4];
     for (int i = 0; i < 4; ++i) {
-        const QString t = texts[i]->text();
-        // A double quote or line break would end the field early and
-        // shift every later field of the list file.
-        if (t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')) ||
-            !fr::gbk::encode(t, enc[i])) {
-            fr::msgBox(QStringLiteral("“%1”含有不能存入属性表的字符").arg(t));
+        // Each box becomes one field of the list file, and the data also a
+        // value of the statements.
+        const QString t = texts[i].box->text();
+        const QString why = TypedValueProblem(t, enc[i]);
+        if (!why.isEmpty()) {
+            fr::msgBox(QStringLiteral("“%1”中的“%2”%3，没有保存。").arg(QString::fromUtf8(texts[i].label), t, why));
             return false;
         }
     }

@@ -29,6 +29,9 @@ public:
     QLineEdit* OtherBox = nullptr;
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr;
 
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
 private:
     struct Kind {
         AttribKind kind;

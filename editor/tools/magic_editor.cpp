@@ -88,15 +88,6 @@ constexpr int PreviewLimit = 2048;
 const QString Play = QStringLiteral("播放动画");
 const QString Stop = QStringLiteral("停止播放");
 
-// A name the user chose that goes into the magic list: it must have a GBK
-// form and keep the list's items apart. "" when it can.
-QString NameProblem(const QString& name, QByteArray& gbk)
-{
-    if (!fr::gbk::encode(name, gbk))
-        return QStringLiteral("含有不能保存的字符");
-    return StatementValueProblem(gbk);
-}
-
 int previewSide(QLineEdit* box)
 {
     int16_t v = 0;
@@ -348,14 +339,14 @@ bool MagicEditor::panelToRecord(MagicRec& r)
         refused << QStringLiteral("“%1”的“%2”%3").arg(label, text, why);
     };
     QByteArray file;
-    const QString fileProblem = NameProblem(MagicFileNameBox->text(), file);
+    const QString fileProblem = TypedValueProblem(MagicFileNameBox->text(), file);
     if (!fileProblem.isEmpty())
         refuse(QStringLiteral("文件名:"), MagicFileNameBox->text(), fileProblem);
     r.FileName = file;
     for (const Box& b : Boxes) {
         const QString text = (this->*b.box)->text();
         if (b.text) {
-            const QString why = NameProblem(text, r.*b.text);
+            const QString why = TypedValueProblem(text, r.*b.text);
             if (!why.isEmpty())
                 refuse(QString::fromUtf8(b.label), text, why);
         } else if (!fr::cint16(text, r.*b.number)) {
@@ -593,7 +584,7 @@ void MagicEditor::Command6_Click()
         return; // cancelled: nothing changes
     const QString name = GetFileTitle(file);
     QByteArray gbk;
-    const QString why = NameProblem(name, gbk);
+    const QString why = TypedValueProblem(name, gbk);
     if (!why.isEmpty()) {
         fr::msgBox(QStringLiteral("图片名“%1”%2，不能写入魔法列表；请换一个名字。").arg(name, why));
         return;
@@ -706,7 +697,7 @@ void MagicEditor::Command9_Click()
         return; // cancelled: the box keeps its sound
     const QString name = StripExtension(GetFileName(file));
     QByteArray gbk;
-    const QString why = NameProblem(name, gbk);
+    const QString why = TypedValueProblem(name, gbk);
     if (!why.isEmpty()) {
         fr::msgBox(QStringLiteral("声音名“%1”%2，不能写入魔法列表；请换一个名字。").arg(name, why));
         return;

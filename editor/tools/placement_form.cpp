@@ -11,12 +11,16 @@
 #include "shell/module2.h"
 
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tilesmith {
@@ -40,40 +44,66 @@ PlacementForm::PlacementForm(const QString& title, const PlacementKind& k, Modul
                  k.kind == AttribKind::Npc ? m.NpcAttribCount : m.MonsterAttribCount),
       k_(k), m_(m), p_(p), main_(std::move(main)), script_(std::move(script))
 {
-    resize(420 + k.bandW + 40, 560);
-    ListCaption->setGeometry(10, 200, 190, 350);
-    ListData->setGeometry(210, 200, 200, 350);
+    constexpr int top = MenuH;
+    const int bandX = 440;
+    resize(bandX + k.bandW + 20, top + std::max(600, k.bandH + 50));
+    MenuBar->setGeometry(0, 0, width(), MenuH);
+    buildFileMenu(k.addMenu, QStringLiteral("属性顺序上锁"), k.exitMenu);
+
+    // The frames come first so that the controls lie over them.
+    auto* frame1 = new QGroupBox(k.frameWord + QStringLiteral("结构"), this);
+    frame1->setGeometry(5, top + 5, 420, height() - top - 10);
+    Frame2 = new QGroupBox(k.frameWord + QStringLiteral("初始状态"), this);
+    Frame2->setGeometry(210, top + 20, k.cellW + 100, k.cellH + 30);
+    Frame3 = new QGroupBox(k.frameWord + QStringLiteral("子矩形"), this);
+    Frame3->setGeometry(bandX - 10, top + 5, k.bandW + 20, k.bandH + 30);
+
     List1 = new QListWidget(this);
-    List1->setGeometry(10, 10, 190, 150);
-    ImageCombo1 = new QComboBox(this);
-    ImageCombo1->setGeometry(210, 10, 100, 24);
-    ImageCombo1->setIconSize(QSize(k.cellW, k.cellH));
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(15, top + 25, 185, 150);
+    Label11 = new QLabel(this);
+    Label11->setGeometry(15, top + 180, 185, 18);
+    Label13 = new QLabel(this);
+    Label13->setGeometry(15, top + 200, 185, 18);
+    Frame1->setGeometry(15, top + 222, 185, 18);
+    Frame1->raise();
+    ListCaption->setGeometry(15, top + 242, 185, height() - top - 252);
+    ListData->setGeometry(205, top + 242, 210, height() - top - 252);
+
     InitPicture = new fr::PicBox(this, fr::bgr(0xFFFFFF));
-    InitPicture->setGeometry(320, 10, k.cellW, k.cellH);
+    InitPicture->setObjectName(QStringLiteral("InitPicture"));
+    InitPicture->setGeometry(220, top + 42, k.cellW, k.cellH);
     InitPicture->setBoxSize(k.cellW, k.cellH);
+    InitPicture->setMouseTracking(true);
+    ImageCombo1 = new QComboBox(this);
+    ImageCombo1->setObjectName(QStringLiteral("ImageCombo1"));
+    ImageCombo1->setGeometry(230 + k.cellW, top + 42, 90, std::max(26, k.cellH / 2 + 8));
+    ImageCombo1->setIconSize(QSize(k.cellW / 2, k.cellH / 2));
     SonPicture = new fr::PicBox(this, fr::bgr(0xFFFFFF));
-    SonPicture->setGeometry(430, 10, k.bandW, k.bandH);
+    SonPicture->setObjectName(QStringLiteral("SonPicture"));
+    SonPicture->setGeometry(bandX, top + 25, k.bandW, k.bandH);
     SonPicture->setBoxSize(k.bandW, k.bandH);
+    SonPicture->setMouseTracking(true);
     SonPicture->setEnabled(false);
+
+    const int by = top + 42 + k.cellH + 24;
     int x = 210;
-    auto button = [&](const char* text) {
+    auto button = [&](const char* text, int w) {
         auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setGeometry(x, 100, 40, 26);
-        x += 42;
+        b->setGeometry(x, by, w, 26);
+        x += w + 4;
         return b;
     };
-    Command1 = button("添加");
-    Command2 = button("删除");
-    Command4 = button("画到地图中");
-    Command5 = button("插入");
-    Command7 = button("返回");
+    Command1 = button("添加", 46);
+    Command2 = button("删除", 46);
+    Command5 = button("插入", 46);
+    Command7 = button("返回", 46);
+    x = 210;
+    Command4 = new QPushButton(QStringLiteral("画到地图中"), this);
+    Command4->setGeometry(x, by + 30, 100, 26);
     Command1->setEnabled(false);
-    Label11 = new QLabel(this);
-    Label11->setGeometry(10, 165, 190, 16);
     Label12 = new QLabel(this);
-    Label12->setGeometry(210, 140, 200, 16);
-    Label13 = new QLabel(this);
-    Label13->setGeometry(210, 160, 200, 16);
+    Label12->setGeometry(210, by + 62, 200, 18);
 
     QObject::connect(ImageCombo1, &QComboBox::activated, this, fr::guard([this](int i) { chooseKind(i); }));
     QObject::connect(List1, &QListWidget::itemClicked, this,
@@ -84,12 +114,58 @@ PlacementForm::PlacementForm(const QString& title, const PlacementKind& k, Modul
     QObject::connect(Command5, &QPushButton::clicked, this, fr::guard([this](bool) { insertStatements(); }));
     QObject::connect(Command7, &QPushButton::clicked, this, fr::guard([this](bool) { returnToScript(); }));
     SonPicture->onMouseMove = [this](int, int, int x, int y) { sheetMouseMove(x, y); };
-    SonPicture->onMouseDown = [this](int, int, int, int) { sheetPick(); };
+    SonPicture->onMouseDown = [this](int button, int, int, int) {
+        if (!k_.pickOnClick) {
+            sheetPick();
+            return;
+        }
+        pressedOnSheet_ = button == 1;
+    };
+    SonPicture->onMouseUp = [this](int button, int, int x, int y) {
+        // A click: the left button pressed and released over the band.
+        const bool click = pressedOnSheet_ && button == 1 && SonPicture->rect().contains(x, y);
+        pressedOnSheet_ = false;
+        if (k_.pickOnClick && click)
+            sheetPick();
+    };
+    SonPicture->onPaintOver = [this](QPainter& g) {
+        g.setPen(QColor(0, 0, 0));
+        for (const QLine& l : gridLines())
+            g.drawLine(l);
+    };
     InitPicture->onMouseDown = [this](int b, int, int x, int y) { initMouseDown(b, x, y); };
     InitPicture->onMouseMove = [this](int b, int, int x, int y) { initMouseMove(b, x, y); };
     InitPicture->onMouseUp = [this](int b, int, int x, int y) { initMouseUp(b, x, y); };
+    InitPicture->onPaintOver = [this](QPainter& g) {
+        if (Shape1Visible) {
+            g.setPen(QColor(255, 0, 0));
+            g.setBrush(Qt::NoBrush);
+            g.drawRect(Shape1.x(), Shape1.y(), std::max(0, Shape1.width() - 1), std::max(0, Shape1.height() - 1));
+        }
+        if (Line11Visible) {
+            g.setPen(QColor(0, 160, 0));
+            g.drawLine(Line11);
+        }
+        if (Line10Y >= 0) {
+            g.setPen(QColor(255, 0, 255));
+            g.drawLine(0, Line10Y, k_.cellW, Line10Y);
+        }
+    };
     Timer1.setInterval(k.kind == AttribKind::Npc ? 100 : 10);
     QObject::connect(&Timer1, &QTimer::timeout, this, [this] { countLabel(); });
+}
+
+std::vector<QLine> PlacementForm::gridLines() const
+{
+    // Vertical lines between the columns, horizontal ones between the rows
+    // (the NPC band's one row line lies on the first row's last pixel row).
+    std::vector<QLine> out;
+    for (int x = k_.cellW; x < k_.bandW; x += k_.cellW)
+        out.emplace_back(x, 0, x, k_.bandH);
+    const int shift = k_.kind == AttribKind::Npc ? 1 : 0;
+    for (int y = k_.cellH; y < k_.bandH; y += k_.cellH)
+        out.emplace_back(0, y - shift, k_.bandW, y - shift);
+    return out;
 }
 
 int16_t& PlacementForm::count() { return k_.kind == AttribKind::Npc ? m_.NpcCount : m_.MonsterCount; }
@@ -136,10 +212,16 @@ void PlacementForm::formLoad()
 
 void PlacementForm::formActivate()
 {
-    if (k_.kind == AttribKind::Npc)
-        p_.LoadMapNpcList(m_.MapPath);
-    else
+    // The map's list is read again only when it is another map's or the
+    // file changed since it was read (saved from the script editor, a line
+    // cut by a delete on the map): what was added, placed or changed here
+    // since stays otherwise.
+    if (k_.kind == AttribKind::Npc) {
+        if (p_.MapNpcListChanged())
+            p_.LoadMapNpcList(m_.MapPath);
+    } else if (p_.MapMonsterListChanged()) {
         p_.LoadMapMonsterList(m_.MapPath);
+    }
     Label12->setText(k_.kind == AttribKind::Npc
                          ? QStringLiteral("共有 %1 个活动NPC").arg(ImageCombo1->count())
                          : QStringLiteral("本地图共有 %1 个Monster").arg(m_.MonsterCount));
@@ -209,28 +291,34 @@ void PlacementForm::initMouseDown(int button, int x, int y)
     if (button != 1)
         return;
     Shape1Visible = false;
-    lineX_ = x;
-    lineY1_ = lineY2_ = y;
+    Line11 = QLine(x, y, x, y);
+    Line11Visible = true;
+    InitPicture->refresh();
 }
 
 void PlacementForm::initMouseMove(int button, int, int y)
 {
     if (button == 1) {
-        lineY2_ = y;
+        Line11.setP2(QPoint(Line11.x1(), y));
     } else if (button == 2) {
         Line10Y = y;
         p_.SetAttribValue(k_.kindWord, cur(), "division", QByteArray::number(y));
+    } else {
+        return;
     }
+    InitPicture->refresh();
 }
 
 void PlacementForm::initMouseUp(int button, int, int)
 {
     if (button != 1)
         return;
+    Line11Visible = false;
     // Symmetric about the frame's middle, the pressed x being one edge.
-    Shape1 = StrokeArea(k_.cellW, lineX_, lineY1_, lineY2_);
+    Shape1 = StrokeArea(k_.cellW, Line11.x1(), Line11.y1(), Line11.y2());
     const int left = Shape1.x(), top = Shape1.y(), width = Shape1.width(), height = Shape1.height();
     Shape1Visible = true;
+    InitPicture->refresh();
     p_.SetAttribValue(k_.kindWord, cur(), "eleft", QByteArray::number(left));
     p_.SetAttribValue(k_.kindWord, cur(), "etop", QByteArray::number(top));
     p_.SetAttribValue(k_.kindWord, cur(), "eright", QByteArray::number(left + width));
@@ -295,6 +383,12 @@ void PlacementForm::deleteInstance()
     count() -= 1;
     cur() -= 1;
     countLabel();
+    // The value lists show the instance now current, so that a value typed
+    // next lands where it is seen.
+    if (cur() >= 0) {
+        List1->setCurrentRow(cur());
+        selectInstance(cur());
+    }
 }
 
 void PlacementForm::placeOnMap()

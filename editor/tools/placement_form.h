@@ -7,10 +7,14 @@
 
 #include "platform/picbox.h"
 
+#include <QLine>
 #include <QRect>
 #include <QTimer>
 
+#include <vector>
+
 class QComboBox;
+class QGroupBox;
 class QLabel;
 
 namespace tilesmith {
@@ -28,6 +32,10 @@ struct PlacementKind {
     QString rowPrefix;     // List1 row of a new instance: prefix & key
     QString overLimit;     // the 51st instance
     QString selectedText;  // Label13: "已选中第 " n & this
+    QString frameWord;     // the frames' captions: "NPC" / "Monster"
+    bool pickOnClick;      // the start frame is picked by a click, not a press
+    const char* addMenu;   // object names of the menu items
+    const char* exitMenu;
 };
 
 class PlacementForm : public AttribForm {
@@ -42,6 +50,8 @@ public:
     void chooseKind(int i);
     void selectInstance(int row);
     void sheetMouseMove(int x, int y);
+    // Takes the frame under the mouse as the start frame (a press on the NPC
+    // band, a click on the monster band).
     void sheetPick();
     void initMouseDown(int button, int x, int y);
     void initMouseMove(int button, int x, int y);
@@ -59,14 +69,21 @@ public:
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command4 = nullptr, *Command5 = nullptr,
                 *Command7 = nullptr;
     QLabel *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr;
+    QGroupBox *Frame2 = nullptr, *Frame3 = nullptr;
     QTimer Timer1;
 
     int FrameX = 0;
     int FrameY = 0;
     int FrameIndex = 0;
+    // Drawn over the start frame: the effective rectangle, the line drawn
+    // while it is dragged, and the division line (hidden until first set).
     QRect Shape1;
     bool Shape1Visible = false;
-    int Line10Y = 0;
+    QLine Line11;
+    bool Line11Visible = false;
+    int Line10Y = -1;
+    // The cell grid drawn over the band.
+    std::vector<QLine> gridLines() const;
     int KindIndex = 0;  // NpcKind / MonsterKind
     QString KindKey;    // NpcKindKey / MonsterKindKey
 
@@ -87,7 +104,7 @@ private:
     Module2& p_;
     std::function<Main&()> main_;
     std::function<ScriptEditor&()> script_;
-    int lineX_ = 0, lineY1_ = 0, lineY2_ = 0;
+    bool pressedOnSheet_ = false;
 };
 
 } // namespace tilesmith

@@ -9,7 +9,11 @@
 #include "shell/main_form.h"
 #include "shell/module2.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 
 #include <cmath>
@@ -34,26 +38,49 @@ std::optional<int16_t> startValue(const QByteArray& text)
 
 } // namespace
 
-RoleForm::RoleForm(Module1& m, Module2& p, std::function<Main&()> main, std::function<ScriptEditor&()> script)
+RoleForm::RoleForm(Module1& m, Module2& p, std::function<Main&()> main, std::function<ScriptEditor&()> script,
+                   std::function<void(QWidget*)> closed)
     : AttribForm(QStringLiteral("AddRole"), m.RoleAttribs, m.RoleAttribCount), m_(m), p_(p), main_(std::move(main)),
-      script_(std::move(script))
+      script_(std::move(script)), closed_(std::move(closed))
 {
-    resize(520, 560);
-    ListCaption->setGeometry(10, 10, 190, 540);
-    ListData->setGeometry(210, 10, 200, 540);
+    constexpr int top = MenuH;
+    resize(530, 560 + top);
+    MenuBar->setGeometry(0, 0, width(), MenuH);
+    buildFileMenu("Menu_AddNewAttrib", QStringLiteral("属性顺序锁"), "Menu_Exit");
+    auto* frame = new QGroupBox(QStringLiteral("主角属性"), this);
+    frame->setGeometry(5, top + 5, 520, 550);
+    Frame1->setGeometry(15, top + 24, 185, 18);
+    Frame1->raise();
+    ListCaption->setGeometry(15, top + 46, 185, 500);
+    ListData->setGeometry(205, top + 46, 200, 500);
     Picture1 = new fr::PicBox(this);
-    Picture1->setGeometry(430, 10, 64, 96);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(425, top + 46, 64, 96);
     Picture1->setBoxSize(64, 96);
+    Picture1->onPaintOver = [](QPainter& g) {
+        g.setPen(QColor(0, 0, 0));
+        g.drawLine(0, 47, 64, 47); // Line1
+        g.drawLine(31, 0, 31, 96); // Line2
+    };
     Command1 = new QPushButton(QStringLiteral("画到地图中"), this);
-    Command1->setGeometry(420, 130, 90, 28);
+    Command1->setGeometry(415, top + 160, 100, 28);
     Command5 = new QPushButton(QStringLiteral("插入"), this);
-    Command5->setGeometry(420, 170, 90, 28);
+    Command5->setGeometry(415, top + 200, 100, 28);
     Command7 = new QPushButton(QStringLiteral("返回"), this);
-    Command7->setGeometry(420, 210, 90, 28);
+    Command7->setGeometry(415, top + 240, 100, 28);
     Picture1->onMouseDown = [this](int, int, int x, int y) { pictureMouseDown(x, y); };
     QObject::connect(Command1, &QPushButton::clicked, this, fr::guard([this](bool) { placeOnMap(); }));
     QObject::connect(Command5, &QPushButton::clicked, this, fr::guard([this](bool) { insertStatement(); }));
     QObject::connect(Command7, &QPushButton::clicked, this, fr::guard([this](bool) { returnToScript(); }));
+}
+
+void RoleForm::formUnload()
+{
+    // Closing unloads the form; with no other window of the editor left on
+    // screen the script editor comes back, and the placement is disarmed.
+    m_.RolePlacing = 0;
+    if (closed_)
+        closed_(this);
 }
 
 void RoleForm::formLoad()

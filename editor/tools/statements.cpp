@@ -1,5 +1,7 @@
 #include "statements.h"
 
+#include "shell/module2.h"
+
 #include "platform/convert.h"
 #include "platform/gbk.h"
 #include "platform/textfile.h"
@@ -8,17 +10,6 @@
 #include <vector>
 
 namespace tilesmith {
-
-QString StatementValueProblem(const QByteArray& value)
-{
-    if (value.contains(','))
-        return QStringLiteral("含有逗号");
-    if (value.contains('\r') || value.contains('\n'))
-        return QStringLiteral("含有换行");
-    if (value.startsWith('"'))
-        return QStringLiteral("以双引号开头");
-    return {};
-}
 
 long LeadingWholeNumber(const QByteArray& value)
 {
@@ -45,7 +36,7 @@ bool appendLine(StatementText& out, const char* name, const std::vector<QByteArr
 {
     QByteArray line = QByteArray(name) + ",";
     for (size_t a = 0; a < values.size(); ++a) {
-        const QString problem = StatementValueProblem(values[a]);
+        const QString problem = ValueTextProblem(values[a]);
         if (!problem.isEmpty()) {
             out.error = QStringLiteral("%1第%2个值“%3”%4，无法写入语句").arg(where).arg(a + 1).arg(
                 fr::gbk::decode(values[a]), problem);

@@ -3,9 +3,9 @@
 // kinds to the game: "AddNpc(", "AddMonster(", "AddRole(" and
 // "AddToMagicList(". Each is one line: the name, "(", ",", every value
 // followed by ",", then ");" and CR LF. The game splits values at commas and
-// line ends, so a value holding either (or starting with a double quote,
-// which the editor's own readers take as a quoted field) would shift every
-// later value; such values are refused instead of written.
+// line ends, so a value holding either (or a double quote, which the
+// editor's own readers take as field quoting) would shift every later value;
+// such values are refused instead of written (ValueTextProblem).
 #include "magic_rec.h"
 #include "shell/module1.h"
 
@@ -14,9 +14,6 @@
 #include <QStringList>
 
 namespace tilesmith {
-
-// Why the value cannot stand in a statement, or "" when it can.
-QString StatementValueProblem(const QByteArray& value);
 
 // The whole number the game reads at the start of a value: optional sign
 // and digits; 0 when the text does not start with one.

@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -23,14 +26,20 @@ AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const i
     : attribs_(attribs), count_(count)
 {
     setWindowTitle(title);
-    resize(420, 520);
+    setAttribute(Qt::WA_DeleteOnClose); // closing the window unloads the form
+    resize(420, 520 + MenuH);
+    MenuBar = new QMenuBar(this);
+    MenuBar->setGeometry(0, 0, 420, MenuH);
     ListCaption = new QListWidget(this);
-    ListCaption->setGeometry(10, 10, 190, 500);
+    ListCaption->setObjectName(QStringLiteral("ListCaption"));
+    ListCaption->setGeometry(10, 10 + MenuH, 190, 500);
     ListData = new QListWidget(this);
-    ListData->setGeometry(210, 10, 200, 500);
+    ListData->setObjectName(QStringLiteral("ListData"));
+    ListData->setGeometry(210, 10 + MenuH, 200, 500);
     Frame1 = new QLabel(this);
-    Frame1->setGeometry(10, 0, 190, 10);
+    Frame1->setGeometry(10, MenuH, 190, 10);
     TextInput = new QLineEdit(this);
+    TextInput->setObjectName(QStringLiteral("TextInput"));
     TextInput->hide();
     QObject::connect(ListCaption, &QListWidget::itemClicked, this,
                      fr::guard([this](QListWidgetItem* it) { listCaptionClick(ListCaption->row(it)); }));
@@ -38,20 +47,71 @@ AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const i
                      fr::guard([this](QListWidgetItem* it) { listDataClick(ListData->row(it)); }));
     QObject::connect(ListCaption, &QListWidget::itemDoubleClicked, this,
                      fr::guard([this](QListWidgetItem*) { listCaptionDblClick(); }));
-    QObject::connect(ListData, &QListWidget::itemActivated, this,
-                     fr::guard([this](QListWidgetItem*) { openTextInput(); }));
     ListCaption->installEventFilter(this);
+    ListData->installEventFilter(this);
+    ListData->viewport()->installEventFilter(this);
     QObject::connect(TextInput, &QLineEdit::returnPressed, this, fr::guard([this] { commitTextInput(); }));
 }
+
+void AttribForm::buildFileMenu(const char* addName, const QString& lockText, const char* exitName)
+{
+    QMenu* file = MenuBar->addMenu(QStringLiteral("文件"));
+    file->setObjectName(QStringLiteral("Menu_File"));
+    QAction* add = file->addAction(QStringLiteral("添加属性"));
+    add->setObjectName(QString::fromLatin1(addName));
+    QObject::connect(add, &QAction::triggered, this, fr::guard([this](bool) { addNewAttrib(); }));
+    Menu_AttribOrderLock = file->addAction(lockText);
+    Menu_AttribOrderLock->setObjectName(QStringLiteral("Menu_AttribOrderLock"));
+    Menu_AttribOrderLock->setCheckable(true);
+    Menu_AttribOrderLock->setChecked(true);
+    QObject::connect(Menu_AttribOrderLock, &QAction::triggered, this,
+                     fr::guard([this](bool) { toggleOrderLock(); }));
+    QAction* exit = file->addAction(QStringLiteral("退出"));
+    exit->setObjectName(QString::fromLatin1(exitName));
+    QObject::connect(exit, &QAction::triggered, this, fr::guard([](bool) { fr::endProgram(0); }));
+}
+
+QAction* AttribForm::MenuItem(const QString& name) const { return findChild<QAction*>(name); }
 
 bool AttribForm::eventFilter(QObject* o, QEvent* e)
 {
     if (o == ListCaption && e->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key == Qt::Key_1 || key == Qt::Key_2) {
-            fr::guarded([&] { moveAttribute(key == Qt::Key_1 ? 49 : 50); });
+        const auto* k = static_cast<QKeyEvent*>(e);
+        // The keys 1 and 2 of the main keyboard, not the keypad's.
+        if ((k->key() == Qt::Key_1 || k->key() == Qt::Key_2) && !(k->modifiers() & Qt::KeypadModifier)) {
+            fr::guarded([&] { moveAttribute(k->key() == Qt::Key_1 ? 49 : 50); });
             return true;
         }
+    }
+    if (o == ListData && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            fr::guarded([&] { openTextInput(); });
+            return true;
+        }
+    }
+    if (o == ListData->viewport() && e->type() == QEvent::MouseButtonPress) {
+        const auto* me = static_cast<QMouseEvent*>(e);
+        const QPoint pos = me->position().toPoint();
+        // The press selects its row first, as the list does on a press.
+        if (QListWidgetItem* it = ListData->itemAt(pos))
+            ListData->setCurrentItem(it);
+        const int button = me->button() == Qt::LeftButton    ? 1
+                           : me->button() == Qt::RightButton ? 2
+                                                             : 4;
+        fr::guarded([&] { openTextInput(button, pos.x(), pos.y()); });
+        if (button == 1)
+            // The list's own handling of this press may take the focus back
+            // from the box: give it back once the press is over.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (TextInput->isVisible()) {
+                        TextInput->setFocus();
+                        TextInput->selectAll();
+                    }
+                },
+                Qt::QueuedConnection);
     }
     return fr::FormWindow<QWidget>::eventFilter(o, e);
 }
@@ -74,7 +134,7 @@ void AttribForm::openTextInput(int button, int x, int y)
         TextInput->hide();
         return;
     }
-    TextInput->setGeometry(ListData->x() + x, ListData->y() + y, ListData->width(), 22);
+    TextInput->setGeometry(ListData->x() + x, ListData->y() + y, std::max(80, ListData->width() - x), 22);
     QListWidgetItem* it = ListData->currentItem();
     TextInput->setText(it ? it->text() : QString());
     TextInput->show();
@@ -91,10 +151,12 @@ void AttribForm::commitTextInput()
         return;
     const QString text = TextInput->text();
     QByteArray enc;
-    // The value goes into list files and statements: it must have a GBK form
-    // and no line break.
-    if (!fr::gbk::encode(text, enc) || enc.contains('\r') || enc.contains('\n')) {
-        fr::msgBox(QStringLiteral("“%1”含有不能保存的字符").arg(text));
+    // The value goes into list files and statements as one field.
+    const QString why = TypedValueProblem(text, enc);
+    if (!why.isEmpty()) {
+        const QListWidgetItem* name = ListCaption->item(row);
+        fr::msgBox(QStringLiteral("属性“%1”的值“%2”%3，没有改动。")
+                       .arg(name ? name->text() : QString::number(row), text, why));
         return;
     }
     ListData->item(row)->setText(text);
@@ -144,7 +206,13 @@ void AttribForm::moveAttribute(int keyCode)
     *b_.sel = static_cast<int16_t>(t);
 }
 
-void AttribForm::toggleOrderLock() { OrderLocked = OrderLocked ? 0 : -1; }
+void AttribForm::toggleOrderLock()
+{
+    OrderLocked = OrderLocked ? 0 : -1;
+    // The item's check mark shows the lock.
+    if (Menu_AttribOrderLock)
+        Menu_AttribOrderLock->setChecked(OrderLocked != 0);
+}
 
 void AttribForm::addNewAttrib()
 {
@@ -205,7 +273,11 @@ const PlacementKind NpcKindDef{AttribKind::Npc,
                                 96,
                                 QStringLiteral("Npc"),
                                 QStringLiteral("超过一张地图内最大npc数目！"),
-                                QStringLiteral("个活动NPC")};
+                                QStringLiteral("个活动NPC"),
+                                QStringLiteral("NPC"),
+                                false,
+                                "Menu_AddNewAttrib",
+                                "Menu_exit"};
 const PlacementKind MonsterKindDef{AttribKind::Monster,
                                     "monster",
                                     4,
@@ -216,7 +288,11 @@ const PlacementKind MonsterKindDef{AttribKind::Monster,
                                     512,
                                     QStringLiteral("怪物"),
                                     QStringLiteral("超过一张地图内最大Monster数目！"),
-                                    QStringLiteral("个活动Monster")};
+                                    QStringLiteral("个活动Monster"),
+                                    QStringLiteral("Monster"),
+                                    true,
+                                    "Menu_NewAtrribute",
+                                    "Menu_Exit"};
 
 } // namespace
 
@@ -240,7 +316,9 @@ ToolFormsImpl::ToolFormsImpl(Module1& m, Module2& p, std::function<void()> showM
           return f;
       }),
       AddRole([this, &m, &p, main] {
-          auto* f = new RoleForm(m, p, main, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); });
+          auto* f = new RoleForm(
+              m, p, main, [this]() -> ScriptEditor& { return ScriptEditorForm.get(); },
+              [this](QWidget* w) { afterToolClosed(w); });
           f->bind({AttribKind::Role, &m.RoleAttribs, &m.RoleAttribCount, nullptr, nullptr, nullptr,
                    &m.RoleAttribSel, [&p] { return p.SaveRoleAttribList(); },
                    [this](int mode) { showAddNewAttribute(AttribKind::Role, mode); }});
@@ -266,14 +344,14 @@ AttribForm& ToolFormsImpl::attribForm(AttribKind kind)
 
 void ToolFormsImpl::showAddNewAttribute(AttribKind kind, int mode)
 {
-    if (!AddNewAttributeForm.loaded()) {
-        Module1& m = m_;
-        m.AttribKindName = kind == AttribKind::Npc ? "npc" : kind == AttribKind::Monster ? "monster" : "role";
-        int16_t& md = kind == AttribKind::Npc       ? m.NpcAttribMode
-                      : kind == AttribKind::Monster ? m.MonsterAttribMode
-                                                    : m.RoleAttribMode;
-        md = static_cast<int16_t>(mode);
-    }
+    // The kind and the mode are set each time; an open dialog keeps what its
+    // load showed and only comes to the front.
+    Module1& m = m_;
+    m.AttribKindName = kind == AttribKind::Npc ? "npc" : kind == AttribKind::Monster ? "monster" : "role";
+    int16_t& md = kind == AttribKind::Npc       ? m.NpcAttribMode
+                  : kind == AttribKind::Monster ? m.MonsterAttribMode
+                                                : m.RoleAttribMode;
+    md = static_cast<int16_t>(mode);
     AddNewAttribute& f = AddNewAttributeForm.get();
     f.show();
     f.raise();

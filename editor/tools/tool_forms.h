@@ -12,8 +12,10 @@
 
 #include <functional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenuBar;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -57,6 +59,14 @@ public:
     void addNewAttrib();          // menu "添加属性"
     void listCaptionDblClick();   // modify the selected definition
 
+    // The menu item of that object name (Menu_File's items).
+    QAction* MenuItem(const QString& name) const;
+
+    // Height of the menu bar; the form's controls lie below it.
+    static constexpr int MenuH = 24;
+
+    QMenuBar* MenuBar = nullptr;
+    QAction* Menu_AttribOrderLock = nullptr;
     QListWidget* ListCaption = nullptr;
     QListWidget* ListData = nullptr;
     QLineEdit* TextInput = nullptr;
@@ -65,6 +75,10 @@ public:
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;
+    // The menu "文件": add a definition (the item named addName), the order
+    // lock (lockText, checked: the order starts locked) and exit (exitName,
+    // which ends the program at once).
+    void buildFileMenu(const char* addName, const QString& lockText, const char* exitName);
 
 private:
     const AttribArray& attribs_;

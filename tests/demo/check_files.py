@@ -99,7 +99,7 @@ def demo_names(demo, needs):
                 continue
             if fields[0] in ("image", "button"):
                 needs.add("bmp", fields[2], where)
-            for action in fields[-3:] if fields[0] != "string" else fields[3:6]:
+            for action in fields[-3:] if fields[0] != "string" else fields[4:7]:
                 if action.startswith("s_"):
                     name = action[2:]
                     needs.add("jsr", name.split("_", 1)[1] if "_" in name else name, where)

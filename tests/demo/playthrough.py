@@ -160,6 +160,19 @@ def main():
     s.wait(20)
     s.click(320, 292)  # BACK
     s.wait(10)
+    # The girl once more: one potion, typed into the number box.
+    s.key("D", 3)
+    s.wait(70)
+    s.key("SPACE", 3)
+    s.wait(70)
+    s.key("SPACE", 3)
+    s.wait(20)
+    s.click(264, 164)  # 1
+    s.wait(5)
+    s.click(320, 322)  # OK
+    s.wait(80)
+    s.key("SPACE", 3)
+    s.wait(20)
     # To the field again, where the demon king comes for the role.
     s.key("A", 30)
     s.key("W", 110)
@@ -211,6 +224,7 @@ STORY = [
     ("back through the field's door", r" script open door2$"),
     ("the village's music", r" midi run village$"),
     ("slot 1 is loaded", r" save load 1$"),
+    ("the girl's number box", r" ui load number_frame$"),
     ("to the field again", r" script open door1$"),
     ("the role dies", r" sound play roledie$"),
     ("the death notice", r" ui load dead_frame$"),
@@ -239,6 +253,10 @@ def check_story(result, passes, dumped_vars):
     last = max(int(m.group(1)) for m in (re.match(r"P(\d+) ", line) for line in log) if m)
     if last >= passes:
         failures.append("END did not end the game: it ran to its last pass")
+    # One potion bought with the last gold (2 of the 12 the bat gave).
+    for var, value in (("findvar_number", "1"), ("cost", "2"), ("role_gold", "2")):
+        if not re.search(r"local int %s %s$" % (var, value), dumped_vars, re.M):
+            failures.append("the potion: %s never was %s" % (var, value))
     # The answers the talks remember.
     for var in ("elder_quest", "cui_sold"):
         values = re.findall(r"static sint %s (-?\d+)" % var, dumped_vars)

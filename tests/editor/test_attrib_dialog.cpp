@@ -3,7 +3,9 @@
 #include "editor_fixture.h"
 
 #include "tools/attrib_dialog.h"
+#include "ui_support.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -59,7 +61,7 @@ TEST_F(AttribDialog, AddAppendsARecordAndStaysOpen)
     d.AttribDataBox->setText("a\"b");
     d.command1();
     EXPECT_EQ(M().NpcAttribCount, n + 2);
-    EXPECT_EQ(dialogs.count(QStringLiteral("不能存入属性表")), 1);
+    EXPECT_EQ(dialogs.count(QStringLiteral("“数据内容”中的“a\"b”含有双引号")), 1);
 }
 
 TEST_F(AttribDialog, ModifyShowsTheRecordAndConfirmRewritesIt)
@@ -97,4 +99,37 @@ TEST_F(AttribDialog, DeleteMovesLaterRecordsAndInstanceValuesUp)
     EXPECT_EQ(fileLines("NpcAttribList.txt").size(), n - 1) << fileLines("NpcAttribList.txt").join("|").constData();
     EXPECT_EQ(session->tools.ActiveNpc.get().ListCaption->count(), n - 1);
     EXPECT_FALSE(session->tools.AddNewAttributeForm.loaded());
+}
+
+TEST_F(AttribDialog, UnsafeBoxTextIsRefusedNamingTheBoxAndPointingSelects)
+{
+    start();
+    const QByteArray before = ReadBytes(game.path("editor/NpcAttribList.txt"));
+    const int n = M().NpcAttribCount;
+    session->tools.ActiveNpc.get().MenuItem("Menu_AddNewAttrib")->trigger();
+    AddNewAttribute& d = dialog();
+    d.show();
+    struct Case {
+        QLineEdit* box;
+        const char* label;
+        QString text;
+    };
+    for (const Case& c : {Case{d.AttribNameBox, "属性名", QStringLiteral("a,b")},
+                          Case{d.AttribDataBox, "数据内容", QStringLiteral("say \"hi\"")},
+                          Case{d.OtherBox, "其他", QStringLiteral("x\ny")}}) {
+        d.AttribNameBox->setText(QStringLiteral("ok"));
+        d.AttribDataBox->setText(QStringLiteral("1"));
+        d.OtherBox->clear();
+        c.box->setText(c.text);
+        d.Command1->click();
+        EXPECT_TRUE(dialogs.saw(QStringLiteral("“%1”中的").arg(QString::fromUtf8(c.label)))) << c.label;
+    }
+    EXPECT_EQ(M().NpcAttribCount, n);
+    EXPECT_EQ(ReadBytes(game.path("editor/NpcAttribList.txt")), before);
+    // Pointing at the data box selects its whole text.
+    d.AttribDataBox->setText(QStringLiteral("12345"));
+    d.AttribDataBox->deselect();
+    QTest::mouseMove(d.AttribDataBox, QPoint(5, 5));
+    SendMouse(d.AttribDataBox, QEvent::MouseMove, {6, 5}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(d.AttribDataBox->selectedText(), QStringLiteral("12345"));
 }

@@ -236,7 +236,7 @@ TEST_F(MagicEditorTest, StoreAndAddCheckEveryBoxAndAKindIsNumberedByItsPlace)
         {f.MagicDelayBox, "40000", "“动画延时:”的“40000”"},
         {f.MagicIDBox, "", "“编号:”的“”"},
         {f.MagicNameBox, "a,b", "“名称:”的“a,b”含有逗号"},
-        {f.MagicWaveNameBox, "\"hit", "“播放声音:”的“\"hit”以双引号开头"},
+        {f.MagicWaveNameBox, "\"hit", "“播放声音:”的“\"hit”含有双引号"},
     };
     for (const Bad& b : bad) {
         const QString keep = b.box->text();

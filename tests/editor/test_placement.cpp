@@ -3,6 +3,7 @@
 #include "editor_fixture.h"
 
 #include "tools/placement_form.h"
+#include "ui_support.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -90,7 +91,7 @@ TEST_F(PlacementForms, NpcsAreAddedPlacedAndInsertedAsTheMapsList)
     EXPECT_EQ(lines[2], "EOF");
 }
 
-TEST_F(PlacementForms, ActivationReloadsAnExistingListFile)
+TEST_F(PlacementForms, ActivationKeepsMemoryUntilTheMapOrItsListFileChanges)
 {
     game.write("Script/town_npc.jsr", PlacementBytes("AddNpc(", {NpcEntry(2, 1, 64, 32), NpcEntry(3, 2, 0, 0)}));
     startWithMap();
@@ -100,15 +101,101 @@ TEST_F(PlacementForms, ActivationReloadsAnExistingListFile)
     f.chooseKind(0);
     f.addInstance();
     EXPECT_EQ(M().NpcCount, 3);
-    f.formActivate(); // the file counts once it exists
+    // Shown again (after a placement, a switch from the script editor):
+    // the new instance stays.
+    f.formActivate();
+    EXPECT_EQ(M().NpcCount, 3);
+    EXPECT_EQ(f.List1->count(), 3);
+    EXPECT_EQ(M().CurNpc, -1);
+    // The file saved anew: it is what counts.
+    game.write("Script/town_npc.jsr", PlacementBytes("AddNpc(", {NpcEntry(2, 1, 64, 32), NpcEntry(3, 2, 0, 0)}) + "\r\n");
+    f.formActivate();
     EXPECT_EQ(M().NpcCount, 2);
     EXPECT_EQ(f.List1->count(), 2);
-    EXPECT_EQ(M().CurNpc, -1);
     // Selecting shows the instance's values in the value list.
     f.selectInstance(1);
     EXPECT_EQ(M().CurNpc, 1);
     EXPECT_EQ(f.ListData->item(0)->text(), "3");
     EXPECT_EQ(f.Label13->text(), QStringLiteral("已选中第 2 个活动NPC"));
+    // Another map without a list: its own (none) once opened.
+    f.addInstance();
+    openMap(writeMap("field.jmap", EmptyMap(10, 10)));
+    f.formActivate();
+    EXPECT_EQ(M().NpcCount, 0);
+}
+
+TEST_F(PlacementForms, TheMonsterFrameIsPickedByAClickTheNpcFrameByAPress)
+{
+    startWithMap();
+    PlacementForm& m = monster();
+    m.formActivate();
+    m.chooseKind(0);
+    m.addInstance();
+    M().MonsterValues[0][2] = "0";
+    m.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
+    ClickRow(m.List1, m.List1->item(0)->text()); // showing it selected none
+    SendMouse(m.SonPicture, QEvent::MouseMove, {130, 200}, Qt::NoButton, Qt::NoButton);
+    QTest::mousePress(m.SonPicture, Qt::LeftButton, {}, QPoint(130, 200));
+    EXPECT_EQ(value("monster", 0, "curpicindex"), "0"); // a press alone picks nothing
+    QTest::mouseRelease(m.SonPicture, Qt::LeftButton, {}, QPoint(130, 200));
+    EXPECT_EQ(m.FrameX, 128);
+    EXPECT_EQ(m.FrameY, 192);
+    EXPECT_EQ(value("monster", 0, "curpicindex"), "11");
+    const fr::PicImage& sheet = main().ReTempPic[4];
+    EXPECT_EQ(m.InitPicture->pic().snapshot().pixel(10, 10), sheet.snapshot().pixel(128 + 10, 192 + 10));
+    // Pressed with the right button, or released off the band: no pick.
+    SendMouse(m.SonPicture, QEvent::MouseMove, {10, 10}, Qt::NoButton, Qt::NoButton);
+    QTest::mouseClick(m.SonPicture, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(value("monster", 0, "curpicindex"), "11");
+
+    PlacementForm& n = npc();
+    n.formActivate();
+    n.chooseKind(0);
+    n.addInstance();
+    n.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&n));
+    ClickRow(n.List1, n.List1->item(0)->text());
+    SendMouse(n.SonPicture, QEvent::MouseMove, {40, 50}, Qt::NoButton, Qt::NoButton);
+    QTest::mousePress(n.SonPicture, Qt::RightButton, {}, QPoint(40, 50));
+    EXPECT_EQ(value("npc", 0, "curpicindex"), "9");
+    QTest::mouseRelease(n.SonPicture, Qt::RightButton, {}, QPoint(40, 50));
+}
+
+TEST_F(PlacementForms, TheRectangleTheDivisionAndTheGridAreDrawn)
+{
+    startWithMap();
+    PlacementForm& f = npc();
+    f.formActivate();
+    f.chooseKind(0);
+    f.addInstance();
+    f.show();
+    // A drag with the left button: the line while it is drawn, then the
+    // rectangle; a drag with the right: the division line.
+    SendMouse(f.InitPicture, QEvent::MouseButtonPress, {10, 40}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(f.InitPicture, QEvent::MouseMove, {10, 5}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_TRUE(f.Line11Visible);
+    EXPECT_EQ(f.Line11, QLine(10, 40, 10, 5));
+    SendMouse(f.InitPicture, QEvent::MouseButtonRelease, {10, 5}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(f.Line11Visible);
+    EXPECT_TRUE(f.Shape1Visible);
+    EXPECT_EQ(f.Shape1, QRect(10, 5, 12, 35));
+    Drag(f.InitPicture, {3, 30}, {3, 33}, Qt::RightButton);
+    EXPECT_EQ(f.Line10Y, 33);
+    EXPECT_EQ(value("npc", 0, "division"), "33");
+    const QImage shown = f.InitPicture->grab().toImage();
+    EXPECT_EQ(shown.pixel(10, 20), qRgb(255, 0, 0)); // left edge
+    EXPECT_EQ(shown.pixel(21, 20), qRgb(255, 0, 0)); // right edge
+    EXPECT_EQ(shown.pixel(1, 33), qRgb(255, 0, 255));
+    // The NPC band's cells: columns every 32 pixels, the row line at y 47.
+    const QImage band = f.SonPicture->grab().toImage();
+    EXPECT_EQ(band.pixel(32, 10), qRgb(0, 0, 0));
+    EXPECT_EQ(band.pixel(224, 80), qRgb(0, 0, 0));
+    EXPECT_EQ(band.pixel(100, 47), qRgb(0, 0, 0));
+    // The monster band: two column lines and a row line every 64 pixels.
+    PlacementForm& m = monster();
+    EXPECT_EQ(m.gridLines().size(), 2u + 7u);
+    EXPECT_EQ(m.gridLines().back(), QLine(0, 448, 192, 448));
 }
 
 TEST_F(PlacementForms, DeleteShiftsLaterInstancesAndTheLimitIsFifty)

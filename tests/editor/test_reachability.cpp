@@ -10,6 +10,8 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -172,6 +174,56 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
              seKey(Qt::Key_F1);
          },
          {"ActiveNpc", se_}, {}},
+        {"NPC editor: menu 文件 > 属性顺序上锁 unlocks, a click on 名字, key 1 moves it up",
+         [&] {
+             PlacementForm& f = t.ActiveNpc.get();
+             f.MenuItem("Menu_AttribOrderLock")->trigger();
+             ClickRow(f.ListCaption, QStringLiteral("名字"));
+             QTest::keyClick(f.ListCaption, Qt::Key_1);
+         },
+         {"ActiveNpc", se_}, {"editor/NpcAttribList.txt"}},
+        {"key 2 moves it back", [&] { QTest::keyClick(t.ActiveNpc.get().ListCaption, Qt::Key_2); },
+         {"ActiveNpc", se_}, {"editor/NpcAttribList.txt"}},
+        {"menu 文件 > 属性顺序上锁 locks it: key 1 does nothing",
+         [&] {
+             PlacementForm& f = t.ActiveNpc.get();
+             f.MenuItem("Menu_AttribOrderLock")->trigger();
+             QTest::keyClick(f.ListCaption, Qt::Key_1);
+         },
+         {"ActiveNpc", se_}, {}},
+        {"a left press on the value 村民 opens the box there; typing, Enter",
+         [&] {
+             PlacementForm& f = t.ActiveNpc.get();
+             QTest::mouseClick(f.ListData->viewport(), Qt::LeftButton, {}, RowPoint(f.ListData, QStringLiteral("村民")));
+             QCoreApplication::processEvents();
+             ASSERT_TRUE(f.TextInput->isVisible());
+             f.TextInput->selectAll();
+             TypeText(f.TextInput, QStringLiteral("阿福\n"));
+             EXPECT_FALSE(f.TextInput->isVisible());
+             EXPECT_TRUE(tstest::Row(f.ListData, QStringLiteral("阿福")));
+         },
+         {"ActiveNpc", se_}, {}},
+        {"menu 文件 > 添加属性: the definition dialog",
+         [&] { t.ActiveNpc.get().MenuItem("Menu_AddNewAttrib")->trigger(); }, {"ActiveNpc", "AddNewAttribute", se_},
+         {}},
+        {"a name typed, 添加: the list file gains it and the dialog stays",
+         [&] {
+             AddNewAttribute& d = t.AddNewAttributeForm.get();
+             d.AttribNameBox->selectAll();
+             TypeText(d.AttribNameBox, QStringLiteral("备注"));
+             click(d.Command1);
+             EXPECT_TRUE(tstest::Row(t.ActiveNpc.get().ListCaption, QStringLiteral("备注")));
+         },
+         {"ActiveNpc", "AddNewAttribute", se_}, {"editor/NpcAttribList.txt"}},
+        {"取消", [&] { click(t.AddNewAttributeForm.get().Command2); }, {"ActiveNpc", se_}, {}},
+        {"a double click on 备注, 删除: the definition goes again",
+         [&] {
+             DoubleClickRow(t.ActiveNpc.get().ListCaption, QStringLiteral("备注"));
+             EXPECT_EQ(t.AddNewAttributeForm.get().windowTitle(), QStringLiteral("修改属性"));
+             click(t.AddNewAttributeForm.get().Command3);
+             EXPECT_FALSE(tstest::Row(t.ActiveNpc.get().ListCaption, QStringLiteral("备注")));
+         },
+         {"ActiveNpc", se_}, {"editor/NpcAttribList.txt"}},
         {"NPC editor: a kind, 添加, 画到地图中",
          [&] {
              PlacementForm& f = t.ActiveNpc.get();
@@ -198,6 +250,18 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
          },
          {"Main"}, {}},
         {"a click on the map places the monster", [&] { clickMapAt(384, 320); }, {"ActiveMonster", se_}, {}},
+        {"monster editor: a click on the new monster, a click on a frame of the band, a stroke on the start frame",
+         [&] {
+             PlacementForm& f = t.ActiveMonster.get();
+             QListWidgetItem* last = f.List1->item(f.List1->count() - 1);
+             QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {}, f.List1->visualItemRect(last).center());
+             QTest::mouseMove(f.SonPicture, QPoint(70, 70));
+             QTest::mouseClick(f.SonPicture, Qt::LeftButton, {}, QPoint(70, 70));
+             Drag(f.InitPicture, {12, 60}, {12, 20});
+             EXPECT_EQ(session->procs.GetAttribValue("monster", M().CurMonster, "curpicindex"), "4");
+             EXPECT_EQ(session->procs.GetAttribValue("monster", M().CurMonster, "eright"), "52");
+         },
+         {"ActiveMonster", se_}, {}},
         {"monster 插入, 另存脚本 demo_monster.jsr",
          [&] {
              click(t.ActiveMonster.get().Command5);
@@ -212,6 +276,19 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
          },
          {se_}, {}},
         {"F4: the role editor alone", [&] { seKey(Qt::Key_F4); }, {"AddRole"}, {}},
+        {"role editor: a right press on the facings picture picks the direction up",
+         [&] {
+             QTest::mouseClick(t.AddRole.get().Picture1, Qt::RightButton, {}, QPoint(40, 10));
+             EXPECT_EQ(session->procs.GetAttribValue("role", 0, "direction"), "0");
+         },
+         {"AddRole"}, {}},
+        {"role editor: menu 文件 > 添加属性, 取消",
+         [&] {
+             t.AddRole.get().MenuItem("Menu_AddNewAttrib")->trigger();
+             EXPECT_EQ(M().AttribKindName, "role");
+             click(t.AddNewAttributeForm.get().Command2);
+         },
+         {"AddRole"}, {}},
         {"role editor 画到地图中", [&] { click(t.AddRole.get().Command1); }, {"Main"}, {}},
         {"a click on the map places the role", [&] { clickMapAt(64, 256); }, {"AddRole", se_}, {}},
         {"role 插入", [&] { click(t.AddRole.get().Command5); }, {se_}, {"editor/RoleAttribList.txt"}},
@@ -262,6 +339,17 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
         {"menu 其它编辑器 > 主角编辑器 F4", [&] { se().MenuItem("Menu_ScriptAddRole")->trigger(); }, {"AddRole"},
          {}},
         {"role editor 返回", [&] { click(t.AddRole.get().Command7); }, {se_}, {}},
+        {"F1, the NPC editor's close box: the script editor stays", [&] {
+             seKey(Qt::Key_F1);
+             t.ActiveNpc.get().close();
+         },
+         {se_}, {}},
+        {"F4, the role editor's close box: the script editor again",
+         [&] {
+             seKey(Qt::Key_F4);
+             t.AddRole.get().close();
+         },
+         {se_}, {}},
         {"menu 帮助(F10)", [&] { se().MenuItem("Menu_ScriptHelp")->trigger(); }, {se_}, {}},
     };
     for (const Row& r : rows) {
@@ -285,6 +373,7 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
     EXPECT_TRUE(ReadBytes(demo("Map/demo.jmap")).contains("," + G("门1") + "\r\n"));
     EXPECT_TRUE(ReadBytes(demo("Script/demo_npc.jsr")).contains(",96,224,"));
     EXPECT_TRUE(ReadBytes(demo("Script/demo_monster.jsr")).contains(",384,320,"));
+    EXPECT_EQ(M().RoleDir, 0);
     EXPECT_EQ(M().RoleX, 64);
     EXPECT_EQ(M().RoleY, 256);
     ASSERT_EQ(launched.started.size(), 1u);
@@ -293,4 +382,9 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
     // "关闭所有" ends the program at once.
     se().MenuItem("Menu_Exit")->trigger();
     EXPECT_EQ(ends.codes, std::vector<int>{0});
+    // So do the NPC, monster and role editors' "退出".
+    t.ActiveNpc.get().MenuItem("Menu_exit")->trigger();
+    t.ActiveMonster.get().MenuItem("Menu_Exit")->trigger();
+    t.AddRole.get().MenuItem("Menu_Exit")->trigger();
+    EXPECT_EQ(ends.codes, (std::vector<int>{0, 0, 0, 0}));
 }

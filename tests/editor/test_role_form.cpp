@@ -2,6 +2,7 @@
 #include "editor_fixture.h"
 
 #include "tools/role_form.h"
+#include "ui_support.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -113,4 +114,31 @@ TEST_F(RoleFormTest, PlacingUsesTheStoredDirectionAndStaysArmedAcrossReturn)
     QTest::mouseClick(m.MainPic, Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_EQ(value("lx"), "128");
     EXPECT_EQ(value("ly"), "64");
+}
+
+TEST_F(RoleFormTest, ThePictureShowsItsCellLinesAndClosingComesBackToTheScriptEditor)
+{
+    startWithMap();
+    script().show();
+    KeyTo(&script(), Qt::Key_F4);
+    RoleForm& f = role();
+    ASSERT_TRUE(f.isVisible());
+    EXPECT_FALSE(script().isVisible());
+    const QImage shown = f.Picture1->grab().toImage();
+    EXPECT_EQ(shown.pixel(10, 47), qRgb(0, 0, 0));
+    EXPECT_EQ(shown.pixel(31, 80), qRgb(0, 0, 0));
+    f.placeOnMap();
+    press(Qt::Key_Space);
+    KeyTo(&script(), Qt::Key_F4);
+    EXPECT_EQ(M().RolePlacing, -1);
+    // The close box unloads the form; with nothing else on screen the
+    // script editor comes back and the placement is disarmed.
+    const int loads = session->tools.AddRole.loads();
+    role().close();
+    ProcessDeletes();
+    EXPECT_TRUE(script().isVisible());
+    EXPECT_EQ(M().RolePlacing, 0);
+    EXPECT_FALSE(session->tools.AddRole.loaded());
+    KeyTo(&script(), Qt::Key_F4);
+    EXPECT_EQ(session->tools.AddRole.loads(), loads + 1);
 }

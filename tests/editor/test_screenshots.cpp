@@ -109,36 +109,60 @@ TEST_F(ToolScreenshots, EveryToolWindowWithTheDemosData)
              EXPECT_EQ(M().EditLay, 8);
              EXPECT_EQ(M().GroundLayData[8 * 20 + 5].event, "door1");
          }},
-        {"npc-editor.png", "Space, F1, the first kind, a click on the NPC 阿福",
+        {"npc-editor.png",
+         "Space, F1, the first kind, a click on the NPC 阿福, a frame pressed, its rectangle dragged and its "
+         "division line set",
          [&] {
              press(Qt::Key_Space);
              seKey(Qt::Key_F1);
-             return &showInstance(t.ActiveNpc.get(), QStringLiteral("阿福"));
+             PlacementForm& f = showInstance(t.ActiveNpc.get(), QStringLiteral("阿福"));
+             QTest::mouseMove(f.SonPicture, QPoint(40, 10));
+             QTest::mousePress(f.SonPicture, Qt::LeftButton, {}, QPoint(40, 10));
+             Drag(f.InitPicture, {8, 40}, {8, 6});
+             Drag(f.InitPicture, {0, 30}, {0, 30}, Qt::RightButton);
+             return &f;
          },
-         [&] { expectShown(t.ActiveNpc.get(), "Script/demo_npc.jsr", "AddNpc(", M().CurNpc, QStringLiteral("阿福")); }},
-        {"monster-editor.png", "the NPC editor's 返回, F2, the first kind, a click on the monster 史莱姆",
+         [&] {
+             expectShown(t.ActiveNpc.get(), "Script/demo_npc.jsr", "AddNpc(", M().CurNpc, QStringLiteral("阿福"));
+             EXPECT_EQ(t.ActiveNpc.get().ListCaption->item(1)->text(), QStringLiteral("名字"));
+         }},
+        {"monster-editor.png",
+         "the NPC editor's 返回, F2, the first kind, a click on the monster 史莱姆, a frame clicked, its rectangle "
+         "dragged",
          [&] {
              click(t.ActiveNpc.get().Command7);
              seKey(Qt::Key_F2);
-             return &showInstance(t.ActiveMonster.get(), QStringLiteral("史莱姆"));
+             PlacementForm& f = showInstance(t.ActiveMonster.get(), QStringLiteral("史莱姆"));
+             QTest::mouseMove(f.SonPicture, QPoint(70, 70));
+             QTest::mouseClick(f.SonPicture, Qt::LeftButton, {}, QPoint(70, 70));
+             Drag(f.InitPicture, {12, 60}, {12, 20});
+             return &f;
          },
          [&] {
              expectShown(t.ActiveMonster.get(), "Script/demo_monster.jsr", "AddMonster(", M().CurMonster,
                          QStringLiteral("史莱姆"));
          }},
-        {"role-editor.png", "the monster editor's 返回, F4",
+        {"role-editor.png", "the monster editor's 返回, F4, a click on the role's facing to the bottom right",
          [&] {
              click(t.ActiveMonster.get().Command7);
              seKey(Qt::Key_F4);
-             return &t.AddRole.get();
+             RoleForm& f = t.AddRole.get();
+             QTest::mouseClick(f.Picture1, Qt::LeftButton, {}, QPoint(40, 60));
+             return &f;
          },
-         [&] { EXPECT_TRUE(Row(t.AddRole.get().ListData, QStringLiteral("主角"))); }},
-        {"attribute-definition.png", "a double click on the role's attribute 名字",
+         [&] {
+             EXPECT_TRUE(Row(t.AddRole.get().ListData, QStringLiteral("主角")));
+             EXPECT_EQ(t.AddRole.get().ListData->item(2)->text(), QStringLiteral("1"));
+         }},
+        {"attribute-dialog.png", "a double click on the role's attribute 名字",
          [&] {
              DoubleClickRow(t.AddRole.get().ListCaption, QStringLiteral("名字"));
              return &t.AddNewAttributeForm.get();
          },
-         [&] { EXPECT_EQ(t.AddNewAttributeForm.get().AttribVarNameBox->text(), QStringLiteral("name")); }},
+         [&] {
+             EXPECT_EQ(t.AddNewAttributeForm.get().windowTitle(), QStringLiteral("修改属性"));
+             EXPECT_EQ(t.AddNewAttributeForm.get().AttribVarNameBox->text(), QStringLiteral("name"));
+         }},
     };
     QFile index(dir + "/index.txt");
     ASSERT_TRUE(index.open(QIODevice::WriteOnly | QIODevice::Truncate));

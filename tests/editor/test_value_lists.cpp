@@ -1,6 +1,7 @@
 // The attribute value lists shared by the NPC, monster and role forms.
 #include "editor_fixture.h"
 
+#include <QAction>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -66,4 +67,75 @@ TEST_F(ValueLists, MovingAnAttributeMovesItsValuesAndTheListFile)
     QFile file(game.path("editor/NpcAttribList.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("0," + G("\"X坐标\"")));
+}
+
+TEST_F(ValueLists, TheMenuUnlocksTheOrderAndOpensTheDefinitionDialog)
+{
+    start();
+    for (AttribForm* f : {static_cast<AttribForm*>(&session->tools.ActiveNpc.get()),
+                          static_cast<AttribForm*>(&session->tools.ActiveMonster.get()),
+                          static_cast<AttribForm*>(&session->tools.AddRole.get())}) {
+        QAction* lock = f->MenuItem("Menu_AttribOrderLock");
+        ASSERT_NE(lock, nullptr);
+        EXPECT_TRUE(lock->isChecked());
+        EXPECT_EQ(f->OrderLocked, -1);
+        lock->trigger();
+        EXPECT_FALSE(lock->isChecked());
+        EXPECT_EQ(f->OrderLocked, 0);
+        lock->trigger();
+        EXPECT_EQ(f->OrderLocked, -1);
+    }
+    EXPECT_EQ(session->tools.AddRole.get().MenuItem("Menu_AttribOrderLock")->text(), QStringLiteral("属性顺序锁"));
+    // "添加属性" on the monster form: the dialog in add mode for monsters.
+    session->tools.ActiveMonster.get().MenuItem("Menu_NewAtrribute")->trigger();
+    ASSERT_TRUE(session->tools.AddNewAttributeForm.loaded());
+    EXPECT_EQ(M().AttribKindName, "monster");
+    EXPECT_EQ(M().MonsterAttribMode, -1);
+    EXPECT_EQ(session->tools.AddNewAttributeForm.get().windowTitle(), QStringLiteral("添加属性"));
+    // "退出" ends the program at once.
+    session->tools.ActiveNpc.get().MenuItem("Menu_exit")->trigger();
+    EXPECT_EQ(ends.codes, std::vector<int>{0});
+}
+
+TEST_F(ValueLists, APressOnAValueOpensTheBoxThereAndUnsafeTextIsRefused)
+{
+    start();
+    PlacementForm& f = session->tools.ActiveNpc.get();
+    f.show();
+    M().NpcCount = 1;
+    M().CurNpc = 0;
+    const QRect r = f.ListData->visualItemRect(f.ListData->item(2));
+    const QPoint at = r.center();
+    QTest::mouseClick(f.ListData->viewport(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(f.TextInput->isVisible());
+    EXPECT_EQ(f.TextInput->text(), f.ListData->item(2)->text());
+    EXPECT_EQ(f.TextInput->pos(), f.ListData->pos() + at);
+    EXPECT_EQ(f.TextInput->selectedText(), f.TextInput->text());
+    EXPECT_TRUE(f.TextInput->hasFocus());
+    EXPECT_EQ(M().NpcAttribSel, 2);
+    // A press of another button only hides it.
+    QTest::mouseClick(f.ListData->viewport(), Qt::RightButton, {}, at);
+    EXPECT_FALSE(f.TextInput->isVisible());
+    // Enter on the list opens it at the top of the value column.
+    f.ListData->setFocus();
+    QTest::keyClick(f.ListData, Qt::Key_Return);
+    ASSERT_TRUE(f.TextInput->isVisible());
+    EXPECT_EQ(f.TextInput->pos(), f.ListData->pos());
+    // Text that would split the statement or the list file is refused,
+    // naming the attribute; the row and the instance keep their value.
+    const QString before = f.ListData->item(2)->text();
+    for (const QString& bad : {QStringLiteral("1,2"), QStringLiteral("say \"hi\"")}) {
+        f.openTextInput();
+        f.TextInput->setText(bad);
+        QTest::keyClick(f.TextInput, Qt::Key_Return);
+        EXPECT_EQ(f.ListData->item(2)->text(), before);
+    }
+    EXPECT_EQ(dialogs.count(QStringLiteral("属性“图像帧”")), 2) << dialogs.messages.join("|").toStdString();
+    M().CurNpc = 0; // an instance selected
+    f.openTextInput();
+    f.TextInput->setText("7");
+    QTest::keyClick(f.TextInput, Qt::Key_Return);
+    EXPECT_EQ(f.ListData->item(2)->text(), "7");
+    EXPECT_EQ(M().NpcValues[0][2], "7");
 }

@@ -2,9 +2,9 @@
 with them.
 
 Maps (all CR LF, as the editor writes them):
-- demo   20x15, one screen, the village: obstacles, a pond, trees whose tops
-         cover actors, the door "door1" in the north wall to the field; its
-         NPC and monster placement lists;
+- demo   20x15, the village, a little larger than the view: obstacles, a pond,
+         trees whose tops cover actors, the door "door1" in the north wall to
+         the field; its NPC and monster placement lists;
 - demo2  30x20, larger than the view, so the map scrolls: the field, with
          the door "door2" in the east wall back to the village, and the
          demon king's monsters;
@@ -265,12 +265,12 @@ def _placements(root):
     _write_list(script / "demo_monster.jsr", [
         _monster(0, "史莱姆", 512, 160, 50, 10, 2, 30, 12, "slimedie"),
         _monster(0, "史莱姆", 384, 352, 50, 10, 2, 30, 12, "slimedie"),
-        _monster(1, "蝙蝠", 64, 320, 40, 12, 2, 25, 10, "batdie", chase=2),
+        _monster(1, "蝙蝠", 64, 320, 40, 12, 2, 25, 12, "batdie", chase=2),
     ])
     _write_list(script / "demo2_npc.jsr", [_npc(0, "猎人", 12, 576, 384, "hunter", 1)])
     _write_list(script / "demo2_monster.jsr", [
-        _monster(1, "蝙蝠", 448, 320, 40, 12, 2, 25, 10, "batdie", chase=2),
-        _monster(1, "蝙蝠", 640, 448, 40, 12, 2, 25, 10, "batdie", chase=2),
+        _monster(1, "蝙蝠", 448, 320, 40, 12, 2, 25, 12, "batdie", chase=2),
+        _monster(1, "蝙蝠", 640, 448, 40, 12, 2, 25, 12, "batdie", chase=2),
         _monster(0, "史莱姆", 736, 224, 50, 10, 2, 30, 12, "slimedie"),
         _monster(2, "魔王", 128, 192, 400, 30, 10, 200, 100, "demondie", chase=2, level=5, interval=800),
     ])

@@ -148,9 +148,12 @@ def element(kind, id_, name, picture, layer, x, y, w, h, clickable, visible, lef
                hover))
 
 
-def text(id_, name, layer, x, y, w, h, shown, height=16, colour=WHITE, bold=False):
-    return ('"string",%d,"%s",%d,%d,%d,%d,%d,0,0,%d,%d,"False","True","NULL","NULL","NULL","%s","宋体",%d,%d,"%s","False"'
-            % (id_, name, layer, x, y, w, h, w, h, shown, height, colour, "True" if bold else "False"))
+def text(id_, name, layer, x, y, w, h, shown, height=16, colour=WHITE, bold=False, left="NULL"):
+    """A text; one with a left action takes clicks."""
+    clickable = '"True"' if left != "NULL" else '"False"'
+    return ('"string",%d,"%s",%d,%d,%d,%d,%d,0,0,%d,%d,%s,"True","%s","NULL","NULL","%s","宋体",%d,%d,"%s","False"'
+            % (id_, name, layer, x, y, w, h, w, h, clickable, left, shown, height, colour,
+               "True" if bold else "False"))
 
 
 class Frame:
@@ -172,8 +175,8 @@ class Frame:
     def button(self, name, picture, layer, x, y, left, w=BUTTON_W, h=BUTTON_H):
         self.lines.append(element("button", self._id(), name, picture, layer, x, y, w, h, True, True, left))
 
-    def text(self, name, layer, x, y, w, h, shown, height=16, colour=WHITE, bold=False):
-        self.lines.append(text(self._id(), name, layer, x, y, w, h, shown, height, colour, bold))
+    def text(self, name, layer, x, y, w, h, shown, height=16, colour=WHITE, bold=False, left="NULL"):
+        self.lines.append(text(self._id(), name, layer, x, y, w, h, shown, height, colour, bold, left))
 
     def write(self, root):
         write_text(root / "ui" / (self.name + ".jui"), self.lines + ['"EOF"'])
@@ -197,11 +200,17 @@ def generate(root):
                         ("state", "STATE"), ("ok", "OK"), ("yes", "YES"), ("no", "NO"), ("slot1", "SLOT 1"),
                         ("slot2", "SLOT 2"), ("slot3", "SLOT 3")):
         button_strip(root, "ui_btn_" + name, label)
+    for label in "0123456789":
+        button_strip(root, "ui_btn_num" + label, label, 48, 32)
+    button_strip(root, "ui_btn_del", "DEL", 48, 32)
+    button_strip(root, "ui_btn_clr", "CLR", 48, 32)
     border(root)
     panel(root, "ui_main_panel", 640, 136, (84, 64, 42), (44, 32, 22))
-    panel(root, "ui_menu_panel", 240, 300)
+    panel(root, "ui_menu_panel", 240, 330)
     panel(root, "ui_slot_panel", 300, 270)
     panel(root, "ui_note_panel", 300, 130)
+    panel(root, "ui_number_panel", 240, 290)
+    panel(root, "ui_number_window", 160, 28, (16, 12, 8), (30, 24, 16), (150, 120, 70))
     panel(root, "ui_state_panel", 420, 320)
     panel(root, "ui_dead_panel", 320, 150, (60, 16, 16), (24, 6, 6), (200, 80, 60))
     bar(root, "ui_bar_hp", 150, 12, (200, 40, 40))
@@ -249,12 +258,15 @@ def generate(root):
 
     # The main menu (Esc): save, load, status, back, end.
     x, y, w = 200, 80, 240
-    f = dialog_box("mainmenu_frame", "The main menu: Esc or a right click closes it as BACK does.", x, y, w, 300,
+    f = dialog_box("mainmenu_frame", "The main menu: Esc or a right click closes it as BACK does.", x, y, w, 330,
                    "ui_menu_panel", "主菜单", layer=4)
     for k, (name, left) in enumerate((("save", "d_newui_selectsave_frame"), ("load", "d_newui_selectload_frame"),
                                       ("state", "d_newui_state_frame"), ("back", "d_delui_mainmenu_frame"),
                                       ("exit", "d_sys_exitgame"))):
         f.button("menu_" + name, "ui_btn_" + name, 5, centred(x, w), y + 56 + k * 46, left)
+    # The role's automatic side step round obstacles, on at the start.
+    f.text("autowalk_label", 5, x + 40, y + 296, 120, 18, "自动绕行", 16, GOLD)
+    f.text("autowalk_switch", 5, x + 160, y + 296, 40, 18, "√", 16, WHITE, True, left="d_option_autowalk")
     f.write(root)
 
     # The save and load screens: three slots and back.
@@ -314,6 +326,21 @@ def generate(root):
     f.image("selectborder", "ui_selectborder", 8, x + 105, y + 183, 34, 34, visible=False, hit=False)
     f.text("state_iteminfo", 7, x + 24, y + 226, 372, 18, "点击魔法书选择魔法", 16, PALE)
     f.button("state_back", "ui_btn_back", 7, centred(x, w), y + 266, "d_delui_state_frame")
+    f.write(root)
+
+    # The number box a talk may ask for: digits, DEL, CLR and OK; the
+    # script waits for the number.
+    x, y, w = 200, 60, 240
+    f = dialog_box("number_frame", "A number for a talk: the digits, DEL, CLR and OK, which hands it over.", x, y, w,
+                   290, "ui_number_panel", "数量", layer=4)
+    f.image("number_window", "ui_number_window", 5, x + 40, y + 48, 160, 28)
+    f.text("numberbox", 6, x + 50, y + 54, 140, 18, "", 16, WHITE, True)
+    keys = ["1", "2", "3", "4", "5", "6", "7", "8", "9", "del", "0", "clr"]
+    for k, key in enumerate(keys):
+        action = {"del": "d_symbol_delete", "clr": "d_symbol_clear"}.get(key, "d_symbol_number" + key)
+        picture = "ui_btn_" + key if key in ("del", "clr") else "ui_btn_num" + key
+        f.button("number_" + key, picture, 5, x + 40 + (k % 3) * 56, y + 88 + (k // 3) * 38, action, 48, 32)
+    f.button("number_ok", "ui_btn_ok", 5, centred(x, w), y + 244, "d_symbol_confirmnumber")
     f.write(root)
 
     # The yes/no choice a talk may ask for; the script waits for it.

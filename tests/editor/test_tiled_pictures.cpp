@@ -1,0 +1,107 @@
+// Tiled pictures against whole ones: the same draws, layings, copies, fills
+// and size changes show the same pixels, and a picture laid from others
+// keeps what it showed when they change afterwards.
+#include "platform/blit.h"
+#include "platform/picture.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage Pattern(int w, int h, int seed)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, (x + y + seed) % 7 == 0 ? fr::keyColour : qRgb((x * 9 + seed) & 0xFF, (y * 5) & 0xFF, 77));
+    return img;
+}
+
+// One picture held whole and one in tiles, drawn the same way.
+struct Pair {
+    fr::PicImage whole;
+    fr::PicImage tiled;
+    Pair(int w, int h)
+    {
+        tiled.setTiled(true);
+        for (fr::PicImage* p : {&whole, &tiled})
+            p->resize(w, h);
+        EXPECT_TRUE(tiled.isTiled());
+        EXPECT_FALSE(whole.isTiled());
+    }
+    template <class F> void both(F f)
+    {
+        f(whole);
+        f(tiled);
+    }
+    void same(const char* step) const
+    {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(whole.snapshot(), tiled.snapshot());
+        EXPECT_EQ(whole.isBlank(), tiled.isBlank());
+        for (QPoint p : {QPoint(0, 0), QPoint(127, 128), QPoint(299, 199), QPoint(130, 60)})
+            EXPECT_EQ(whole.pixel(p.x(), p.y()), tiled.pixel(p.x(), p.y()));
+    }
+};
+
+} // namespace
+
+TEST(TiledPictures, ShowWhatWholePicturesShow)
+{
+    auto recipe = std::make_shared<fr::PicRecipe>(std::vector<QImage>{Pattern(64, 64, 1), Pattern(32, 32, 3)});
+    Pair layer(300, 200), top(300, 200), composite(300, 200);
+    layer.both([&](fr::PicImage& p) { p.setRecipe(recipe); });
+    top.both([&](fr::PicImage& p) { p.setRecipe(recipe); });
+    // Draws across tile edges, partly outside the picture and the source.
+    const fr::PicDraw draws[] = {{0, 0, 0, 0, 32, 32, 0, false},      {112, 120, 16, 16, 40, 40, 0, false},
+                                 {280, 180, 0, 0, 64, 64, 0, false},  {-10, 150, 0, 0, 32, 32, 1, true},
+                                 {120, 100, 50, 50, 32, 32, 0, true}, {200, 10, 60, 0, 32, 32, 0, false}};
+    for (const fr::PicDraw& d : draws) {
+        bool reached[2];
+        int i = 0;
+        layer.both([&](fr::PicImage& p) { reached[i++] = p.drawLater(d); });
+        EXPECT_EQ(reached[0], reached[1]);
+    }
+    top.both([&](fr::PicImage& p) { p.drawLater({100, 100, 0, 0, 32, 32, 1, true}); });
+    layer.same("drawn");
+    composite.both([&](fr::PicImage& p) {
+        const bool whole = &p == &composite.whole;
+        p.composeOf({whole ? &layer.whole : &layer.tiled, whole ? &top.whole : &top.tiled});
+    });
+    composite.same("laid");
+
+    // Drawing into a layer afterwards leaves the composite as it was.
+    fr::PicImage brush;
+    brush.setPicture(Pattern(48, 40, 5));
+    layer.both([&](fr::PicImage& p) { fr::bitBlt(p, 110, 110, 48, 40, brush, 0, 0); });
+    layer.same("painted");
+    composite.same("kept");
+    // Laying the changed rectangle again shows it.
+    composite.both([&](fr::PicImage& p) {
+        const bool whole = &p == &composite.whole;
+        fr::fillKey(p, QRect(110, 110, 48, 40));
+        fr::transparentBlt(p, 110, 110, 48, 40, whole ? layer.whole : layer.tiled, 110, 110);
+    });
+    composite.same("relaid");
+    if (QCoreApplication::instance())
+        fr::PicImage::settleAll();
+    composite.tiled.settle();
+    layer.tiled.settle();
+    composite.same("settled");
+    layer.same("settled");
+
+    // Copies out of a tiled picture, fills, and size changes.
+    QImage out[2] = {Pattern(80, 80, 9), Pattern(80, 80, 9)};
+    composite.whole.copyTo(out[0], 5, 5, 200, 200, 90, 100, true);
+    composite.tiled.copyTo(out[1], 5, 5, 200, 200, 90, 100, true);
+    EXPECT_EQ(out[0], out[1]);
+    layer.both([&](fr::PicImage& p) { p.fill(QRect(0, 0, 256, 128), fr::keyColour); });
+    layer.same("filled");
+    layer.both([&](fr::PicImage& p) { p.resize(150, 250); });
+    layer.same("resized");
+    layer.both([&](fr::PicImage& p) { p.cls(); });
+    layer.same("cleared");
+    EXPECT_TRUE(layer.tiled.isBlank());
+}
