@@ -719,7 +719,9 @@ void PicImage::autoSize()
 
 void PicImage::assign(const PicImage& other)
 {
+    const QImage picture = picture_;
     *this = other;
+    picture_ = picture;
 }
 
 bool PicImage::isBlank() const

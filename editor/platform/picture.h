@@ -28,7 +28,7 @@ inline constexpr int TileSide = 128;
 // with the transparent colour.
 struct PicDraw {
     int16_t x = 0, y = 0;
-    int16_t sx = 0, sy = 0;
+    int32_t sx = 0, sy = 0;
     uint8_t w = 0, h = 0;
     uint8_t src = 0;
     bool transparent = false;

@@ -149,11 +149,8 @@ bool Main::OpenMapFile(const QString& path)
             const int x = v[0], y = v[1], f = v[2], kind = v[3];
             const int sx = npc ? (f & 7) * s.w : (f % s.perRow) * s.w;
             const int sy = (f / s.perRow) * s.h + kind * s.kindHeight;
-            // A source far outside the sheet (a 16-bit position could not
-            // hold it) draws nothing, as one just outside it.
-            const bool fits = sx >= INT16_MIN && sx <= INT16_MAX && sy >= INT16_MIN && sy <= INT16_MAX;
-            if (!fits || !staged->lay[8].drawLater({int16_t(x), int16_t(y), int16_t(sx), int16_t(sy), uint8_t(s.w),
-                                                    uint8_t(s.h), uint8_t(GetSheetIndex(s.sheetName)), false}))
+            if (!staged->lay[8].drawLater({int16_t(x), int16_t(y), sx, sy, uint8_t(s.w), uint8_t(s.h),
+                                           uint8_t(GetSheetIndex(s.sheetName)), false}))
                 staged->reports << QStringLiteral("有%1的图像不在它的图块表里，这些%1没有画出。").arg(who);
         }
     }
