@@ -7,6 +7,7 @@
 #include <QEvent>
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,7 +19,10 @@ AddNewAttribute::AddNewAttribute(Module1& m, Module2& p, ToolFormsImpl& tools) :
     setWindowTitle(QStringLiteral("添加新属性"));
     setAttribute(Qt::WA_DeleteOnClose); // the close box unloads it too
     resize(360, 260);
-    int y = 10;
+    // The boxes' frame, first so that they lie over it.
+    auto* frame = new QGroupBox(QStringLiteral("添加"), this);
+    frame->setGeometry(5, 2, 255, 250);
+    int y = 22;
     auto row = [&](const char* label, QWidget* box) {
         auto* l = new QLabel(QString::fromUtf8(label), this);
         l->setGeometry(10, y, 90, 24);

@@ -353,7 +353,10 @@ void PlacementForm::selectInstance(int row)
     AttribArray& attribs = k_.kind == AttribKind::Npc ? m_.NpcAttribs : m_.MonsterAttribs;
     for (int a = 0; a < std::clamp<int>(attribCount(), 0, AttribSlots); ++a) {
         attribs[a].data = values()[row][a];
-        setRow(a, fr::gbk::decode(attribs[a].name), fr::gbk::decode(attribs[a].data));
+        // Records the lists do not show (behind a free one, or the 51st)
+        // take the value without a row.
+        if (a < ListData->count())
+            setRow(a, fr::gbk::decode(attribs[a].name), fr::gbk::decode(attribs[a].data));
     }
     const int frames = k_.perRow * (k_.bandH / k_.cellH);
     int c = wholeOr(p_.GetAttribValue(k_.kindWord, row, "curpicindex"), -1);

@@ -317,7 +317,15 @@ void control::PaintCursor(int32_t alpha, int32_t stipple)
         if (mouseDevice)
             in.Unacquire(plat::Device::Mouse);
         auto clamp = [](int64_t v) { return static_cast<int32_t>(std::max<int64_t>(-100000, std::min<int64_t>(v, 100000))); };
-        plat::P().display().WarpSystemCursor(plat::Point{clamp(x + dx), clamp(y + dy)});
+        plat::Display& display = plat::P().display();
+        display.WarpSystemCursor(plat::Point{clamp(x + dx), clamp(y + dy)});
+        // The system stops its pointer at the screen's edges; where it
+        // really stands now is where the mouse was handed back.
+        const plat::Point at = display.SystemCursor();
+        handedBack = true;
+        handbackX = at.x;
+        handbackY = at.y;
+        clickedInside = false;
     }
 
     plat::Rect cell;
@@ -343,6 +351,18 @@ void control::SetCursor(int32_t x, int32_t y)
     cursorX = x;
     cursorY = y;
     plat::P().Trace("cursor " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void control::TakeCursorFromSystem(int32_t x, int32_t y)
+{
+    const PICRESOURCESTRUCT& pic = g_Graph.getpicre(PIC_CURSOR);
+    const plat::Rect c0 = pic.rects.empty() ? plat::Rect{} : pic.rects[0];
+    const int64_t minX = 1 - static_cast<int64_t>(std::max(c0.Width(), 1));
+    const int64_t minY = 1 - static_cast<int64_t>(std::max(c0.Height(), 1));
+    SetCursor(static_cast<int32_t>(std::max<int64_t>(int64_t{x} - 32, minX)),
+              static_cast<int32_t>(std::max<int64_t>(int64_t{y} - 32, minY)));
+    handedBack = false;
+    clickedInside = false;
 }
 
 int32_t* control::SavedSwitch(int i)

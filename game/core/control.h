@@ -33,6 +33,10 @@ public:
     void SetInputEnabled(int32_t on);
     // Places the game's cursor (its top-left corner) in screen pixels.
     void SetCursor(int32_t x, int32_t y);
+    // Takes the mouse back from the system pointer at (x, y): the game's
+    // cursor goes 32 pixels up and left of it, but never so far off the
+    // left or top edge that the next frame would push it off again.
+    void TakeCursorFromSystem(int32_t x, int32_t y);
 
     // The save record: 268 lines. Load reads the whole record first and
     // changes nothing unless every value could be read.
@@ -57,6 +61,12 @@ public:
     int32_t suspended = 0;
     int32_t keyEnabled[256];
     int32_t initialised = 0;
+    // Set while the mouse is with the system because the cursor was pushed
+    // off an edge: where the system pointer was left then, and whether a
+    // click inside the window has come since.
+    bool handedBack = false;
+    int32_t handbackX = 0, handbackY = 0;
+    bool clickedInside = false;
 
 private:
     void ReleaseDevices();

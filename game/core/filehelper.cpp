@@ -1,5 +1,6 @@
 #include "filehelper.h"
 
+#include <cctype>
 #include <charconv>
 #include <cinttypes>
 #include <cmath>
@@ -106,6 +107,26 @@ std::string FileHelper::MakePath(const char* folder, const char* name, const cha
     p += ".";
     p += ext ? ext : "";
     return p;
+}
+
+std::string FileHelper::ShownPath(const std::string& gbkPath)
+{
+    std::string out;
+    bool afterSeparator = false;
+    for (size_t i = 0; i < gbkPath.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(gbkPath[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < gbkPath.size()) {
+            out += gbkPath[i];
+            out += gbkPath[++i];
+            afterSeparator = false;
+            continue;
+        }
+        if (c == '\\' && afterSeparator)
+            continue;
+        afterSeparator = c == '\\';
+        out += gbkPath[i];
+    }
+    return out;
 }
 
 std::string FileHelper::ReadLine(FILE* file)
@@ -264,6 +285,26 @@ bool TakeLine(FILE* file, std::string& line)
     return any;
 }
 
+// The words printf gives for values that are not finite: "nan", "-nan",
+// "inf", "-inf" (any letter case, "infinity", a "nan(...)" payload), with
+// blanks around them.
+bool IsNonFiniteWord(const std::string& line)
+{
+    size_t b = 0, e = line.size();
+    while (b < e && (line[b] == ' ' || line[b] == '\t'))
+        ++b;
+    while (e > b && (line[e - 1] == ' ' || line[e - 1] == '\t' || line[e - 1] == '\r'))
+        --e;
+    if (b < e && (line[b] == '+' || line[b] == '-'))
+        ++b;
+    std::string w;
+    for (size_t i = b; i < e; ++i)
+        w += static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
+    if (w == "inf" || w == "infinity" || w == "nan")
+        return true;
+    return w.size() >= 5 && w.compare(0, 4, "nan(") == 0 && w.back() == ')';
+}
+
 std::string StripCr(std::string s)
 {
     if (!s.empty() && s.back() == '\r')
@@ -300,7 +341,12 @@ bool FileHelper::ReadInt(FILE* file, int32_t* value)
 void FileHelper::WriteValue(FILE* file, int32_t value) { WriteInt(file, value); }
 bool FileHelper::ReadValue(FILE* file, int32_t* value) { return ReadInt(file, value); }
 
-void FileHelper::WriteFloat(FILE* file, float value) { std::fprintf(file, "%f\n", static_cast<double>(value)); }
+void FileHelper::WriteFloat(FILE* file, float value)
+{
+    // A value that is not finite is written as 0, the value it reads back as.
+    const double v = std::isfinite(value) ? static_cast<double>(value) : 0.0;
+    std::fprintf(file, "%f\n", v);
+}
 
 bool FileHelper::ReadFloat(FILE* file, float* value)
 {
@@ -308,7 +354,9 @@ bool FileHelper::ReadFloat(FILE* file, float* value)
     if (!TakeLine(file, line))
         return false;
     float v;
-    if (!numparse::ParseFloat(line, &v))
+    if (IsNonFiniteWord(line))
+        v = 0;
+    else if (!numparse::ParseFloat(line, &v))
         return false;
     *value = v;
     return true;
@@ -329,15 +377,29 @@ bool FileHelper::ReadUnsigned(FILE* file, uint32_t* value)
 }
 
 // ---------------------------------------------------------------- opening
+namespace {
+void ReportOutsideName(const std::string& gbkName)
+{
+    Alert(GBK("文件名指向游戏目录之外，已拒绝！"));
+    AlertStr(FileHelper::ShownPath(gbkName));
+}
+} // namespace
+
 FILE* FileHelper::OpenFile(const std::string& gbkName, const char* mode)
 {
     plat::PathError err = plat::PathError::None;
     FILE* f = plat::P().paths().Open(gbkName, mode, &err);
-    if (err == plat::PathError::LeavesFolder) {
-        Alert(GBK("文件名指向游戏目录之外，已拒绝！"));
-        AlertStr(gbkName);
-    }
+    if (err == plat::PathError::LeavesFolder)
+        ReportOutsideName(gbkName);
     return f;
+}
+
+bool FileHelper::RefuseOutsideName(const std::string& gbkName)
+{
+    if (plat::PathResolver::Split(gbkName))
+        return false;
+    ReportOutsideName(gbkName);
+    return true;
 }
 
 FILE* FileHelper::OpenDataFile(const std::string& gbkName)

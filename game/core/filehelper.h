@@ -9,6 +9,10 @@
 class FileHelper {
 public:
     std::string MakePath(const char* folder, const char* name, const char* ext);
+    // A path as messages show it: each run of separators printed as one
+    // (MakePath's folders end in one already). GBK-aware: a trail byte that
+    // looks like '\' is left alone.
+    static std::string ShownPath(const std::string& gbkPath);
     std::string ReadLine(FILE* file);
     std::string SubStr(const std::string& text, int first, int last);
     // begin '0' means no begin mark.
@@ -44,6 +48,10 @@ public:
     // A file without any CR is reported once and read as if each LF were
     // CR LF. nullptr when the file can't be opened.
     FILE* OpenDataFile(const std::string& gbkName);
+    // True, after the same report as a refused open, when a name from the
+    // game's data would leave the game folder; loaders ask before they look
+    // for the file, so such a name is never reported as a missing file.
+    bool RefuseOutsideName(const std::string& gbkName);
     // Opens a file for writing or plain reading through the same names.
     FILE* OpenFile(const std::string& gbkName, const char* mode);
 };

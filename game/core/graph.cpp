@@ -202,6 +202,8 @@ Surface* Graph::CreatePlain(int32_t width, int32_t height)
 
 Surface* Graph::CreatePicture(const std::string& path)
 {
+    if (RefuseOutsideName(path))
+        return nullptr;
     if (!FileExists(path)) {
         Alert(GBK("加载BMP出错！文件不存在!"));
         AlertStr(path);

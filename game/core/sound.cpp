@@ -47,6 +47,8 @@ void sound::SetPrimaryFormat()
 
 bool sound::ReadWave(const std::string& path, plat::WaveData* wave)
 {
+    if (RefuseOutsideName(path))
+        return false;
     if (!FileExists(path)) {
         Alert(GBK("读取WAVE出错！文件不存在!"));
         AlertStr(path);
@@ -112,6 +114,8 @@ bool sound::ReadWave(const std::string& path, plat::WaveData* wave)
 
 plat::EffectId sound::LoadWaveBuffer(const std::string& path, const std::string& name)
 {
+    if (RefuseOutsideName(path))
+        return plat::kNoEffect;
     if (!FileExists(path)) {
         Alert(GBK("加载WAVE出错！文件不存在!"));
         AlertStr(path);
@@ -178,7 +182,14 @@ void sound::StopWave(const std::string& name)
 
 void sound::CleanupWaves()
 {
-    SetDebugLineNum(static_cast<int32_t>(waves.size()), 0);
+    // The count shows while effects are in the list, down to the 0 of the
+    // pass after the last one went. With none the line is emptied, as the
+    // count would cover it: no lone "0" and no statement name is painted.
+    if (!waves.empty() || shownCount_ != 0)
+        SetDebugLineNum(static_cast<int32_t>(waves.size()), 0);
+    else
+        SetDebugLineStr(std::string(), 0);
+    shownCount_ = waves.size();
     auto& a = plat::P().audio();
     for (auto it = waves.begin(); it != waves.end(); ++it) {
         if (it->active && a.IsPlaying(it->buffer))
@@ -226,14 +237,23 @@ void sound::PlayMidi(const std::string& requested)
         Alert(GBK("DXMUSIC 创建pGraph对象失败！"));
         return;
     }
+    const std::string path = "Resource\\mid\\" + name + ".mid";
+    if (RefuseOutsideName(path))
+        return;
     graphUp_ = true;
     auto& a = plat::P().audio();
-    const std::string path = "Resource\\mid\\" + name + ".mid";
     const plat::ResolvedPath rp = plat::P().paths().Resolve(path);
     // A file that is not there cannot be loaded; an empty path says so.
     const std::filesystem::path file = rp.error == plat::PathError::None ? rp.path : std::filesystem::path();
-    if (a.MusicLoad(file, name) < 0)
+    if (a.MusicLoad(file, name) < 0) {
+        // Said once: with no music there is nothing to run, pause or resume
+        // (not even around the box that says so).
+        a.MusicRelease();
+        graphUp_ = false;
         Alert(GBK("DXSHOW 打开MIDI音乐文件失败！"));
+        AlertStr(ShownPath(path));
+        return;
+    }
     plat::P().Trace("midi run " + name);
     if (a.MusicRun() < 0)
         Alert(GBK("DXSHOW 播放MIDI音乐文件失败！"));

@@ -55,4 +55,5 @@ private:
     bool deviceUp_ = false; // the audio device opened
     bool musicUp_ = false;  // music can be played at all
     bool graphUp_ = false;  // a piece of music is set up (its file may be missing)
+    size_t shownCount_ = 0; // the effect count last written to debug line 0
 };

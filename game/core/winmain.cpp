@@ -105,10 +105,35 @@ void WatchSuspendedCursor()
 {
     plat::Display& d = plat::P().display();
     const plat::Point c = d.SystemCursor();
+    if (g_Control.handedBack) {
+        // The mouse went to the system by an edge push. The window lies at
+        // the screen's top-left corner, so a pointer resting where it was
+        // left may still lie over the window: only a move back inside or a
+        // click inside brings the game back.
+        const bool inside = c.x >= 0 && c.y >= 0 && c.x < 640 && c.y < 480;
+        const bool moved = c.x != g_Control.handbackX || c.y != g_Control.handbackY;
+        if (!(inside && moved) && !g_Control.clickedInside)
+            return;
+    }
     if (c.x <= 640 && c.y <= 480 && d.IsActive()) {
         WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_ACTIVE});
-        g_Control.SetCursor(c.x - 32, c.y - 32);
+        g_Control.TakeCursorFromSystem(c.x, c.y);
     }
+}
+
+// The start state's preparation: the title's or the game's start-up script
+// run to its end, or the start-up save loaded.
+void RunStartState()
+{
+    if (g_GameState == 1)
+        g_Script.RunToEnd("title");
+    TraceStateChange();
+    if (g_GameState == 3)
+        g_Script.RunToEnd("gameinit");
+    TraceStateChange();
+    if (g_GameState == 2)
+        g_Ui.LoadGame(g_Ui.g_LoadSlot);
+    TraceStateChange();
 }
 
 void Shutdown()
@@ -141,6 +166,11 @@ int CreateMainWindow(void*, int)
 
 long WindowProc(const plat::WinMsg& msg)
 {
+    if (msg.type == plat::MsgType::MouseDown) {
+        if (g_Control.suspended && g_Control.handedBack && msg.x >= 0 && msg.y >= 0 && msg.x < 640 && msg.y < 480)
+            g_Control.clickedInside = true;
+        return 0;
+    }
     if (msg.type != plat::MsgType::Activate)
         return 0;
     if (g_Quit != 0 || !InputInitialised())
@@ -188,15 +218,13 @@ int WinMain(void* instance, void*, const char*, int showCmd)
     TraceStateChange();
     if (g_Quit == 0) {
         g_Graph.LoadResourcePictures();
-        if (g_GameState == 1)
-            g_Script.RunToEnd("title");
-        TraceStateChange();
-        if (g_GameState == 3)
-            g_Script.RunToEnd("gameinit");
-        TraceStateChange();
-        if (g_GameState == 2)
-            g_Ui.LoadGame(g_Ui.g_LoadSlot);
-        TraceStateChange();
+        RunStartState();
+        // A save that was there but refused leaves nothing to play: the game
+        // goes on as it would from the title.
+        if (g_GameState == 2 && g_Ui.loadRefused) {
+            g_GameState = 1;
+            RunStartState();
+        }
     }
 
     g_Control.suspended = 0;
@@ -221,6 +249,7 @@ int WinMain(void* instance, void*, const char*, int showCmd)
                 g_Quit = 1;
                 break;
             case plat::MsgType::Activate:
+            case plat::MsgType::MouseDown:
                 WindowProc(msg);
                 break;
             }

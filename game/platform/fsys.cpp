@@ -2,7 +2,12 @@
 
 #include "gbk.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace plat {
@@ -148,6 +153,43 @@ FILE* PathResolver::Open(std::string_view gbkName, const char* mode, PathError* 
     if (writing)
         Invalidate();
     return f;
+}
+
+std::string SystemReasonGbk(int err)
+{
+    switch (err) {
+    case ENOENT: return GBK("文件夹不存在");
+    case ENOTDIR: return GBK("路径中有一段不是文件夹");
+    case EACCES:
+    case EPERM: return GBK("没有写入权限");
+    case EROFS: return GBK("文件系统是只读的");
+    case ENOSPC: return GBK("磁盘已满");
+    case EDQUOT: return GBK("超出磁盘配额");
+    case EFBIG: return GBK("文件超出允许的大小");
+    case EISDIR: return GBK("是一个文件夹");
+    case EIO: return GBK("磁盘读写出错");
+    default: break;
+    }
+    return std::strerror(err);
+}
+
+int SyncFile(FILE* f)
+{
+    if (std::fflush(f) != 0)
+        return errno != 0 ? errno : EIO;
+    if (::fsync(::fileno(f)) != 0)
+        return errno;
+    return 0;
+}
+
+int SyncFolderOf(const std::filesystem::path& file)
+{
+    const int fd = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int r = ::fsync(fd) != 0 ? errno : 0;
+    ::close(fd);
+    return r;
 }
 
 bool PathResolver::Exists(std::string_view gbkName)

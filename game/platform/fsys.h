@@ -56,4 +56,13 @@ private:
     std::map<std::string, CachedDir> cache_;
 };
 
+// The system's reason for a failed file operation (an errno value), in
+// Chinese where the game has words for it, in GBK.
+std::string SystemReasonGbk(int err);
+
+// Writes a file's data and its place in its folder through to the disk:
+// fsync of the open file, then of its folder after a rename. 0 or an errno.
+int SyncFile(FILE* f);
+int SyncFolderOf(const std::filesystem::path& file);
+
 } // namespace plat

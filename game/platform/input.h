@@ -10,6 +10,42 @@ struct MouseState {
 
 enum class Device { Keyboard, Mouse };
 
+// Presses a backend saw in its events between two state reads. The next
+// read shows each of them down once, even when the key or button was let go
+// before that read (a tap shorter than a frame); the read after shows the
+// real state, so the release follows.
+struct PressLatch {
+    uint8_t keys[256] = {};
+    uint8_t buttons[4] = {};
+
+    void Key(int code) { keys[code & 0xFF] = 0x80; }
+    void Button(int b) { buttons[b & 3] = 0x80; }
+    void ApplyKeys(uint8_t dik[256])
+    {
+        for (int i = 0; i < 256; ++i) {
+            dik[i] |= keys[i];
+            keys[i] = 0;
+        }
+    }
+    void ApplyButtons(uint8_t state[4])
+    {
+        for (int i = 0; i < 4; ++i) {
+            state[i] |= buttons[i];
+            buttons[i] = 0;
+        }
+    }
+    void ClearKeys()
+    {
+        for (uint8_t& k : keys)
+            k = 0;
+    }
+    void ClearButtons()
+    {
+        for (uint8_t& b : buttons)
+            b = 0;
+    }
+};
+
 // Exclusive foreground keyboard and mouse. Results: 0 success, negative
 // failure (a device that is not acquired cannot deliver its state).
 class Input {

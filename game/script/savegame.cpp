@@ -2,6 +2,7 @@
 // current slot's line. A save is written to a temporary file beside the
 // slot's file and renamed over it only once the whole write succeeded; a
 // load reads and checks the whole file before anything in the game changes.
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -148,15 +149,20 @@ int32_t ui::SaveGame(int32_t slot)
     const std::string name = SaveFileName(slot);
     plat::PathResolver& paths = plat::P().paths();
     const plat::ResolvedPath target = paths.ResolveForWrite(name);
-    bool ok = target.error == plat::PathError::None;
+    // The first failure's errno says why; 0 while all goes well.
+    int err = 0;
+    if (target.error != plat::PathError::None)
+        err = target.error == plat::PathError::NotFound ? ENOENT : EINVAL;
     std::filesystem::path temp;
-    if (ok) {
+    if (err == 0) {
         temp = target.path;
         temp += ".tmp";
+        errno = 0;
         saveFile = std::fopen(temp.c_str(), "wb+");
-        ok = saveFile != nullptr;
+        if (!saveFile)
+            err = errno != 0 ? errno : EIO;
     }
-    if (ok) {
+    if (err == 0) {
         FILE* f = saveFile;
         WriteInt(f, g_DialogOpen);
         g_Map.Save(f);
@@ -173,20 +179,38 @@ int32_t ui::SaveGame(int32_t slot)
         WriteInt(f, g_hitMonsterIndex);
         for (Monster& m : g_Monsters)
             m.Save(f);
-        ok = std::fflush(f) == 0 && std::ferror(f) == 0;
-        ok = std::fclose(f) == 0 && ok;
+        // The data reaches the disk before the file takes the slot's name,
+        // and the new name reaches it after: a power cut leaves the old
+        // save or the new one, never an empty slot.
+        errno = 0;
+        if (std::ferror(f) != 0)
+            err = errno != 0 ? errno : EIO;
+        if (err == 0) {
+            err = plat::SyncFile(f);
+            plat::P().Trace("save sync file");
+        }
+        errno = 0;
+        if (std::fclose(f) != 0 && err == 0)
+            err = errno != 0 ? errno : EIO;
         saveFile = nullptr;
         std::error_code ec;
-        if (ok)
+        if (err == 0) {
             std::filesystem::rename(temp, target.path, ec);
-        if (!ok || ec) {
-            ok = false;
+            if (ec)
+                err = ec.value();
+        }
+        if (err == 0) {
+            plat::SyncFolderOf(target.path);
+            plat::P().Trace("save sync folder");
+        } else {
             std::filesystem::remove(temp, ec);
         }
         paths.Invalidate();
     }
-    if (!ok) {
-        Alert((plat::GBK("存档失败，原来的存档未改动：") + name).c_str());
+    if (err != 0) {
+        Alert((plat::GBK("存档失败，原来的存档未改动：") + name + plat::GBK("（") + plat::SystemReasonGbk(err) +
+               plat::GBK("）"))
+                  .c_str());
         return 0;
     }
     LoadFrame("saved_frame");
@@ -201,6 +225,7 @@ int32_t ui::LoadGame(int32_t slot)
     const std::string runningName = g_Script.scriptName;
     const int32_t runningAt = wasRunning ? g_Script.TellFile() : 0;
 
+    loadRefused = 0;
     const std::string name = SaveFileName(slot);
     if (!FileExists(name))
         return 0;
@@ -212,7 +237,20 @@ int32_t ui::LoadGame(int32_t slot)
     if (!ReadContents(*this, f, c)) {
         std::fclose(f);
         saveFile = nullptr;
+        loadRefused = 1;
         Alert((plat::GBK("存档文件已损坏，未读取：") + name).c_str());
+        return 0;
+    }
+    // The saved map must load before anything changes: from the title or at
+    // start-up play begins on it, in game it replaces the current one.
+    const bool startsPlay = g_GameState == 1 || g_GameState == 2;
+    const bool mapChanges = g_GameState == 1 || c.mapName != g_Map.name || (startsPlay && !g_Map.loaded);
+    MapData mapData;
+    if (mapChanges && !g_Map.LoadMap(c.mapName, &mapData)) {
+        std::fclose(f);
+        saveFile = nullptr;
+        loadRefused = 1;
+        Alert((plat::GBK("存档中的地图无法读取，未读取存档：") + c.mapName + " (" + name + ")").c_str());
         return 0;
     }
 
@@ -221,21 +259,23 @@ int32_t ui::LoadGame(int32_t slot)
     g_Graph.Present();
     g_Graph.blackMode = 0;
     g_Graph.blackAlpha = -1;
-    bool startPlay = false;
     if (g_GameState == 1) {
         g_Map.name = "NULL";
         UnloadFrame("title_frame");
-        startPlay = true;
-    } else if (g_GameState == 2) {
-        startPlay = true;
     }
-    if (startPlay) {
+    if (startsPlay) {
         LoadFrame("main_frame");
+        // The running script ends as at its "EOF", and so does every script
+        // that called it: "MagicKindList" can only run alone. The noted
+        // script then goes on where it was, still returning to its callers.
+        const std::vector<ScriptFileInfo> callers = g_Script.callStack;
         if (g_Script.running == 1)
-            g_Script.Control("eof");
+            g_Script.EndRun();
         g_Script.RunToEnd("MagicKindList");
-        if (wasRunning && g_Script.OpenScript(runningName) == 1)
+        if (wasRunning && g_Script.OpenScript(runningName) == 1) {
             g_Script.SeekFile(runningAt);
+            g_Script.callStack = callers;
+        }
         g_GameState = 3;
         g_Paused = 0;
     }
@@ -243,7 +283,8 @@ int32_t ui::LoadGame(int32_t slot)
     // The file proved sound: apply it in its own order. The map comes first
     // because a change of map resets the role and the actor lists.
     g_DialogOpen = c.dialogOpen;
-    g_Map.ApplyLoadedName(c.mapName);
+    if (mapChanges)
+        g_Map.UseMap(c.mapName, std::move(mapData));
     g_LoadSlot = c.slot;
     std::fseek(f, c.inputAt, SEEK_SET);
     g_Control.Load(f);

@@ -55,7 +55,7 @@ bool script::LoadScriptBytes(const std::string& name, std::string* bytes, std::s
     std::fclose(f);
     if (tooBig) {
         Alert(GBK("脚本文件太大，不能读入！"));
-        AlertStr(*path);
+        AlertStr(ShownPath(*path));
         return false;
     }
     return !readError;
@@ -63,6 +63,8 @@ bool script::LoadScriptBytes(const std::string& name, std::string* bytes, std::s
 
 void script::UseBytes(std::string bytes)
 {
+    DropTalkWaits();
+    DropPresentationWaits();
     if (file)
         std::fclose(file);
     bytes_ = std::move(bytes);
@@ -115,7 +117,7 @@ int32_t script::OpenScript(std::string name)
     if (!LoadScriptBytes(name, &bytes, &path)) {
         Trace("script open " + name + " failed");
         Alert(GBK("打开SCRIPT文件出错！"));
-        AlertStr(path);
+        AlertStr(ShownPath(path));
         return 0;
     }
     scriptName = name;
@@ -300,23 +302,51 @@ void script::RunToEnd(const std::string& name)
         Alert((GBK("脚本调用的层数太多，已结束：") + name).c_str());
         return;
     }
+    // Only a script this run opened is stepped: when the open fails, or a
+    // running script refuses it, there is nothing of ours to run.
+    if (running == 1) {
+        Alert((GBK("另一个脚本正在运行，未能运行：") + name).c_str());
+        return;
+    }
+    if (OpenScript(name) == 0)
+        return;
     ++runToEndDepth_;
     const int32_t outerRunToEnd = runToEnd;
-    OpenScript(name);
     int32_t executed = 0;
+    auto naming = [&] { return name + (scriptName != name ? " (" + scriptName + ")" : std::string()); };
+    // The statement that waits on the player, and since when.
+    bool waiting = false;
+    uint32_t waitFile = 0, waitSince = 0;
+    int32_t waitAt = 0;
     while (running == 1) {
         if (executed >= runToEndCap) {
-            Alert((GBK("脚本执行的语句太多，已按EOF结束：") + name +
-                   (scriptName != name ? " (" + scriptName + ")" : std::string()))
-                      .c_str());
+            Alert((GBK("脚本执行的语句太多，已按EOF结束：") + naming()).c_str());
             EndRun();
             break;
         }
         runToEnd = 1;
         timedWaitStep = 0;
+        playerWaitStep = 0;
         Step();
         if (timedWaitStep == 0)
             ++executed;
+        if (playerWaitStep == 1 && running == 1) {
+            // Nothing can answer while the run lasts: the same wait that
+            // makes no progress for long is given up.
+            const uint32_t now = plat::P().clock().Ticks();
+            if (!waiting || waitFile != fileSerial_ || waitAt != statementStart) {
+                waiting = true;
+                waitFile = fileSerial_;
+                waitAt = statementStart;
+                waitSince = now;
+            } else if (now - waitSince > kPlayerWaitLimitMs) {
+                Alert((GBK("脚本在等待玩家，但此时无人能回应，已按EOF结束：") + naming()).c_str());
+                EndRun();
+                break;
+            }
+        } else {
+            waiting = false;
+        }
         // Nothing is painted meanwhile, but time must still pass.
         plat::P().clock().Spin();
     }

@@ -31,6 +31,9 @@ public:
     void EndOfFile();
     void ReadAScriptFile();
     void Reset();
+    // Ends the whole run as the outermost "EOF" would, whatever called the
+    // running script.
+    void EndRun();
     // Opens a script and steps it until no script runs, as start-up and the
     // save loader do, without painting. A cap on executed statements ends a
     // runaway run as "EOF" would, with a report naming the script.
@@ -164,6 +167,12 @@ public:
     // Set by a statement that re-runs only to let time pass (a delay); such
     // steps do not count towards the run-to-end cap.
     int32_t timedWaitStep = 0;
+    // Set by a statement that re-runs because it waits on the player (a
+    // talk, a search for a variable). A run to the end, where no frame is
+    // painted and no input read, gives up on such a wait after
+    // kPlayerWaitLimitMs of game time without progress.
+    int32_t playerWaitStep = 0;
+    static constexpr uint32_t kPlayerWaitLimitMs = 2000;
 
     // Executed statements after which a run to the end is cut off, and the
     // deepest chain of ReadAScriptFile calls.
@@ -181,6 +190,11 @@ private:
     };
 
     bool LoadScriptBytes(const std::string& name, std::string* bytes, std::string* path);
+    // A statement that waits belongs to the file it stands in: when that
+    // file is left for any reason before the statement finished, its
+    // dialog, delay, fade or scroll state is dropped with it.
+    void DropTalkWaits();
+    void DropPresentationWaits();
     void UseBytes(std::string bytes);
     void CloseFile();
     bool AtFileEnd();
@@ -190,8 +204,6 @@ private:
     void EndOutermost();
     // Empties the locals, the block stacks and the run-to-end flag.
     void ClearLocalState();
-    // Ends the whole run, whatever called the running script.
-    void EndRun();
     // A block scan or a statement read met the end of the file: report it,
     // then act as "EOF".
     void EndAtFileEnd(const char* whyUtf8);

@@ -65,5 +65,6 @@ void script::FindVar()
         return;
     }
     // Not set yet: the next step runs this statement again.
+    playerWaitStep = 1;
     SeekFile(statementStart);
 }

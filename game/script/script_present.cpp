@@ -85,6 +85,15 @@ void ScrollTo(float target, float pos, float& view, float half, float extent, fl
 
 } // namespace
 
+void script::DropPresentationWaits()
+{
+    g_fadeIn = FadeState{0, {}, 0, 1};
+    g_fadeOut = FadeState{0, {}, 0, 31};
+    g_delay = DelayState{};
+    g_moveMap = MoveMapState{};
+    g_moveMapTo = MoveMapToState{};
+}
+
 void script::ExitGame()
 {
     g_Quit = 1;

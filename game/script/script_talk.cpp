@@ -84,6 +84,7 @@ static void TalkStep(script& s, TalkState& st, Speaker speaker)
         }
     }
     // Still waiting: the next step reads this statement again.
+    s.playerWaitStep = 1;
     s.SeekFile(s.statementStart);
 }
 
@@ -92,3 +93,20 @@ void script::PlayerTalk() { TalkStep(*this, g_playerTalk, Speaker::Role); }
 void script::NpcTalk() { TalkStep(*this, g_npcTalk, Speaker::Npc); }
 
 void script::Talk() { TalkStep(*this, g_talk, Speaker::Given); }
+
+void script::DropTalkWaits()
+{
+    bool shown = dialogStarted != 0;
+    for (TalkState* st : {&g_playerTalk, &g_npcTalk, &g_talk}) {
+        shown = shown || st->parsed != 0 || st->timerArmed != 0;
+        st->parsed = 0;
+        st->timerStart = 1;
+        st->timerArmed = 0;
+    }
+    if (!shown)
+        return;
+    dialogStarted = 0;
+    talkDismissed = 0;
+    talkMinShown = 0;
+    g_DialogOpen = 0;
+}

@@ -1,6 +1,8 @@
 // The UI frame stack: frame files, loading and unloading frames.
 #include "ui.h"
 
+#include <utility>
+
 #include "core/alert.h"
 #include "core/globals.h"
 #include "platform/gbk.h"
@@ -38,18 +40,25 @@ public:
         return true;
     }
 
-    // N1 (after a quoted field) with begin mark ',', N0 without one.
+    // N1 (after a quoted field) with begin mark ',', N0 without one. A
+    // whole field that holds no number reads as 0 and marks the record bad
+    // (BadValue); only a field that isn't whole fails.
     bool Number(bool afterQuoted, int32_t& out)
     {
         std::string t;
         if (!Field(afterQuoted ? ',' : '0', ',', t))
             return false;
         if (!numparse::ParseInt32(t, &out)) {
-            error_ = "not a number: \"" + t + "\"";
-            return false;
+            out = 0;
+            if (badValue_.empty())
+                badValue_ = "not a number: \"" + t + "\"";
         }
         return true;
     }
+
+    // Why the record just read holds a value that is no number ("" if it
+    // doesn't); asking starts the next record afresh.
+    std::string TakeBadValue() { return std::exchange(badValue_, std::string()); }
 
     // The kind word of the next record; false at the end of the file.
     bool Kind(std::string& out)
@@ -128,6 +137,7 @@ private:
     ui& u_;
     FILE* f_;
     std::string error_;
+    std::string badValue_;
     bool begun_ = false;
     bool atEnd_ = false;
 };
@@ -200,6 +210,8 @@ void ui::LoadFrame(const std::string& name)
         if (f.name == name)
             return;
     const std::string path = "ui\\" + name + ".jui";
+    if (RefuseOutsideName(path))
+        return;
     if (!FileExists(path)) {
         Alert(GBK("UI文件打开失败！"));
         AlertStr(path);
@@ -215,6 +227,14 @@ void ui::LoadFrame(const std::string& name)
     std::string kind;
     int record = 0;
     int64_t cellPixels = 0;
+    // A bad element is left out and the rest of the frame loads; the first
+    // one is reported with the number left out.
+    int skipped = 0;
+    std::string firstSkip;
+    auto skip = [&](const std::string& why) {
+        if (skipped++ == 0)
+            firstSkip = GBK("（第") + std::to_string(record) + GBK("个记录）") + why;
+    };
     for (;;) {
         if (!r.Kind(kind)) {
             ok = r.Error().empty();   // the file's end stands for "EOF"
@@ -235,6 +255,11 @@ void ui::LoadFrame(const std::string& name)
                 ok = false;
                 break;
             }
+            if (std::string bad = r.TakeBadValue(); !bad.empty()) {
+                r.Fail(bad);
+                ok = false;
+                break;
+            }
             loaded.push_back(std::move(frame));
             r.SkipLine();
         } else if (kind == "image" || kind == "button") {
@@ -246,10 +271,14 @@ void ui::LoadFrame(const std::string& name)
             }
             r.SkipLine();
             CopyBase(box);
+            const std::string badValue = r.TakeBadValue();
+            if (!badValue.empty()) {
+                skip(badValue);
+                continue;
+            }
             if (!SizeOk(box)) {
-                r.Fail("an element's size lies outside 0 to " + std::to_string(kMaxElementSize));
-                ok = false;
-                break;
+                skip("an element's size lies outside 0 to " + std::to_string(kMaxElementSize));
+                continue;
             }
             // An element before any frame or on a layer that doesn't exist
             // has no place to go and is left out.
@@ -258,17 +287,16 @@ void ui::LoadFrame(const std::string& name)
             const bool isButton = kind == "button";
             const size_t count = isButton ? current->buttons.size() : current->images.size();
             if (count >= kMaxElementsPerFrame) {
-                r.Fail("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
-                ok = false;
-                break;
+                skip("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
+                continue;
             }
             if (isButton) {
-                cellPixels += int64_t{4} * box.width * box.height;
-                if (cellPixels > kMaxCellPixels) {
-                    r.Fail("the buttons' cells need more than " + std::to_string(kMaxCellPixels) + " pixels");
-                    ok = false;
-                    break;
+                const int64_t cells = int64_t{4} * box.width * box.height;
+                if (cellPixels + cells > kMaxCellPixels) {
+                    skip("the buttons' cells need more than " + std::to_string(kMaxCellPixels) + " pixels");
+                    continue;
                 }
+                cellPixels += cells;
             }
             plat::Surface* pic = g_Graph.CreatePicture("Resource\\bmp\\" + picture + ".bmp");
             g_Graph.SetKeyColour(pic);
@@ -302,12 +330,16 @@ void ui::LoadFrame(const std::string& name)
             }
             r.SkipLine();
             CopyBase(box);
+            const std::string badValue = r.TakeBadValue();
+            if (!badValue.empty()) {
+                skip(badValue);
+                continue;
+            }
             if (!current || box.layer < 0 || box.layer >= kUiLayers)
                 continue;
             if (current->strings.size() >= kMaxElementsPerFrame) {
-                r.Fail("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
-                ok = false;
-                break;
+                skip("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
+                continue;
             }
             current->layers[box.layer].push_back(
                 LAYCHAINSTRUCT{"string", 0, static_cast<int32_t>(current->strings.size())});
@@ -325,6 +357,10 @@ void ui::LoadFrame(const std::string& name)
         AlertStr(path + GBK("（第") + std::to_string(record) + GBK("个记录）") + r.Error());
         return;
     }
+    if (skipped > 0)
+        Alert((GBK("UI文件中有误的元素已跳过：") + path + firstSkip +
+               (skipped > 1 ? GBK("；共跳过") + std::to_string(skipped) + GBK("个元素") : std::string()))
+                  .c_str());
     for (FRAMESTRUCT& f : loaded)
         frames.push_back(std::move(f));
     g_Sound.PlayWave("openmenu");

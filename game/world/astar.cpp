@@ -144,7 +144,9 @@ int32_t People::AstarStep(People* actor, int32_t start, int32_t goal)
     }
     if (c == actor->lastTile) {
         if (actor->pathStep < 0 || static_cast<size_t>(actor->pathStep) >= actor->path.size()) {
+            // Arrived: a cleared path starts again from its first cell.
             actor->path.clear();
+            actor->pathStep = 0;
             return 3;
         }
         const int32_t t = actor->path[static_cast<size_t>(actor->pathStep)];

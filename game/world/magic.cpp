@@ -23,15 +23,7 @@ int32_t MagicKind::ReadFromScript(FILE* f)
         AlertStr(std::string(plat::GBK("AddToMagicList(的值少于31个，已忽略此语句：")) + line);
         return 0;
     }
-    for (size_t i = 0; i < v.size(); ++i) {
-        if (i == 0 || i == 2 || i == 8)
-            continue;
-        float probe;
-        if (!numparse::ParseFloat(v[i], &probe)) {
-            AlertStr(std::string(plat::GBK("AddToMagicList(的值不是数字，已忽略此语句：")) + line);
-            return 0;
-        }
-    }
+    CheckRecordNumbers("AddToMagicList(", v, {0, 2, 8}, line);
     auto num = [&](size_t i) { return k.StrToInt(v[i]); };
     k.picture = v[0];
     k.id = num(1);

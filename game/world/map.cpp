@@ -171,7 +171,7 @@ bool map::LoadMap(const std::string& mapName, MapData* out)
     file = OpenDataFile(path);
     if (!file) {
         Alert(GBK("打开MAP文件出错！"));
-        AlertStr(path);
+        AlertStr(ShownPath(path));
         return false;
     }
     std::string bytes;
@@ -186,7 +186,7 @@ bool map::LoadMap(const std::string& mapName, MapData* out)
     std::string reason;
     if (!ParseMapText(bytes, out, &line, &reason)) {
         Alert(GBK("打开MAP文件出错！"));
-        AlertStr(path + GBK("：第") + std::to_string(line) + GBK("行：") + reason);
+        AlertStr(ShownPath(path) + GBK("：第") + std::to_string(line) + GBK("行：") + reason);
         return false;
     }
     return true;
@@ -198,7 +198,11 @@ int32_t map::ChangeMap(const std::string& mapName)
     MapData d;
     if (!LoadMap(mapName, &d))
         return 0;
+    return UseMap(mapName, std::move(d));
+}
 
+int32_t map::UseMap(const std::string& mapName, MapData&& d)
+{
     if (loaded)
         FreeLayers();
     // The old surfaces go before the new ones are made, so that memory never
@@ -284,7 +288,7 @@ void map::PaintLay()
             return;
         once = true;
         Alert(GBK("Map::PaintLay()失败!"));
-        AlertStr(MakePath("Map\\", name.c_str(), "jmap") + GBK("：第") + std::to_string(layer) + GBK("层第") +
+        AlertStr(ShownPath(MakePath("Map\\", name.c_str(), "jmap")) + GBK("：第") + std::to_string(layer) + GBK("层第") +
                  std::to_string(cell) + GBK("格：") + what + GBK("（同类问题本图只报告一次）"));
     };
     for (size_t i = 0; i < layers.size() && i < g_Graph.layers.size(); ++i) {

@@ -57,6 +57,8 @@ public:
     // reported and the previous map, role and lists stay as they were.
     // 1 when the map was changed.
     int32_t ChangeMap(const std::string& name);
+    // Makes a map already read and checked by LoadMap the current one.
+    int32_t UseMap(const std::string& name, MapData&& data);
     void FreeLayers();
     void ReleaseSurfaces();
     void PaintLay();

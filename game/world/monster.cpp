@@ -52,15 +52,7 @@ int32_t Monster::ReadFromScript(FILE* f)
         AlertStr(std::string(plat::GBK("AddMonster(的值少于29个，已忽略此语句：")) + line);
         return 0;
     }
-    for (size_t k = 0; k < v.size(); ++k) {
-        if (k == 1 || k == 5 || k == 25 || k == 26)
-            continue;
-        float probe;
-        if (!numparse::ParseFloat(v[k], &probe)) {
-            AlertStr(std::string(plat::GBK("AddMonster(的值不是数字，已忽略此语句：")) + line);
-            return 0;
-        }
-    }
+    CheckRecordNumbers("AddMonster(", v, {1, 5, 25, 26}, line);
     auto num = [&](size_t k) { return m.StrToInt(v[k]); };
     auto real = [&](size_t k) { return m.StrToFloat(v[k]); };
     m.id = num(0);

@@ -26,16 +26,7 @@ int32_t Npc::ReadFromScript(FILE* f)
         AlertStr(std::string(plat::GBK("AddNpc(的值少于16个，已忽略此语句：")) + line);
         return 0;
     }
-    // Every value but the name and the script is a number.
-    for (size_t k = 0; k < v.size(); ++k) {
-        if (k == 1 || k == 5)
-            continue;
-        float probe;
-        if (!numparse::ParseFloat(v[k], &probe)) {
-            AlertStr(std::string(plat::GBK("AddNpc(的值不是数字，已忽略此语句：")) + line);
-            return 0;
-        }
-    }
+    CheckRecordNumbers("AddNpc(", v, {1, 5}, line);
     auto num = [&](size_t k) { return n.StrToInt(v[k]); };
     auto real = [&](size_t k) { return n.StrToFloat(v[k]); };
     n.id = num(0);

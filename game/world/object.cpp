@@ -1,11 +1,15 @@
 #include "object.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
 
 #include "core/alert.h"
 #include "core/globals.h"
+#include "platform/gbk.h"
 #include "platform/rng.h"
+#include "script/script.h"
 
 int32_t g_WalkInterval = 1000;
 
@@ -130,8 +134,12 @@ bool People::Load(FILE* f)
     }
     if (!ReadInt(f, &r.pathStep) || !ReadInt(f, &r.lastTile))
         return false;
-    if (r.pathStep < 0 || r.pathStep > count)
+    // An index at or past the path's end means the walk has arrived; saves
+    // written when a finished walk kept its old index read that way.
+    if (r.pathStep < 0)
         return false;
+    if (r.pathStep > count)
+        r.pathStep = count;
     *this = r;
     return true;
 }
@@ -282,4 +290,24 @@ bool ReadRecordLine(FileHelper& h, FILE* f, size_t count, std::vector<std::strin
     }
     std::fseek(f, start + static_cast<long>(i), SEEK_SET);
     return true;
+}
+
+void CheckRecordNumbers(const char* head, const std::vector<std::string>& values,
+                        std::initializer_list<size_t> texts, const std::string& line)
+{
+    // Script files already reported in this run.
+    static std::set<std::string> reported;
+    for (size_t k = 0; k < values.size(); ++k) {
+        if (std::find(texts.begin(), texts.end(), k) != texts.end())
+            continue;
+        float probe;
+        if (numparse::ParseFloat(values[k], &probe))
+            continue;
+        const std::string file = "Script\\" + g_Script.scriptName + ".jsr";
+        if (!reported.insert(file).second)
+            return;
+        AlertStr(file + plat::GBK("：") + head + plat::GBK("的第") + std::to_string(k + 1) + plat::GBK("个值“") +
+                 values[k] + plat::GBK("”不是数字，按0读取（此文件只报告一次）：") + line);
+        return;
+    }
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <initializer_list>
 #include <vector>
 
 #include "core/filehelper.h"
@@ -158,6 +159,13 @@ int32_t People::HitsActors(int32_t dir, const List& list, bool skipSameId) const
 // left just after the last value's ','; otherwise it stays where it was and
 // *line holds the line for the report.
 bool ReadRecordLine(FileHelper& h, FILE* f, size_t count, std::vector<std::string>* values, std::string* line);
+
+// The numeric values of a record read as numbers: one that is empty (an
+// emptied cell of the editor) or no number reads as 0. The first such value
+// of each script file is reported, naming the record and the value.
+// `texts` lists the positions of the record's text values.
+void CheckRecordNumbers(const char* head, const std::vector<std::string>& values,
+                        std::initializer_list<size_t> texts, const std::string& line);
 
 // Milliseconds until the next random change of direction, one value for all
 // actors.

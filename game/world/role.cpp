@@ -57,6 +57,7 @@ int32_t Role::ReadFromScript(FILE* f)
         return 0;
     }
     std::fseek(f, start + static_cast<long>(i), SEEK_SET);
+    CheckRecordNumbers("AddRole(", v, {1, 18}, line);
 
     auto num = [&](size_t k) { return StrToInt(v[k]); };
     auto real = [&](size_t k) { return StrToFloat(v[k]); };

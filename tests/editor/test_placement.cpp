@@ -295,3 +295,42 @@ TEST_F(PlacementForms, AValueThatWouldSplitIsRefusedAndTheTextKept)
     f.returnToScript();
     EXPECT_EQ(M().NpcPlacing, 0);
 }
+
+TEST_F(PlacementForms, InstancesWithoutAUsableFrameShowAnEmptyPicture)
+{
+    startWithMap();
+    for (PlacementForm* f : {&npc(), &monster()}) {
+        const bool isNpc = f == &npc();
+        ValueTable& v = isNpc ? M().NpcValues : M().MonsterValues;
+        f->formActivate();
+        f->chooseKind(0);
+        f->addInstance();
+        struct Case {
+            const char *id, *frame;
+        };
+        for (const Case& c : {Case{"-1", "0"}, Case{"99", "0"}, Case{"0", "24"}, Case{"x", "1"}, Case{"0", "-5"},
+                              Case{"99999999999", "-5"}}) {
+            v[0][0] = c.id;
+            v[0][2] = c.frame;
+            f->selectInstance(0);
+            const QImage shown = f->InitPicture->pic().snapshot();
+            EXPECT_EQ(shown.pixel(5, 5), qRgb(255, 255, 255)) << c.id << " " << c.frame;
+        }
+    }
+}
+
+TEST_F(PlacementForms, SelectingAnInstanceOfAFullListAddsNoRow)
+{
+    startWithMap();
+    PlacementForm& f = npc();
+    const int shown = f.ListData->count();
+    // A list of 51 records: the lists show 50 of them.
+    for (int a = M().NpcAttribCount; a < AttribSlots; ++a)
+        M().NpcAttribs[a] = {static_cast<int16_t>(a), "n", "textbox", "all", "d", "v" + QByteArray::number(a), -1, ""};
+    M().NpcAttribCount = AttribSlots;
+    M().NpcCount = 1;
+    M().NpcValues[0][50] = "last";
+    f.selectInstance(0);
+    EXPECT_EQ(f.ListData->count(), shown);
+    EXPECT_EQ(M().NpcAttribs[50].data, "last");
+}

@@ -117,6 +117,34 @@ TEST(ActorRecord, EmptyTextsAndOddValuesSurviveTheRoundTrip)
     EXPECT_EQ(Written(q), bytes);
 }
 
+TEST(ActorRecord, AStepIndexAtOrPastThePathsEndReadsAsArrived)
+{
+    FreshGameFolder();
+    // Replaces the path section (count, cells, step, last cell) of the sample.
+    auto withPath = [](const std::string& section) {
+        const size_t at = kSampleRecord.size() - std::string("3\n53\n54\n55\n1\n54\n").size();
+        return kSampleRecord.substr(0, at) + section;
+    };
+    struct Case {
+        const char* what;
+        std::string section;
+        size_t cells;
+        int32_t step;
+    } cases[] = {
+        {"empty path, old index kept by a finished walk", "0\n3\n55\n", 0, 0},
+        {"index at the end", "3\n53\n54\n55\n3\n55\n", 3, 3},
+        {"index past the end", "3\n53\n54\n55\n9\n55\n", 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        People q;
+        ASSERT_TRUE(ReadBack(withPath(c.section), q));
+        EXPECT_EQ(q.path.size(), c.cells);
+        EXPECT_EQ(q.pathStep, c.step);
+        EXPECT_EQ(q.lastTile, 55);
+    }
+}
+
 TEST(ActorRecord, DamagedRecordsAreRefusedAndChangeNothing)
 {
     FreshGameFolder();
@@ -131,13 +159,12 @@ TEST(ActorRecord, DamagedRecordsAreRefusedAndChangeNothing)
     const int tintLine = 44, pathCountLine = 46;
     std::vector<std::string> bad = {
         withLine(1, "abc"),                             // id not a number
-        withLine(4, "nan"),                             // a float that is not a number
+        withLine(4, "x1.5"),                            // a float that is not a number
         withLine(tintLine, ""),                         // tint missing
         withLine(pathCountLine, "-1"),                  // negative path count
         withLine(pathCountLine, "40000"),               // more cells than any map
         withLine(pathCountLine, "99999999999999"),      // huge count
         withLine(pathCountLine + 1, "-5"),              // a cell outside every map
-        withLine(pathCountLine + 4, "4"),               // pathStep beyond the path
         withLine(pathCountLine + 4, "-1"),              // negative pathStep
         withLine(tintLine + 1, std::string("\x01\x00\x00\x00", 4) + "x"), // no LF after the mode bytes
     };

@@ -66,6 +66,7 @@ TEST(Astar, OpenMapAndFollowerDirections)
     }
     EXPECT_EQ(dirs, (std::vector<int32_t>{1, 1, 3, 3, 3}));
     EXPECT_TRUE(p.path.empty());
+    EXPECT_EQ(p.pathStep, 0) << "a cleared path starts again at its first cell";
     EXPECT_EQ(p.aiMode, 1);
     EXPECT_EQ(p.GetTileIndex(TruncToInt(p.x + 16), TruncToInt(p.y + 32)), 11);
 }

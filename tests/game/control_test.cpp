@@ -250,6 +250,45 @@ TEST_F(Input, CursorPushedOffTheEdgeSuspends)
     EXPECT_EQ(650, sys.x);
 }
 
+TEST_F(Input, APressShorterThanAFrameIsSeenOnce)
+{
+    g_Control.InitInput();
+    // A tap of the left button: pressed and let go between two reads. The
+    // next read shows it held, the one after reports the click.
+    In().SetButton(0, true);
+    In().SetButton(0, false);
+    MouseInfo m = g_Control.ReadMouse();
+    EXPECT_EQ('l', m.button);
+    EXPECT_EQ(0, g_Control.buttonReleased);
+    m = g_Control.ReadMouse();
+    EXPECT_EQ('l', m.button);
+    EXPECT_EQ(1, g_Control.buttonReleased) << "the click";
+    EXPECT_EQ('N', g_Control.ReadMouse().button);
+    // A key tapped within one frame is seen down once.
+    In().SetKey(dik::SPACE, true);
+    In().SetKey(dik::SPACE, false);
+    EXPECT_EQ(gamekey::kSpace, g_Control.ReadKeyboard());
+    EXPECT_EQ(gamekey::kNone, g_Control.ReadKeyboard());
+    // A key held across reads is as before: down while held.
+    In().SetKey(dik::W, true);
+    EXPECT_EQ(gamekey::kW, g_Control.ReadKeyboard());
+    EXPECT_EQ(gamekey::kW, g_Control.ReadKeyboard());
+    In().SetKey(dik::W, false);
+    EXPECT_EQ(gamekey::kNone, g_Control.ReadKeyboard());
+    // What was pressed while the game did not hold the devices is not its.
+    g_Control.ReinitInput();
+    tevtest::Headless().headlessDisplay().SetActive(false);
+    g_Control.ReinitInput();
+    In().SetKey(dik::SPACE, true);
+    In().SetKey(dik::SPACE, false);
+    In().SetButton(0, true);
+    In().SetButton(0, false);
+    tevtest::Headless().headlessDisplay().SetActive(true);
+    g_Control.ReinitInput();
+    EXPECT_EQ(gamekey::kNone, g_Control.ReadKeyboard());
+    EXPECT_EQ('N', g_Control.ReadMouse().button);
+}
+
 TEST_F(Input, CursorMovedWatch)
 {
     AddCursor();

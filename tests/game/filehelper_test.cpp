@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "core/filehelper.h"
@@ -111,6 +112,10 @@ TEST(FileHelper, SmallTextHelpers)
     h.StripComment(t);
     EXPECT_EQ(t, "http:");
     EXPECT_EQ(h.MakePath("Map\\", "demo", "jmap"), "Map\\\\demo.jmap");
+    // Shown in messages with single separators; a GBK trail byte 0x5C (as
+    // in the second byte of 0x815C) is no separator.
+    EXPECT_EQ(FileHelper::ShownPath("Map\\\\demo.jmap"), "Map\\demo.jmap");
+    EXPECT_EQ(FileHelper::ShownPath("Script\\\\\x81\x5C\\x.jsr"), "Script\\\x81\x5C\\x.jsr");
     EXPECT_EQ(h.SubStr("abcdef", 1, 3), "bcd");
     EXPECT_EQ(h.SubStr("abc", 2, 9), "c");
     EXPECT_EQ(h.SubStr("abc", 3, 1), "");
@@ -192,7 +197,7 @@ TEST(ValueLines, EachReaderTakesExactlyOneLine)
 TEST(ValueLines, UnreadableValuesLeaveTheTargetAndFail)
 {
     FileHelper h;
-    FILE* f = MemFile("x\n99999999999\n\nnan\n-1ld\n");
+    FILE* f = MemFile("x\n99999999999\n\nnanny\n-1ld\n");
     int32_t i = 5;
     EXPECT_FALSE(h.ReadInt(f, &i));
     EXPECT_EQ(i, 5);
@@ -208,6 +213,27 @@ TEST(ValueLines, UnreadableValuesLeaveTheTargetAndFail)
     EXPECT_EQ(u, 0xFFFFFFFFu);
     EXPECT_FALSE(h.ReadInt(f, &i)); // end of file
     std::fclose(f);
+}
+
+TEST(ValueLines, NonFiniteFloatsReadAsZeroAndAreNeverWritten)
+{
+    FileHelper h;
+    for (const char* line : {"nan", "-nan", "NaN", "inf", "-inf", "+INF", "infinity", "nan(0x8)", " nan \r"}) {
+        SCOPED_TRACE(line);
+        FILE* f = MemFile(std::string(line) + "\n1.5\n");
+        float fl = 7;
+        EXPECT_TRUE(h.ReadFloat(f, &fl));
+        EXPECT_EQ(fl, 0.0f);
+        EXPECT_TRUE(h.ReadFloat(f, &fl)); // the next line is still the next value
+        EXPECT_FLOAT_EQ(fl, 1.5f);
+        std::fclose(f);
+    }
+    EXPECT_EQ(Written([](FileHelper& hh, FILE* f) { hh.WriteFloat(f, std::numeric_limits<float>::quiet_NaN()); }),
+              "0.000000\n");
+    EXPECT_EQ(Written([](FileHelper& hh, FILE* f) { hh.WriteFloat(f, std::numeric_limits<float>::infinity()); }),
+              "0.000000\n");
+    EXPECT_EQ(Written([](FileHelper& hh, FILE* f) { hh.WriteFloat(f, -std::numeric_limits<float>::infinity()); }),
+              "0.000000\n");
 }
 
 TEST(ValueLines, RoundTrip)

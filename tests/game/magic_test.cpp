@@ -55,7 +55,9 @@ TEST_F(MagicRecords, ReadsKindsAndRefusesBadLines)
                  "AddToMagicList(,magic1,1,冰,32,32,4,2,abc,ice,300,6,0,1,1,0,25,0,0,0,0,0,2,3,30,31,0,0,40,3,1,5,);",
                  "EOF"});
     Run("a");
-    ASSERT_EQ(g_MagicKinds.size(), 1u);
+    // The short line is refused; the third reads its word for a number as 0.
+    ASSERT_EQ(g_MagicKinds.size(), 2u);
+    EXPECT_EQ(g_MagicKinds[1].delay, 0);
     const MagicKind& k = g_MagicKinds[0];
     EXPECT_EQ(k.picture, "magic0");
     EXPECT_EQ(k.name, G("火球"));
@@ -72,7 +74,7 @@ TEST_F(MagicRecords, ReadsKindsAndRefusesBadLines)
     EXPECT_EQ(k.oneCycle, 1);
     EXPECT_FLOAT_EQ(k.mpCost, 5);
     EXPECT_EQ(CountAlerts("AddToMagicList(的值少于31个"), 1);
-    EXPECT_EQ(CountAlerts("AddToMagicList(的值不是数字"), 1);
+    EXPECT_EQ(CountAlerts("AddToMagicList(的第8个值“abc”不是数字，按0读取"), 1);
 }
 
 TEST(MagicEffects, CastingCostsAndCooldown)

@@ -44,7 +44,9 @@ TEST_F(MonsterRecords, ReadsTheRecordAndRefusesBadLines)
                  "AddMonster(,2,B,7,10,20,fight,2,4,1,2,3,4,32,5a0,6,9,8,3,25,1,4,2,0,x,40,x,die,-1,700,);",
                  "EOF"});
     Run("a");
-    ASSERT_EQ(g_Monsters.size(), 1u);
+    // The short line is refused; the third reads its word for a number as 0.
+    ASSERT_EQ(g_Monsters.size(), 2u);
+    EXPECT_FLOAT_EQ(g_Monsters[1].expReward, 0);
     const Monster& m = g_Monsters[0];
     EXPECT_EQ(m.name, G("史莱姆"));
     EXPECT_EQ(m.direction, 1); // frame 7: down
@@ -62,7 +64,7 @@ TEST_F(MonsterRecords, ReadsTheRecordAndRefusesBadLines)
     EXPECT_EQ(m.deathWave, "die");
     EXPECT_EQ(m.attackInterval, 700);
     EXPECT_EQ(CountAlerts("AddMonster(的值少于29个"), 1);
-    EXPECT_EQ(CountAlerts("AddMonster(的值不是数字"), 1);
+    EXPECT_EQ(CountAlerts("AddMonster(的第24个值“x”不是数字，按0读取"), 1);
 }
 
 TEST(MonsterCombat, BlowsOnTheRole)

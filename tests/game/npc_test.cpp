@@ -55,9 +55,13 @@ TEST_F(NpcRecords, BadRecordsAreReportedAndTheScriptGoesOn)
     Script("a", {"AddNpc(,3,A,0,1,2,NULL,1,4,0,0,32,48,24,1,);", "AddNpc(,3,A,0,x,2,NULL,1,4,0,0,32,48,24,1,80,-1,);",
                  "SetVar(after,1)", "EOF"});
     Run("a");
-    EXPECT_TRUE(g_Npcs.empty());
+    // A line that ends before its values is refused; a word where a number
+    // belongs reads as 0.
+    ASSERT_EQ(g_Npcs.size(), 1u);
+    EXPECT_FLOAT_EQ(g_Npcs[0].x, 0);
+    EXPECT_FLOAT_EQ(g_Npcs[0].y, 2);
     EXPECT_EQ(CountAlerts("AddNpc(的值少于16个"), 1);
-    EXPECT_EQ(CountAlerts("AddNpc(的值不是数字"), 1);
+    EXPECT_EQ(CountAlerts("AddNpc(的第4个值“x”不是数字，按0读取"), 1);
 }
 
 namespace {

@@ -6,12 +6,41 @@
 #include "platform/fsys.h"
 #include "platform/gbk.h"
 #include "platform/rng.h"
+#include "platform/stderr_reports.h"
 #include "platform/surface.h"
 #include "test_support.h"
 
 using namespace tevtest;
 
 namespace {
+
+TEST(StderrReports, RepeatsWithinASecondAreCountedNotPrinted)
+{
+    FILE* out = std::tmpfile();
+    {
+        plat::StderrReports r(out);
+        // A missing sound at every play: two lines each time, all within a
+        // second of their last showing.
+        for (uint32_t t = 0; t < 3000; t += 300) {
+            r.Write("missing wave", t);
+            r.Write("Resource\\wav\\x.wav", t);
+        }
+        r.Write("something else", 3000);
+        r.Write("missing wave", 3100); // still within a second of the last
+        r.Write("missing wave", 5000); // a second and more later: printed again
+    }   // the count of the last repeats at the end
+    std::rewind(out);
+    std::string text;
+    for (int c; (c = std::getc(out)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(out);
+    EXPECT_EQ(text, "tevlegend: missing wave\n"
+                    "tevlegend: Resource\\wav\\x.wav\n"
+                    "tevlegend: （另有18条一秒内重复的报告未显示）\n"
+                    "tevlegend: something else\n"
+                    "tevlegend: （另有1条一秒内重复的报告未显示）\n"
+                    "tevlegend: missing wave\n");
+}
 
 TEST(Gbk, ConvertsBothWaysAndReplacesBadBytes)
 {

@@ -6,6 +6,8 @@
 
 #include "core/graph.h"
 #include "script/ui.h"
+#include "world/map.h"
+#include "world_fixtures.h"
 
 using namespace tevtest;
 
@@ -23,11 +25,14 @@ protected:
             WriteFile(root_ / "ui" / (std::string(f) + ".jui"),
                       "\"frame\",1,\"" + std::string(f) + "\"\r\n\"EOF\"\r\n");
         Script("MagicKindList", {"EOF"});
+        WriteMap(root_, "m", MapText(20, 15, "20,15,1,0,0"));
+        WriteMap(root_, "m2", MapText(10, 10, "10,10,1,0,0"));
     }
 
     // A game with something in every section.
     void MakeGame()
     {
+        ASSERT_EQ(g_Map.ChangeMap("m"), 1);
         g_GameState = 3;
         g_DialogOpen = 1;
         g_Control.keyEnabled[17] = 0;
@@ -93,6 +98,17 @@ protected:
         g_hitMonsterIndex = -1;
     }
 
+    // A game saved into `slot`, then changed, and the title on screen.
+    void SaveAndGoToTheTitle(int slot)
+    {
+        MakeGame();
+        ASSERT_EQ(g_Ui.SaveGame(slot), 1);
+        ChangeEverything();
+        g_GameState = 1;
+        g_Ui.UnloadAll();
+        g_Ui.LoadFrame("title_frame");
+    }
+
     std::filesystem::path SavePath(int slot) { return root_ / "Save" / ("tev" + std::to_string(slot) + ".jsv"); }
     bool HasFrame(const std::string& name)
     {
@@ -146,12 +162,7 @@ TEST_F(SaveGames, SaveChangeLoadBringsEverythingBack)
 
 TEST_F(SaveGames, LoadCommandFromTheTitleStartsPlayAndGoesOn)
 {
-    MakeGame();
-    ASSERT_EQ(g_Ui.SaveGame(2), 1);
-    ChangeEverything();
-    g_GameState = 1;
-    g_Ui.UnloadAll();
-    g_Ui.LoadFrame("title_frame");
+    SaveAndGoToTheTitle(2);
     g_Ui.LoadFrame("dead_frame");
     Script("l", {"LoadGame(9)", "LoadGame(2)", "static int after = 1;", "EOF"});
     Run("l");
@@ -165,6 +176,25 @@ TEST_F(SaveGames, LoadCommandFromTheTitleStartsPlayAndGoesOn)
     EXPECT_FALSE(HasFrame("dead_frame"));
     EXPECT_EQ(g_Role.name, G("主角"));
     EXPECT_EQ(CountAlerts("存档"), 0);
+}
+
+TEST_F(SaveGames, LoadFromACalledScriptAtTheTitleRunsTheMagicListAndGoesOn)
+{
+    SaveAndGoToTheTitle(2);
+    Script("MagicKindList",
+           {"AddToMagicList(,magic0,0,fire,32,32,4,2,150,fire,300,6,0,0,1,3000,25,0,0,0,0,0,2,3,30,31,0,0,40,3,1,5,);",
+            "EOF"});
+    Script("title", {"ReadAScriptFile(\"b\")", "static int titleAfter = 1;", "EOF"});
+    Script("b", {"LoadGame(2)", "static int bAfter = 1;", "EOF"});
+    Run("title");
+    EXPECT_EQ(g_MagicKinds.size(), 1u) << "the magic list ran";
+    EXPECT_EQ(g_GameState, 3);
+    // The called script goes on after its LoadGame, then returns to its caller.
+    const auto statics = Statics();
+    EXPECT_EQ(statics.count("a"), 1u) << "the saved statics";
+    EXPECT_EQ(statics.count("bAfter"), 1u);
+    EXPECT_EQ(statics.count("titleAfter"), 1u);
+    EXPECT_EQ(g_Script.running, 0);
 }
 
 TEST_F(SaveGames, DamagedFilesAreRefusedAndNothingChanges)
@@ -237,11 +267,79 @@ TEST_F(SaveGames, FailedSaveLeavesTheOldFileAndSaysSo)
     EXPECT_FALSE(HasFrame("saved_frame"));
     EXPECT_EQ(CountAlerts("存档失败"), 1);
 
+    EXPECT_EQ(CountAlerts("是一个文件夹"), 1) << "the system's reason, in Chinese";
+
     // No save folder at all.
     std::filesystem::remove_all(root_ / "Save");
     EXPECT_EQ(g_Ui.SaveGame(1), 0);
     EXPECT_EQ(CountAlerts("存档失败"), 2);
+    EXPECT_EQ(CountAlerts("存档失败，原来的存档未改动：Save\\tev1.jsv（文件夹不存在）"), 1);
     EXPECT_EQ(g_Ui.LoadGame(1), 0);
+}
+
+
+TEST_F(SaveGames, ASaveWhoseMapCantBeReadIsRefusedAndNothingChanges)
+{
+    MakeGame();
+    ASSERT_EQ(g_Ui.SaveGame(2), 1);
+    struct Case {
+        const char* what;
+        int32_t state;
+        std::string mapText;   // empty: the map file is gone
+    } cases[] = {
+        {"from the title, map gone", 1, ""},
+        {"from the title, map damaged", 1, "20,x,1,0,0\r\n"},
+        {"at start-up, map gone", 2, ""},
+        {"in game on another map, map gone", 3, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        WriteMap(root_, "m", MapText(20, 15, "20,15,1,0,0"));
+        ChangeEverything();
+        g_Ui.UnloadAll();
+        g_GameState = c.state;
+        if (c.state == 1)
+            g_Ui.LoadFrame("title_frame");
+        if (c.state != 1)
+            ASSERT_EQ(g_Map.ChangeMap("m2"), 1);
+        if (c.mapText.empty())
+            std::filesystem::remove(root_ / "Map" / "m.jmap");
+        else
+            WriteFile(root_ / "Map" / "m.jmap", c.mapText);
+        const std::string before = Snapshot();
+        const std::string mapBefore = g_Map.name;
+        const int32_t loadedBefore = g_Map.loaded;
+        const size_t frames = g_Ui.frames.size();
+        EXPECT_EQ(g_Ui.LoadGame(2), 0);
+        EXPECT_EQ(g_Ui.loadRefused, 1);
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(g_GameState, c.state);
+        EXPECT_EQ(g_Map.name, mapBefore);
+        EXPECT_EQ(g_Map.loaded, loadedBefore);
+        EXPECT_EQ(g_Ui.frames.size(), frames);
+        EXPECT_FALSE(HasFrame("main_frame"));
+        EXPECT_EQ(CountAlerts("存档中的地图无法读取，未读取存档：m"), 1);
+    }
+    // With its map back the same save loads and starts play.
+    WriteMap(root_, "m", MapText(20, 15, "20,15,1,0,0"));
+    g_GameState = 1;
+    EXPECT_EQ(g_Ui.LoadGame(2), 1);
+    EXPECT_EQ(g_Ui.loadRefused, 0);
+    EXPECT_EQ(g_Map.name, "m");
+    EXPECT_EQ(g_GameState, 3);
+}
+
+TEST_F(SaveGames, ASaveReachesTheDiskBeforeAndAfterItsRename)
+{
+    MakeGame();
+    ASSERT_EQ(g_Ui.SaveGame(3), 1);
+    std::vector<std::string> steps;
+    for (const auto& line : ReadLines(root_ / "log.txt"))
+        for (const char* step : {"save write", "save sync file", "save sync folder"})
+            if (line.find(step) != std::string::npos)
+                steps.push_back(step);
+    EXPECT_EQ(steps, (std::vector<std::string>{"save write", "save sync file", "save sync folder"}));
 }
 
 } // namespace

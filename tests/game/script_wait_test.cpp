@@ -4,6 +4,7 @@
 #include "script_fixture.h"
 
 #include "core/graph.h"
+#include "platform/surface.h"
 #include "world/map.h"
 
 using namespace tevtest;
@@ -192,6 +193,103 @@ TEST_F(WaitCommands, DelayHoldsTheNextLineForItsTime)
     g_Script.Step();
     g_Script.Step();
     EXPECT_TRUE(Has("second"));
+}
+
+TEST_F(WaitCommands, WaitsEndedFromOutsideLeaveNothingBehind)
+{
+    g_Graph.InitDisplay();
+    if (!g_Graph.BUF)
+        g_Graph.BUF = plat::MakeSurface(640, 480).release();
+    // A black dialog frame of 500 x 100: the first text line stands at
+    // (170, 390) and is painted in white.
+    PICRESOURCESTRUCT frame;
+    frame.name = PIC_DIALOGFRAME;
+    frame.surface = plat::MakeSurface(500, 100).release();
+    frame.width = 500;
+    frame.height = 100;
+    g_Graph.pictures.push_back(frame);
+    g_Graph.RectIndexPicture(PIC_DIALOGFRAME, 0, 0, 500, 100, 500, 100);
+    auto whiteInFirstLine = [] {
+        int n = 0;
+        for (int y = 390; y < 406; ++y)
+            for (int x = 170; x < 400; ++x)
+                n += g_Graph.BUF->Row(y)[x] == 0xFFFF;
+        return n;
+    };
+    auto stepFor = [&](int steps) {
+        for (int i = 0; i < steps; ++i) {
+            plat::Fill(g_Graph.BUF, 0);
+            g_Script.Step();
+            Tick(25);
+        }
+    };
+
+    // A talk whose run a frame's close button ends ("eof"): the world runs
+    // again and the next talk reads its own texts.
+    Script("t1", {"Talk(\"s\", \"\", \"\", \"\")", "EOF"});
+    ASSERT_EQ(g_Script.OpenScript("t1"), 1);
+    stepFor(60);
+    ASSERT_EQ(g_DialogOpen, 1);
+    ASSERT_EQ(g_Script.talkMinShown, 1);
+    g_Script.Control("eof");
+    EXPECT_EQ(g_DialogOpen, 0);
+    EXPECT_EQ(g_Script.dialogStarted, 0);
+    EXPECT_EQ(g_Script.talkMinShown, 0);
+    Script("t2", {"Talk(\"s\", \"WWWWWWWWWW\", \"\", \"\")", "EOF"});
+    ASSERT_EQ(g_Script.OpenScript("t2"), 1);
+    stepFor(60);
+    EXPECT_GT(whiteInFirstLine(), 0) << "the new talk shows its own text";
+    EXPECT_EQ(g_Script.talkMinShown, 1) << "and waits its own second";
+    g_Script.Control("eof");
+
+    // A long delay in a called script that a tile event's script replaces:
+    // a later short delay waits its own time, not the remainder.
+    Script("caller", {"ReadAScriptFile(\"long\")", "EOF"});
+    Script("long", {"DelayTime(100000)", "EOF"});
+    Script("event", {"EOF"});
+    ASSERT_EQ(g_Script.OpenScript("caller"), 1);
+    stepFor(5);
+    ASSERT_EQ(g_Script.scriptName, "long");
+    ASSERT_EQ(g_Script.OpenScript("event"), 1);
+    stepFor(3);
+    ASSERT_EQ(g_Script.running, 0);
+    Script("short", {"DelayTime(10)", "static int shortDone = 1;", "EOF"});
+    ASSERT_EQ(g_Script.OpenScript("short"), 1);
+    stepFor(4);
+    EXPECT_TRUE(Has("shortDone"));
+    g_Script.Control("eof");
+
+    // A fade and a scroll left by the return to the caller ("eof" while a
+    // called script runs): the next ones read their own arguments.
+    g_MapPixelWidth = 1000;
+    g_MapPixelHeight = 400;
+    g_Role.x = 320, g_Role.viewX = 320, g_Role.y = 100, g_Role.viewY = 100;
+    for (const std::string& first : {std::string("FadeIn(0)"), std::string("MoveMap(1000, 0, 1)")}) {
+        SCOPED_TRACE(first);
+        Script("outer", {"ReadAScriptFile(\"inner\")", "EOF"});
+        Script("inner", {first, "EOF"});
+        ASSERT_EQ(g_Script.OpenScript("outer"), 1);
+        stepFor(6);
+        g_Script.Control("eof");
+        ASSERT_EQ(g_Script.scriptName, "outer");
+        g_Script.Control("eof");
+        ASSERT_EQ(g_Script.running, 0);
+    }
+    g_Graph.blackMode = 0;
+    Script("fade", {"FadeIn(1)", "static int faded = 1;", "EOF"});
+    ASSERT_EQ(g_Script.OpenScript("fade"), 1);
+    int steps = 0;
+    while (!Has("faded") && steps < 100) {
+        g_Script.Step();
+        ++steps;
+    }
+    EXPECT_EQ(steps, 32);
+    EXPECT_EQ(g_Graph.blackMode, 2);
+    g_Script.Control("eof");
+    const float cam = g_Role.x - g_Role.viewX;
+    Script("scroll", {"MoveMap(8, 0, 8)", "EOF"});
+    Run("scroll");
+    EXPECT_FLOAT_EQ(g_Role.x - g_Role.viewX, cam + 8);
 }
 
 TEST_F(WaitCommands, KeyTableSetsOneKeyByItsExactWord)

@@ -105,6 +105,11 @@ TEST_F(Sound, FinishedEffectsLeaveOneAFrameEarliestFirst)
             Tick(200);
     }
     EXPECT_EQ("3210", counts);
+    // With no effect the count is not shown at all: no lone "0", and the
+    // line stays empty as the count kept it before.
+    g_DebugLines[0] = "PlayMidi";
+    g_Sound.CleanupWaves();
+    EXPECT_EQ("", g_DebugLines[0]);
     EXPECT_EQ((std::vector<std::string>{"sound release a", "sound release b", "sound release c"}),
               Events({"sound release"}));
     EXPECT_TRUE(Boxes().empty());
@@ -187,9 +192,10 @@ TEST_F(Sound, MissingMusicKeepsItsName)
     g_Sound.PauseMidi();
     g_Sound.ResumeMidi();
     g_Sound.ResumeMidi();
-    EXPECT_EQ((std::vector<std::string>{"DXSHOW 打开MIDI音乐文件失败！", "DXSHOW 播放MIDI音乐文件失败！",
-                                        "DXSHOW 恢复播放MIDI音乐文件失败！"}),
-              Boxes());
+    g_Sound.PollMidi();
+    // Said once, with its file; nothing to run, pause or resume after.
+    EXPECT_EQ((std::vector<std::string>{"DXSHOW 打开MIDI音乐文件失败！", "Resource\\mid\\nosuch.mid"}), Boxes());
+    EXPECT_EQ(2u, tevtest::Headless().recordingDialogs().debugLines.size());
     FILE* f = std::tmpfile();
     g_Sound.Save(f);
     std::rewind(f);
@@ -333,6 +339,34 @@ TEST_F(Sound, WaveFileTable)
     EXPECT_TRUE(g_Sound.waves.empty());
 }
 
+TEST_F(Sound, NamesLeavingTheGameFolderAreRefusedForEveryKindOfFile)
+{
+    g_Control.InitInput();
+    // The same names exist outside the game folder: never looked at.
+    tevtest::WriteFile(root.parent_path() / "x.wav", Wave(10));
+    tevtest::WriteFile(root.parent_path() / "x.mid", "MThd");
+    g_Sound.PlayWave("..\\..\\x");
+    g_Sound.PlayMidi("..\\..\\x");
+    g_Sound.PauseMidi();
+    g_Sound.ResumeMidi();
+    WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_INACTIVE});
+    WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_ACTIVE});
+    g_Ui.LoadFrame("..\\x");
+    EXPECT_EQ(nullptr, g_Graph.CreatePicture("Resource\\bmp\\..\\..\\..\\x.bmp"));
+    std::vector<std::string> lines;
+    for (const auto& l : tevtest::Headless().recordingDialogs().debugLines)
+        if (l.rfind("跳", 0) != 0) // the focus changes' own lines
+            lines.push_back(l);
+    // Each is refused as leaving the folder, once, and nothing else is said.
+    EXPECT_EQ((std::vector<std::string>{"文件名指向游戏目录之外，已拒绝！", "Resource\\wav\\..\\..\\x.wav",
+                                        "文件名指向游戏目录之外，已拒绝！", "Resource\\mid\\..\\..\\x.mid",
+                                        "文件名指向游戏目录之外，已拒绝！", "ui\\..\\x.jui",
+                                        "文件名指向游戏目录之外，已拒绝！",
+                                        "Resource\\bmp\\..\\..\\..\\x.bmp"}),
+              lines);
+    EXPECT_TRUE(tevtest::Headless().fakeAudio().Effects().empty());
+}
+
 TEST_F(Sound, MissingWaveFileGivesItsTwoBoxesEachTime)
 {
     g_Sound.PlayWave("gone");
@@ -364,8 +398,6 @@ TEST_F(Sound, BoxesAboutMissingMusicDoNotFeedEachOther)
     g_Sound.PlayMidi("nosuch");
     WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_INACTIVE});
     WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_ACTIVE});
-    EXPECT_EQ((std::vector<std::string>{"DXSHOW 打开MIDI音乐文件失败！", "DXSHOW 恢复播放MIDI音乐文件失败！",
-                                        "DXSHOW 播放MIDI音乐文件失败！"}),
-              Boxes());
+    EXPECT_EQ((std::vector<std::string>{"DXSHOW 打开MIDI音乐文件失败！", "Resource\\mid\\nosuch.mid"}), Boxes());
     EXPECT_EQ(0, g_Control.suspended);
 }

@@ -2,6 +2,7 @@
 // whole on the headless backend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "core/alert.h"
@@ -200,6 +201,24 @@ TEST(MainLoop, StateTwoWithoutASaveStaysInStateTwo)
     EXPECT_NE(log.find("save load 1"), std::string::npos);
 }
 
+TEST(MainLoop, StateTwoWithARefusedSaveGoesOnFromTheTitle)
+{
+    // A save that is there but damaged: reported, then the game starts as
+    // from the title, whose script runs to its end before the loop.
+    GameRun r = Start("0!\r\n2!\r\n0!\r\n1!\r\n0!\r\n", 3, nullptr, [](auto& p) {
+        const auto root = p.options().root;
+        std::filesystem::create_directories(root / "Save");
+        WriteFile(root / "Save" / "tev1.jsv", "0\nsome map\n");
+        WriteFile(root / "Script" / "title.jsr", "static int titleRan = 1;\r\nEOF\r\n");
+    });
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(g_GameState, 1);
+    const auto boxes = Boxes(r);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(boxes[0].find("存档文件已损坏"), std::string::npos) << boxes[0];
+    EXPECT_GE(g_Script.LookupVariable("titleRan", 1), 0);
+}
+
 TEST(MainLoop, StartStatesRunTheirScriptsBeforeTheLoop)
 {
     GameRun r = Start("0!\r\n1!\r\n0!\r\n1!\r\n0!\r\n", 2);
@@ -279,6 +298,39 @@ TEST(MainLoop, ADebugLineShowsForOnePassOnly)
     EXPECT_EQ(dark(frames[2]), 0);  // and gone in the next
     EXPECT_EQ(g_DebugLines[3], "");
     (void)r;
+}
+
+TEST(MainLoop, AMousePushedOffAnEdgeComesBackOnlyByMovingOrClickingInside)
+{
+    // The window sits at the screen's top-left: pushed off the left or top
+    // edge, the system pointer stops at 0, still over the window.
+    GameRun r = Start("0!\r\n2!\r\n0!\r\n1!\r\n0!\r\n", 90, nullptr, [](auto& p) {
+        p.onPassEnd = [&p] {
+            auto& in = p.headlessInput();
+            switch (p.Pass()) {
+            case 5: in.AddMotion(-1000, 0); break;                                    // off the left
+            case 40: p.headlessDisplay().SetSystemCursor(plat::Point{3, 200}); break; // moved back in
+            case 50: in.AddMotion(0, -1000); break;                                   // off the top
+            case 70: // a click where the pointer rests
+                in.SetButton(0, true);
+                in.SetButton(0, false);
+                break;
+            default: break;
+            }
+        };
+    });
+    const auto lines = ReadLines(r.root / "log.txt");
+    auto count = [&](const std::string& what) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.find(what) != std::string::npos; });
+    };
+    EXPECT_EQ(count("debug 跳到桌面 "), 2);
+    EXPECT_EQ(count("debug 跳入游戏 "), 2);
+    EXPECT_EQ(g_Control.suspended, 0);
+    EXPECT_EQ(g_Control.handedBack, false);
+    // Back in, the game's cursor stands where the next frame keeps it.
+    EXPECT_GT(g_Control.cursorX, -32);
+    EXPECT_GT(g_Control.cursorY, -32);
 }
 
 TEST(MainLoop, WindowProcIgnoresActivationBeforeInputAndAfterQuit)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/alert.h"
 #include "core/globals.h"
 #include "platform/gbk.h"
 #include "platform/headless/headless.h"
@@ -136,6 +137,15 @@ protected:
         return out;
     }
     uint16_t At(int x, int y) { return g_Graph.BUF->Row(y)[x]; }
+    // The reports so far (UTF-8) that contain `part`.
+    std::vector<std::string> Reports(const std::string& part)
+    {
+        std::vector<std::string> out;
+        for (const auto& l : Headless().recordingDialogs().debugLines)
+            if (l.find(part) != std::string::npos)
+                out.push_back(l);
+        return out;
+    }
     std::vector<std::string> Names()
     {
         std::vector<std::string> out;
@@ -217,14 +227,8 @@ TEST_F(Ui, DamagedFrameFilesLeaveTheStackAsItWas)
     const Case cases[] = {
         {"cut inside a record", Frame("bad") + "\r\n" + good.substr(0, good.size() / 2), "ends inside a record"},
         {"a quote left open", Frame("bad") + "\r\n\"image\",7,\"x\r\n\"EOF\"\r\n", "end of its line"},
-        {"a word for a number", Frame("bad") + "\r\n\"image\",7,\"x\",\"solid\",0,one,0,0,1,1,0,0,1,1,"
-                                               "\"True\",\"True\",\"NULL\",\"NULL\",\"NULL\"\r\n\"EOF\"\r\n",
-         "not a number"},
-        {"a huge element", Frame("bad") + "\r\n" + Image(El{.name = "x", .w = 100000, .h = 100000}) + "\r\n\"EOF\"\r\n",
-         "size"},
+        {"a word for a frame's number", "\"frame\",one,\"bad\"\r\n\"EOF\"\r\n", "not a number"},
         {"too many frames", huge + "\"EOF\"\r\n", "frames"},
-        {"huge buttons", Frame("bad") + "\r\n" + Button(El{.name = "x", .w = 4000, .h = 4000}) + "\r\n\"EOF\"\r\n",
-         "pixels"},
         {"a huge field", Frame("bad") + "\r\n\"image\",7,\"" + std::string(5000, 'n') + "\"\r\n", "longer"},
     };
     for (const Case& c : cases) {
@@ -244,6 +248,60 @@ TEST_F(Ui, DamagedFrameFilesLeaveTheStackAsItWas)
     EXPECT_EQ(Names(), (std::vector<std::string>{"base"}));
     const auto boxes = Boxes();
     EXPECT_NE(std::find(boxes.begin(), boxes.end(), "UI文件打开失败！"), boxes.end());
+}
+
+TEST_F(Ui, BadElementsAreSkippedAndTheRestOfTheFrameLoads)
+{
+    Open("base", {});
+    const std::string wordForLayer = "\"image\",7,\"x\",\"solid\",0,one,0,0,1,1,0,0,1,1,"
+                                     "\"True\",\"True\",\"NULL\",\"NULL\",\"NULL\"";
+    const std::string wordForSpare = "\"button\",7,\"x\",\"solid\",spare,1,0,0,1,1,0,0,1,1,"
+                                     "\"True\",\"True\",\"NULL\",\"NULL\",\"NULL\"";
+    const std::string wordForColour = "\"string\",3,\"x\",1,0,0,10,10,0,0,10,10,\"True\",\"True\",\"NULL\","
+                                      "\"NULL\",\"NULL\",\"t\",\"face\",12,white,\"False\",\"False\"";
+    struct Case {
+        const char* what;
+        std::string record;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"a word for a number", wordForLayer, "not a number: \"one\""},
+        {"a word for the spare field", wordForSpare, "not a number: \"spare\""},
+        {"a word for a text's colour", wordForColour, "not a number: \"white\""},
+        {"a negative width", Image(El{.name = "x", .w = -5}), "size"},
+        {"a huge element", Image(El{.name = "x", .w = 100000, .h = 100000}), "size"},
+        {"huge buttons", Button(El{.name = "x", .w = 4000, .h = 4000}), "pixels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Headless().recordingDialogs().debugLines.clear();
+        ResetAlertHistory();
+        // The good elements around the bad one load; the bad one is left out.
+        Jui("bad", {Frame("bad"), Image(El{.name = "before"}), c.record, String(El{.name = "after", .layer = 3}),
+                    "\"EOF\""});
+        g_Ui.LoadFrame("bad");
+        ASSERT_EQ(Names(), (std::vector<std::string>{"base", "bad"}));
+        const FRAMESTRUCT& f = g_Ui.frames[1];
+        EXPECT_EQ(f.images.size(), 1u);
+        EXPECT_TRUE(f.buttons.empty());
+        ASSERT_EQ(f.strings.size(), 1u);
+        EXPECT_EQ(f.strings[0].name, "after");
+        EXPECT_EQ(f.layers[3].size(), 1u);
+        const auto lines = Reports("UI文件");
+        ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(Headless().recordingDialogs().debugLines);
+        EXPECT_NE(lines[0].find("UI文件中有误的元素已跳过：ui\\bad.jui（第3个记录）"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(c.reason), std::string::npos) << lines[0];
+        g_Ui.UnloadFrame("bad");
+    }
+    // Several bad elements: one report that counts them.
+    Headless().recordingDialogs().debugLines.clear();
+    Jui("bad", {Frame("bad"), wordForLayer, Image(El{.name = "x", .w = -1}), Image(El{.name = "ok"}), "\"EOF\""});
+    g_Ui.LoadFrame("bad");
+    ASSERT_EQ(g_Ui.frames.back().images.size(), 1u);
+    EXPECT_EQ(g_Ui.frames.back().images[0].name, "ok");
+    const auto lines = Reports("UI文件");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("共跳过2个元素"), std::string::npos) << lines[0];
 }
 
 TEST_F(Ui, EndWithoutEofLfOnlyAndMissingPictures)

@@ -1,5 +1,6 @@
 #include "headless.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstring>
 #include <fstream>
@@ -73,7 +74,9 @@ int HeadlessDisplay::Present(const Surface& frame)
 
 void HeadlessDisplay::WarpSystemCursor(Point p)
 {
-    cursor_ = p;
+    // The window sits at the screen's top-left corner: the system pointer
+    // stops at the screen's left and top edges.
+    cursor_ = Point{std::max(p.x, 0), std::max(p.y, 0)};
     p_.Log("syscursor warp " + std::to_string(p.x) + " " + std::to_string(p.y));
 }
 
@@ -99,11 +102,29 @@ int HeadlessInput::CreateMouse()
     mouse_ = true;
     return 0;
 }
+void HeadlessInput::SetButton(int b, bool down)
+{
+    buttons_[b & 3] = down ? 0x80 : 0;
+    if (!down)
+        return;
+    latch_.Button(b);
+    // While the system has the mouse, the press is a window message.
+    if (!mouseAcq_) {
+        const Point c = p_.display().SystemCursor();
+        p_.PostMessage(WinMsg{MsgType::MouseDown, b & 3, c.x, c.y});
+    }
+}
+
 int HeadlessInput::Acquire(Device d)
 {
     const bool exists = d == Device::Keyboard ? kb_ : mouse_;
     if (!exists || failAcquire || !p_.display().IsActive())
         return kInputErrNotAcquired;
+    // What was pressed while the game did not hold the device is not its.
+    if (d == Device::Keyboard)
+        latch_.ClearKeys();
+    else
+        latch_.ClearButtons();
     (d == Device::Keyboard ? kbAcq_ : mouseAcq_) = true;
     return 0;
 }
@@ -119,6 +140,7 @@ int HeadlessInput::GetKeyboardState(uint8_t dik[256])
         return kInputErrNotAcquired;
     }
     std::memcpy(dik, keys_, 256);
+    latch_.ApplyKeys(dik);
     return 0;
 }
 int HeadlessInput::GetMouseState(MouseState& state)
@@ -131,6 +153,7 @@ int HeadlessInput::GetMouseState(MouseState& state)
     state.lY = dy_;
     state.lZ = 0;
     std::memcpy(state.buttons, buttons_, 4);
+    latch_.ApplyButtons(state.buttons);
     dx_ = dy_ = 0;
     return 0;
 }
@@ -282,7 +305,7 @@ void RecordingDialogs::MessageBox(std::string_view textGbk, std::string_view cap
     boxes.push_back(b);
     p_.Log("msgbox caption=\"" + b.captionUtf8 + "\" text=\"" + b.textUtf8 + "\"");
     if (p_.options().echoStderr)
-        std::fprintf(stderr, "tevlegend: [box] %s\n", b.textUtf8.c_str());
+        stderr_.Write("[box] " + b.textUtf8, p_.fakeClock().Now());
 }
 
 void RecordingDialogs::DebugOutput(std::string_view textGbk)
@@ -291,7 +314,7 @@ void RecordingDialogs::DebugOutput(std::string_view textGbk)
     debugLines.push_back(t);
     p_.Log("debug " + t);
     if (p_.options().echoStderr)
-        std::fprintf(stderr, "tevlegend: %s\n", t.c_str());
+        stderr_.Write(t, p_.fakeClock().Now());
 }
 
 // ---------------------------------------------------------------- platform

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../platform.h"
+#include "../stderr_reports.h"
 
 namespace plat::headless {
 
@@ -109,14 +110,21 @@ public:
     int GetKeyboardState(uint8_t dik[256]) override;
     int GetMouseState(MouseState& state) override;
 
-    // Test hooks.
-    void SetKey(int code, bool down) { keys_[code & 0xFF] = down ? 0x80 : 0; }
+    // Test hooks: keys and buttons change as their events would, so a press
+    // and release between two reads is still seen once.
+    void SetKey(int code, bool down)
+    {
+        keys_[code & 0xFF] = down ? 0x80 : 0;
+        if (down)
+            latch_.Key(code);
+    }
     void AddMotion(int dx, int dy)
     {
         dx_ += dx;
         dy_ += dy;
     }
-    void SetButton(int b, bool down) { buttons_[b & 3] = down ? 0x80 : 0; }
+    void SetButton(int b, bool down);
+    bool MouseAcquired() const { return mouseAcq_; }
     bool failCreate = false, failKeyboard = false, failMouse = false, failAcquire = false;
     bool failDataFormat = false, failCooperative = false;
     bool kbStateFails = false, mouseStateFails = false;
@@ -126,6 +134,7 @@ private:
     uint8_t keys_[256] = {};
     int dx_ = 0, dy_ = 0;
     uint8_t buttons_[4] = {};
+    PressLatch latch_;
     bool created_ = false, kb_ = false, mouse_ = false, kbAcq_ = false, mouseAcq_ = false;
 };
 
@@ -183,6 +192,7 @@ public:
 
 private:
     HeadlessPlatform& p_;
+    StderrReports stderr_;
 };
 
 struct InputEvent {

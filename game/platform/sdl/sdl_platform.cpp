@@ -15,6 +15,7 @@
 
 #include "../dik.h"
 #include "../gbk.h"
+#include "../stderr_reports.h"
 
 namespace plat::sdl {
 namespace {
@@ -330,8 +331,10 @@ public:
                 return kInputErrNotAcquired;
             mouseAcq_ = true;
             dx_ = dy_ = 0;
+            latch_.ClearButtons();
         } else {
             kbAcq_ = true;
+            latch_.ClearKeys();
         }
         return 0;
     }
@@ -361,6 +364,13 @@ public:
             return kInputErrNotAcquired;
         }
         SDL_PumpEvents();
+        // Presses since the last read count even if already let go.
+        SDL_Event ev[32];
+        int got = 0;
+        while ((got = SDL_PeepEvents(ev, 32, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP)) > 0)
+            for (int i = 0; i < got; ++i)
+                if (ev[i].type == SDL_KEYDOWN)
+                    NoteKeyDown(ev[i].key);
         int n = 0;
         const Uint8* st = SDL_GetKeyboardState(&n);
         std::fill(dikState, dikState + 256, 0);
@@ -371,6 +381,7 @@ public:
             if (code >= 0)
                 dikState[code] = 0x80;
         }
+        latch_.ApplyKeys(dikState);
         return 0;
     }
 
@@ -385,9 +396,13 @@ public:
         SDL_PumpEvents();
         SDL_Event ev[32];
         int n = 0;
-        while ((n = SDL_PeepEvents(ev, 32, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION)) > 0)
-            for (int i = 0; i < n; ++i)
-                AddMotion(ev[i].motion.xrel, ev[i].motion.yrel);
+        while ((n = SDL_PeepEvents(ev, 32, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP)) > 0)
+            for (int i = 0; i < n; ++i) {
+                if (ev[i].type == SDL_MOUSEMOTION)
+                    AddMotion(ev[i].motion.xrel, ev[i].motion.yrel);
+                else if (ev[i].type == SDL_MOUSEBUTTONDOWN)
+                    NoteButtonDown(ev[i].button);
+            }
         const Uint32 b = SDL_GetMouseState(nullptr, nullptr);
         state.lX = dx_;
         state.lY = dy_;
@@ -397,8 +412,32 @@ public:
         state.buttons[1] = (b & SDL_BUTTON_RMASK) ? 0x80 : 0;
         state.buttons[2] = (b & SDL_BUTTON_MMASK) ? 0x80 : 0;
         state.buttons[3] = 0;
+        latch_.ApplyButtons(state.buttons);
         return 0;
     }
+
+    void NoteKeyDown(const SDL_KeyboardEvent& e)
+    {
+        if (!kbAcq_ || e.repeat)
+            return;
+        const int code = DikFromScancode(e.keysym.scancode);
+        if (code >= 0)
+            latch_.Key(code);
+    }
+
+    void NoteButtonDown(const SDL_MouseButtonEvent& e)
+    {
+        if (!mouseAcq_)
+            return;
+        if (e.button == SDL_BUTTON_LEFT)
+            latch_.Button(0);
+        else if (e.button == SDL_BUTTON_RIGHT)
+            latch_.Button(1);
+        else if (e.button == SDL_BUTTON_MIDDLE)
+            latch_.Button(2);
+    }
+
+    bool MouseAcquired() const { return mouseAcq_; }
 
     void AddMotion(int dx, int dy)
     {
@@ -412,6 +451,7 @@ private:
     SdlDisplay& display_;
     bool created_ = false, kbAcq_ = false, mouseAcq_ = false;
     int dx_ = 0, dy_ = 0;
+    PressLatch latch_;
 };
 
 // ---------------------------------------------------------------- audio
@@ -659,28 +699,27 @@ private:
 // ---------------------------------------------------------------- dialogs
 class SdlDialogs final : public Dialogs {
 public:
-    explicit SdlDialogs(SdlDisplay& d) : display_(d) {}
+    SdlDialogs(SdlDisplay& d, Clock& c) : display_(d), clock_(c) {}
     void MessageBox(std::string_view textGbk, std::string_view captionGbk) override
     {
         const std::string text = GbkToUtf8(textGbk);
         const std::string caption = GbkToUtf8(captionGbk);
         if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), display_.Window()) !=
             0)
-            std::fprintf(stderr, "tevlegend: [box] %s\n", text.c_str());
+            stderr_.Write("[box] " + text, clock_.Ticks());
     }
-    void DebugOutput(std::string_view textGbk) override
-    {
-        std::fprintf(stderr, "tevlegend: %s\n", GbkToUtf8(textGbk).c_str());
-    }
+    void DebugOutput(std::string_view textGbk) override { stderr_.Write(GbkToUtf8(textGbk), clock_.Ticks()); }
 
 private:
     SdlDisplay& display_;
+    Clock& clock_;
+    StderrReports stderr_;
 };
 
 // ---------------------------------------------------------------- platform
 class SdlPlatform final : public Platform {
 public:
-    SdlPlatform() : input_(display_), dialogs_(display_) {}
+    SdlPlatform() : input_(display_), dialogs_(display_, clock_) {}
 
     ~SdlPlatform() override
     {
@@ -747,6 +786,17 @@ private:
                 break;
             case SDL_MOUSEMOTION:
                 input_.AddMotion(e.motion.xrel, e.motion.yrel);
+                break;
+            case SDL_KEYDOWN:
+                input_.NoteKeyDown(e.key);
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+                // Held by the game, a press is latched for its next read;
+                // handed to the system, it is a message to the window.
+                if (input_.MouseAcquired())
+                    input_.NoteButtonDown(e.button);
+                else
+                    queue_.push_back(WinMsg{MsgType::MouseDown, e.button.button, e.button.x, e.button.y});
                 break;
             case SDL_RENDER_DEVICE_RESET:
             case SDL_RENDER_TARGETS_RESET:
