@@ -133,8 +133,7 @@ bool instanceNumber(const AttribArray& list, const ValueTable& values, int i, co
 void Canvas::ShowTileInfo()
 {
     Main& m = w();
-    m.TF_mapdir->setText(StripExtension(GetFileName(M.MapPath)));
-    m.TF_mapsize->setText(M.MapWidth.print() + QStringLiteral(" × ") + M.MapHeight.print());
+    m.ShowMapInfo();
     m.TF_index->setText(QString::number(M.CurIndex));
     const TileRec* g = record(1, M.CurIndex);
     if (g) {

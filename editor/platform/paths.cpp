@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -122,15 +121,13 @@ QString systemReason(int err)
     return QString::fromLocal8Bit(std::strerror(err));
 }
 
-// A name for the temporary file: hidden, and ending in six random letters
-// or digits, so it can never end in the target's extension.
+// The temporary file of a target: one fixed hidden name beside it, ending
+// in ".tmp" (never in the target's extension, so no file list shows it).
+// Fixed, so a save that was killed leaves at most this one file, and the
+// next save of the target replaces it.
 QByteArray tempName(const QByteArray& dir, const QByteArray& base)
 {
-    static const char alnum[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray name = dir + "/." + base + ".tmp";
-    for (int i = 0; i < 6; ++i)
-        name += alnum[QRandomGenerator::global()->bounded(int(sizeof alnum - 1))];
-    return name;
+    return dir + "/." + base + ".tmp";
 }
 
 } // namespace
@@ -177,11 +174,15 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& erro
         return fail(QStringLiteral("无法写入文件"), errno);
     }
 
-    QByteArray temp;
+    // A file under the temporary name is what an interrupted save left
+    // behind: it goes, and the new one is made afresh (never written through
+    // whatever stood there).
+    const QByteArray temp = tempName(nativeDir, base);
     int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = tempName(nativeDir, base);
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
+        if (::unlink(temp.constData()) != 0 && errno != ENOENT)
+            return fail(QStringLiteral("无法写入文件"), errno);
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)
             return fail(QStringLiteral("无法写入文件"), errno);
     }

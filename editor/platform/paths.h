@@ -29,8 +29,9 @@ bool readWholeFile(const QString& path, QByteArray& out, QString& error, qint64 
 
 // Writes bytes to a temporary file in the target's folder and renames it
 // over the target (under the target's existing spelling; a link is followed
-// to the file it names). The temporary name is hidden and ends in random
-// letters, never in the target's extension, so no file list shows it. The
+// to the file it names). The temporary file has one fixed name per target,
+// ".<name>.tmp" beside it: hidden, never in the target's extension, so no
+// file list shows it, and one a killed save left is replaced by the next. The
 // target keeps its permission bits. A target without any write bit is
 // refused (also for a user whom the system would let write it). On any
 // failure the temporary file is removed, the target is untouched and `error`

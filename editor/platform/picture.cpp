@@ -810,6 +810,17 @@ int channel(uint32_t pixel, uint32_t mask)
 
 enum class BmpResult { Done, NotMine, Bad };
 
+// What a picture may hold: its pixel count bounds the memory it takes; a
+// side may be long (a tall sheet of many kinds is normal), sizes being
+// counted in 32 bits.
+constexpr qint64 MaxPicturePixels = qint64(1) << 26;
+constexpr int MaxPictureSide = 1 << 20;
+
+bool tooLarge(qint64 w, qint64 h)
+{
+    return w > MaxPictureSide || h > MaxPictureSide || w * h > MaxPicturePixels;
+}
+
 BmpResult decodeBmp(const QByteArray& file, QImage& out, QString& why)
 {
     const auto* d = reinterpret_cast<const uchar*>(file.constData());
@@ -834,7 +845,7 @@ BmpResult decodeBmp(const QByteArray& file, QImage& out, QString& why)
     }
     const bool topDown = hRaw < 0;
     const int32_t h = topDown ? -hRaw : hRaw;
-    if (w > 32767 || h > 32767 || qint64(w) * h > (qint64(1) << 26)) {
+    if (tooLarge(w, h)) {
         why = QStringLiteral("图片过大（%1×%2）").arg(w).arg(h);
         return BmpResult::Bad;
     }
@@ -920,7 +931,7 @@ bool loadPicture(const QString& path, QImage& out, QString& error, bool bmpOnly)
         error = QStringLiteral("无法读取图片：%1（不是可识别的图片文件）").arg(real);
         return false;
     }
-    if (img.width() > 32767 || img.height() > 32767) {
+    if (tooLarge(img.width(), img.height())) {
         error = QStringLiteral("无法读取图片：%1（图片过大）").arg(real);
         return false;
     }

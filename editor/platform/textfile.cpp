@@ -56,9 +56,11 @@ bool FieldReader::read(Field& f)
         for (qsizetype k = start; k < q; ++k)
             if (data_[k] == '\n')
                 ++line_;
+        f.damaged = q >= n;
         pos_ = q < n ? q + 1 : n;
-        while (pos_ < n && data_[pos_] != ',' && !atLineEnd(pos_))
-            ++pos_;
+        for (; pos_ < n && data_[pos_] != ',' && !atLineEnd(pos_); ++pos_)
+            if (data_[pos_] != ' ' && data_[pos_] != '\t')
+                f.damaged = true;
     } else {
         const qsizetype start = pos_;
         while (pos_ < n && data_[pos_] != ',' && !atLineEnd(pos_))

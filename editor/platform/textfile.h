@@ -20,6 +20,10 @@ public:
     struct Field {
         QByteArray text;
         bool quoted = false;
+        // A quoted field with more than blanks between its closing quote
+        // and its end, or with no closing quote: the value held a double
+        // quote, and what was read of it is not what was written.
+        bool damaged = false;
         End end = End::EndOfData;
     };
 

@@ -21,6 +21,13 @@ QString shown(const QByteArray& b)
     return s;
 }
 
+// How the messages name the fields of a record.
+QString FieldLabel(int field)
+{
+    static const char* const labels[] = {"编号", "名称", "控件", "限制", "数据", "变量名", "可编辑", "其他"};
+    return QString::fromUtf8(labels[field]);
+}
+
 } // namespace
 
 void Module2::loadAttribList(const QString& fileName, AttribArray& list, int16_t& count)
@@ -65,7 +72,16 @@ void Module2::loadAttribList(const QString& fileName, AttribArray& list, int16_t
                 break;
             }
             const bool last = got == 7;
-            if (!last && f[got].end != fr::FieldReader::End::Comma)
+            const bool isString = got != 0 && got != 6;
+            const QString why = f[got].damaged ? QStringLiteral("含有双引号")
+                                : isString     ? ValueTextProblem(f[got].text)
+                                               : QString();
+            if (!why.isEmpty()) {
+                const bool named = got > 1 && !f[1].damaged;
+                problem = QStringLiteral("%1的%2%3。").arg(
+                    named ? QStringLiteral("属性“%1”").arg(shown(f[1].text)) : QStringLiteral("这条记录"),
+                    FieldLabel(got), why);
+            } else if (!last && f[got].end != fr::FieldReader::End::Comma)
                 problem = QStringLiteral("记录应有 8 个字段，这一行只有 %1 个。").arg(got + 1);
             else if (last && f[got].end == fr::FieldReader::End::Comma)
                 problem = QStringLiteral("记录应有 8 个字段，这一行的字段多于 8 个。");
@@ -124,16 +140,22 @@ bool Module2::saveAttribList(const QString& fileName, AttribArray& list, int16_t
         return false;
     }
     const int n = std::clamp<int>(count, 0, AttribSlots);
-    // A line end inside a value would split its record in two.
+    // Strings are written as they are, so a value that would end its field
+    // early would cost this record and every later one at the next start.
     for (int i = 0; i < n; ++i) {
         const AttribRec& r = list[i];
         if (r.index < 0)
             continue;
-        for (const QByteArray* s : {&r.name, &r.control, &r.restrict, &r.data, &r.varname, &r.other})
-            if (s->contains('\r') || s->contains('\n')) {
-                fr::msgBox(QStringLiteral("属性列表 %1 第 %2 条记录的值含有换行，无法保存。").arg(path).arg(i));
+        const QByteArray* strings[] = {nullptr, &r.name, &r.control, &r.restrict, &r.data, &r.varname, nullptr,
+                                       &r.other};
+        for (int k = 0; k < 8; ++k) {
+            const QString why = strings[k] ? ValueTextProblem(*strings[k]) : QString();
+            if (!why.isEmpty()) {
+                fr::msgBox(QStringLiteral("属性列表 %1 中属性“%2”的%3“%4”%5，无法保存。")
+                               .arg(path, shown(r.name), FieldLabel(k), shown(*strings[k]), why));
                 return false;
             }
+        }
     }
     fr::FieldWriter out;
     for (int i = 0; i < n; ++i) {

@@ -80,8 +80,8 @@ void run(BootBlog& boot, Module1& m, Module2& procs, fr::FormRef<Main>& mainRef)
     }
     for (fr::PicImage& sheet : main.ReTempPic)
         sheet.autoSize();
-    m.NpcSheetHeight = fr::toInt16(main.ReTempPic[3].height());
-    m.MonsterSheetHeight = fr::toInt16(main.ReTempPic[4].height());
+    m.NpcSheetHeight = main.ReTempPic[3].height();
+    m.MonsterSheetHeight = main.ReTempPic[4].height();
     procs.LoadRoleAttribList(QStringLiteral("roleattriblist.txt"));
     procs.LoadNpcAttribList(QStringLiteral("npcattriblist.txt"));
     procs.LoadMonsterAttribList(QStringLiteral("monsterattriblist.txt"));

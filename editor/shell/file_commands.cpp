@@ -7,6 +7,7 @@
 
 #include "platform/paths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 
@@ -53,6 +54,20 @@ void Main::Menu_SaveMap_Click()
     MapSaved = -1;
 }
 
+QString Main::SaveAsFolder() const
+{
+    // The name field shows only the remembered name's last part, so the
+    // dialog starts beside that file; with none (or its folder gone), in the
+    // game's map folder, where maps belong.
+    if (!Dialog1.fileName.isEmpty()) {
+        const QFileInfo last(Dialog1.fileName);
+        if (last.absoluteDir().exists())
+            return last.absolutePath() + QLatin1Char('/');
+    }
+    const QString maps = fr::ci::resolve(GetParentPath(M.AppDir, 1) + QStringLiteral("map"));
+    return QFileInfo(maps).isDir() ? maps + QLatin1Char('/') : M.AppDir;
+}
+
 void Main::Menu_SaveAsAnotherMap_Click()
 {
     // With nothing open there is nothing to write, and a file chosen now
@@ -61,7 +76,7 @@ void Main::Menu_SaveAsAnotherMap_Click()
         fr::msgBox(noMapText());
         return;
     }
-    Dialog1.initDir = M.AppDir;
+    Dialog1.initDir = SaveAsFolder();
     Dialog1.filter = QStringLiteral("地图文件|*.jmap|所有文件|*.*");
     Dialog1.title = QStringLiteral("另存地图");
     QString chosen = fr::dialogs().saveFile(Dialog1);
@@ -72,6 +87,7 @@ void Main::Menu_SaveAsAnotherMap_Click()
         return;
     SetStatus(QStringLiteral("另存成功! "));
     M.MapPath = chosen;
+    ShowMapInfo();
     fr::msgBox(QStringLiteral("已存为") + M.MapPath);
     MapSaved = -1;
 }
@@ -107,18 +123,15 @@ void Main::Menu_ClearScreen_Click()
     M.RoleY = -1;
     for (int layer = 1; layer <= TileLayers; ++layer)
         std::fill(M.LayData(layer).begin(), M.LayData(layer).end(), TileRec{});
+    ShowMapInfo();
     hideAndShow();
 }
 
+// Only asks for the size: the open map, its path, its saved mark and its
+// placements stay as they are until the dialog creates the new map, so a
+// cancel loses nothing.
 void Main::Menu_NewMap_Click()
 {
-    Menu_ClearScreen_Click();
-    // Until the size dialog creates the new map, the cleared one belongs to
-    // no file: a save must ask for a name rather than empty the old file.
-    M.MapPath.clear();
-    Dialog1.fileName.clear();
-    M.NpcCount = 0;
-    M.MonsterCount = 0;
     Size& size = SizeForm.get();
     size.show();
     size.raise();

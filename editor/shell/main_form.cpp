@@ -536,6 +536,12 @@ void Main::SetStatus(const QString& text)
     TF_maininfo->setText(text);
 }
 
+void Main::ShowMapInfo()
+{
+    TF_mapdir->setText(StripExtension(GetFileName(M.MapPath)));
+    TF_mapsize->setText(M.MapWidth.print() + QStringLiteral(" × ") + M.MapHeight.print());
+}
+
 void Main::layOver(const std::array<int, LayerPictures>& order, int count)
 {
     // Laid when shown: only the tiles on the screen are made.

@@ -237,6 +237,13 @@ public:
     // A map has been opened or created (its layers hold records).
     bool HasMap() const { return M.TileCount > 0; }
     void SetStatus(const QString& text);
+    // The panel's map name and size, from MapPath and the map size. Written
+    // at once by whatever changes them (open, new, save as, clear), and by
+    // every refresh of the panel.
+    void ShowMapInfo();
+    // Where "另存地图" starts: beside the name last used in Dialog1, or else
+    // in the game's map folder.
+    QString SaveAsFolder() const;
     // Hides Main and shows the tile-sheet picker.
     void ShowPicker();
     // Shows HelpForm (not modal).

@@ -104,7 +104,8 @@ struct Module1 {
     int16_t BrushY = 0;
     int16_t BrushSheet = 0;
     double SheetWidth = 0;
-    int16_t SheetHeight = 0;
+    // Sheet heights are sizes, held in 32 bits: a tall sheet is no error.
+    int SheetHeight = 0;
 
     // Placing the role, an NPC or a monster with the next click (-1).
     int16_t RolePlacing = 0;
@@ -143,8 +144,8 @@ struct Module1 {
     QString AppDir;
 
     // Sheet heights of the NPC and monster sheets.
-    int16_t NpcSheetHeight = 0;
-    int16_t MonsterSheetHeight = 0;
+    int NpcSheetHeight = 0;
+    int MonsterSheetHeight = 0;
 
     // Attribute lists.
     AttribArray RoleAttribs;

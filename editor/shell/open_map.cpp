@@ -196,6 +196,7 @@ bool Main::OpenMapFile(const QString& path)
     FullComposite();
     Picture1->show();
     SetEditMenusEnabled(true);
+    ShowMapInfo();
     for (const QString& report : reports)
         fr::msgBox(report);
     return true;

@@ -129,7 +129,7 @@ bool PicResource::ShowSheet(const QString& path)
     Picture1->pic().setPicture(img);
     Picture1->refresh();
     M.SheetWidth = img.width();
-    M.SheetHeight = fr::toInt16(img.height());
+    M.SheetHeight = img.height();
     setScrollMaxima();
     return true;
 }
@@ -145,7 +145,7 @@ void PicResource::ShowBrushSheet()
     // What is shown is what a pick records.
     M.CurSheet = M.BrushSheetName;
     M.SheetWidth = sheet.width();
-    M.SheetHeight = fr::toInt16(sheet.height());
+    M.SheetHeight = sheet.height();
     M.LargeMode = false;
     MainPic->move(0, 0);
     M.RolePlacing = 0;
@@ -285,8 +285,21 @@ void PicResource::MainPic_MouseMove(int, int, int, int)
                    QStringLiteral("  当前位置:") + QString::number(left) + QStringLiteral("  ") + QString::number(top));
 }
 
+bool PicResource::SheetRowFits(int y)
+{
+    if (y <= 32767)
+        return true;
+    fr::msgBox(QStringLiteral("图块表中 y = %1 处的图块不能用：地图记录的图块位置最多为 32767。").arg(y),
+               fr::vbExclamation);
+    return false;
+}
+
 void PicResource::MainPic_MouseDown(int button, int, int, int)
 {
+    // A tile's y on its sheet is kept in 16 bits in the brush and the map's
+    // records.
+    if ((button == 1 || button == 2) && !SheetRowFits(MainPic->y()))
+        return;
     if (button == 1) {
         // One tile.
         M.LargeMode = false;
@@ -354,6 +367,10 @@ void PicResource::Picture1_MouseDown(int button, int, int, int)
         }
         w = SnapSide(w);
         h = SnapSide(h);
+        if (!SheetRowFits(AnchorY + std::max(h - 32, 0))) {
+            Picture1_MouseDown(2, 0, 0, 0);
+            return;
+        }
         M.BrushWidth = w;
         M.BrushHeight = h;
         main_.MainPic->setBoxSize(w, h);

@@ -99,6 +99,9 @@ public:
     // A block side snapped to the 32-pixel grid: a remainder of 16 or less
     // rounds down, more rounds up.
     static int SnapSide(int v);
+    // Whether a tile at sheet row y can be recorded (y within 16 bits);
+    // reported when not.
+    static bool SheetRowFits(int y);
 
 private:
     void setScrollMaxima();

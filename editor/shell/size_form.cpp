@@ -137,6 +137,12 @@ void Size::Command1_Click()
         return;
     }
     Module1& M = main_.M;
+    // The old map goes only now: its layers, brush and role are cleared, and
+    // the new map belongs to no file, has no placements and no name to
+    // propose in the save dialog.
+    main_.Menu_ClearScreen_Click();
+    M.MapPath.clear();
+    main_.Dialog1.fileName.clear();
     // The sizes are kept as typed (they are plain digits by now).
     M.MapWidth = fr::NumOrText::fromText(PendingWidth);
     M.MapHeight = fr::NumOrText::fromText(PendingHeight);
@@ -160,7 +166,7 @@ void Size::Command1_Click()
     main_.SetScrollMaxima();
     main_.Picture1->show();
     main_.SetEditMenusEnabled(true);
-    M.MapPath.clear();
+    main_.ShowMapInfo();
     main_.show();
     main_.SizeForm.unload();
 }

@@ -176,7 +176,7 @@ int16_t& PlacementForm::attribCount()
 }
 int16_t& PlacementForm::placing() { return k_.kind == AttribKind::Npc ? m_.NpcPlacing : m_.MonsterPlacing; }
 ValueTable& PlacementForm::values() { return k_.kind == AttribKind::Npc ? m_.NpcValues : m_.MonsterValues; }
-int16_t PlacementForm::sheetHeight() const
+int PlacementForm::sheetHeight() const
 {
     return k_.kind == AttribKind::Npc ? m_.NpcSheetHeight : m_.MonsterSheetHeight;
 }

@@ -93,7 +93,7 @@ private:
     int16_t& attribCount();
     int16_t& placing();
     ValueTable& values();
-    int16_t sheetHeight() const;
+    int sheetHeight() const;
     QPoint cellOrigin(int c) const;
     void showBand(int kind);
     void showCell(QPoint origin);

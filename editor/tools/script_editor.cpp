@@ -54,17 +54,11 @@ int mouseButton(Qt::MouseButton b)
 // A name that becomes a field of the map file or a line of the event table:
 // no field or line separator, no quote, and a GBK form. Empty when it is
 // fine, otherwise why not.
-QString unusableName(const QString& text, QByteArray& gbk, bool fieldSafe)
+QString unusableName(const QString& text, QByteArray& gbk)
 {
     if (text.isEmpty())
         return QStringLiteral("不能为空");
-    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
-        return QStringLiteral("不能含有换行");
-    if (fieldSafe && (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))))
-        return QStringLiteral("不能含有逗号或双引号");
-    if (!fr::gbk::encode(text, gbk))
-        return QStringLiteral("字符“%1”不能用 GBK 表示").arg(fr::gbk::firstUnencodable(text));
-    return {};
+    return TypedValueProblem(text, gbk);
 }
 
 } // namespace
@@ -690,7 +684,7 @@ void ScriptEditor::FileTable_DblClick()
     // fields with commas.
     const QString name = StripExtension(item->text());
     QByteArray gbk;
-    const QString why = unusableName(name, gbk, true);
+    const QString why = unusableName(name, gbk);
     if (!why.isEmpty()) {
         fr::msgBox(QStringLiteral("脚本名“%1”不能用作事件名：%2").arg(name, why));
         return;
@@ -878,7 +872,7 @@ void ScriptEditor::EventTable_DblClick()
         if (!fr::dialogs().inputBox(prompt, {}, fr::gbk::decode(old), typed))
             return;
         QByteArray gbk;
-        QString why = isName ? unusableName(typed, gbk, true) : QString();
+        QString why = isName ? unusableName(typed, gbk) : QString();
         if (!isName) {
             if (typed.contains(QLatin1Char('\r')) || typed.contains(QLatin1Char('\n')))
                 why = QStringLiteral("不能含有换行");

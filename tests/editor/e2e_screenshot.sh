@@ -24,6 +24,9 @@ mkdir -p "$out"
 
 cat > "$work/run.sh" <<INNER
 set -u
+# The program needs the X server that xvfb-run started, whatever platform
+# the caller's environment names.
+export QT_QPA_PLATFORM=xcb
 cd "$work/game/editor"
 ./tilesmith > "$work/editor.out" 2>&1 &
 pid=\$!

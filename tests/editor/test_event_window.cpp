@@ -109,7 +109,7 @@ TEST_F(EventWindow, DoubleClickEditsNameAndCommentInPlace)
     }
     EXPECT_TRUE(dialogs.messages.contains(QStringLiteral("修改事件名:")));
     EXPECT_TRUE(dialogs.messages.contains(QStringLiteral("修改事件注释:")));
-    EXPECT_TRUE(dialogs.saw(QStringLiteral("不能含有逗号或双引号")));
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("“x,y”含有逗号")));
 }
 
 TEST_F(EventWindow, FullOrPartlyReadTablesAreNeverRewritten)

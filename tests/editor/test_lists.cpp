@@ -51,11 +51,11 @@ QByteArray Record(int index, const QByteArray& name, const QByteArray& data, con
 
 TEST_F(Lists, AttributeListsRoundTripByteForByte)
 {
-    const QByteArray role = Record(0, G("名字"), G("主角"), "name") + Record(1, G("速度"), "1,5", "speed", "#FALSE#");
+    const QByteArray role = Record(0, G("名字"), G("主角"), "name") + Record(1, G("速度"), "1.5", "speed", "#FALSE#");
     game.write("editor/RoleAttribList.txt", role);
     loadAll();
     ASSERT_EQ(m->RoleAttribCount, 2);
-    EXPECT_EQ(m->RoleAttribs[1].data, "1,5");
+    EXPECT_EQ(m->RoleAttribs[1].data, "1.5");
     EXPECT_EQ(m->RoleAttribs[1].editable, fr::False);
     EXPECT_EQ(m->RoleAttribs[0].editable, fr::True);
     EXPECT_EQ(m->NpcAttribCount, 16);
@@ -243,6 +243,56 @@ TEST_F(Lists, MalformedListsKeepTheRecordsBeforeAndRefuseTheSave)
     procs->LoadMonsterAttribList("monsterattriblist.txt");
     EXPECT_EQ(m->MonsterAttribCount, 0);
     EXPECT_TRUE(dialogs.saw(QStringLiteral("monsterattriblist.txt")));
+}
+
+// A double quote, comma or line break inside a value would end its field
+// early: a list holding one is read up to that record and never rewritten,
+// and the saver refuses to write one.
+TEST_F(Lists, ValuesThatWouldEndTheirFieldStopTheReaderAndTheSaver)
+{
+    const QByteArray good = Record(0, "a", "1", "id") + Record(1, "b", "2", "name");
+    const QByteArray after = Record(3, "d", "4", "lx");
+    struct Case {
+        const char* what;
+        QByteArray bad;
+        const char* message;
+    } cases[] = {
+        {"quote inside", Record(2, "hp", "1\"0", "hp"), "属性“hp”的数据含有双引号"},
+        {"quote then comma", Record(2, "hp", "1\",0", "hp"), "属性“hp”的变量名含有双引号"},
+        {"quote at the end", Record(2, "hp", "10\"", "hp"), "属性“hp”的数据含有双引号"},
+        {"quote in the name", Record(2, "h\"p", "10", "hp"), "这条记录的名称含有双引号"},
+        {"comma", Record(2, "hp", "1,0", "hp"), "属性“hp”的数据含有逗号"},
+        {"line break", Record(2, "hp", "1\r\n0", "hp"), "属性“hp”的数据含有换行"},
+        {"other", "2,\"hp\",\"textbox\",\"all\",\"1\",\"hp\",#TRUE#,\"x\"y\"\r\n", "属性“hp”的其他含有双引号"},
+        {"no closing quote", "2,\"hp\",\"textbox\",\"all\",\"1\",\"hp\",#TRUE#,\"x", "属性“hp”的其他含有双引号"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray bytes = good + c.bad + after;
+        game.write("editor/NpcAttribList.txt", bytes);
+        dialogs.messages.clear();
+        procs->LoadNpcAttribList("NpcAttribList.txt");
+        EXPECT_EQ(m->NpcAttribCount, 2) << c.what;
+        EXPECT_TRUE(dialogs.saw(QString::fromUtf8(c.message)))
+            << c.what << ": " << dialogs.messages.join("|").toStdString();
+        EXPECT_TRUE(dialogs.saw(QStringLiteral("第 3 行"))) << c.what;
+        EXPECT_FALSE(procs->SaveNpcAttribList()) << c.what;
+        EXPECT_EQ(ReadBytes(game.path("editor/NpcAttribList.txt")), bytes) << c.what;
+    }
+
+    // The saver: a value set in memory that the file could not hold back.
+    game.write("editor/NpcAttribList.txt", NpcAttribListBytes());
+    procs->LoadNpcAttribList("NpcAttribList.txt");
+    for (const char* value : {"a\"b", "a,b", "a\nb", "a\rb"}) {
+        dialogs.messages.clear();
+        EXPECT_EQ(procs->SetAttribValue("npc", -1, "speed", value), "1");
+        EXPECT_FALSE(procs->SaveNpcAttribList()) << value;
+        EXPECT_TRUE(dialogs.saw(QStringLiteral("属性“速度”的数据"))) << dialogs.messages.join("|").toStdString();
+        EXPECT_EQ(ReadBytes(game.path("editor/NpcAttribList.txt")), NpcAttribListBytes()) << value;
+    }
+    procs->SetAttribValue("npc", -1, "speed", "3");
+    EXPECT_TRUE(procs->SaveNpcAttribList());
+    procs->LoadNpcAttribList("NpcAttribList.txt");
+    EXPECT_EQ(m->NpcAttribs[6].data, "3");
 }
 
 TEST(TextHelpers, Table)

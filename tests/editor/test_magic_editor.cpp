@@ -237,6 +237,7 @@ TEST_F(MagicEditorTest, StoreAndAddCheckEveryBoxAndAKindIsNumberedByItsPlace)
         {f.MagicIDBox, "", "“编号:”的“”"},
         {f.MagicNameBox, "a,b", "“名称:”的“a,b”含有逗号"},
         {f.MagicWaveNameBox, "\"hit", "“播放声音:”的“\"hit”含有双引号"},
+        {f.MagicWaveNameBox, "h\"it", "“播放声音:”的“h\"it”含有双引号"},
     };
     for (const Bad& b : bad) {
         const QString keep = b.box->text();
@@ -486,7 +487,7 @@ TEST_F(MagicEditorTest, BadPicturesLeaveTheSheetAsItWasAndSayWhy)
     QByteArray bmp = ReadBytes(game.path("Resource/bmp/magic0.bmp"));
     // A huge size in an otherwise small file.
     QByteArray huge = bmp;
-    huge[18] = 0, huge[19] = 0, huge[20] = 1, huge[21] = 0;
+    huge[18] = 0, huge[19] = 0, huge[20] = 0, huge[21] = 1; // 16777216 pixels wide
     struct Case {
         const char* name;
         QByteArray bytes;

@@ -5,10 +5,12 @@
 
 #include "platform/gbk.h"
 #include "shell/recent_map.h"
+#include "shell/size_form.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QLabel>
+#include <QPushButton>
 
 using namespace tstest;
 using namespace tilesmith;
@@ -365,4 +367,32 @@ TEST(DemoFolder, EveryDemoMapOpens)
     ASSERT_TRUE(session.main.get().OpenMapFile(demo + "Map/demo.jmap"));
     EXPECT_GT(session.data->NpcCount, 0);
     EXPECT_GT(session.data->MonsterCount, 0);
+}
+
+// The panel names the map and its size as soon as the document changes
+// (open by either command, save as, new, clear), not at the next mouse move.
+TEST_F(OpenMap, ThePanelFollowsTheDocumentAtOnce)
+{
+    start();
+    const QString town = writeMap("town.jmap", SampleMap());
+    const QString cave = writeMap("cave.jmap", EmptyMap(30, 20));
+    QString error;
+    ASSERT_TRUE(WriteRecentMap(game.editorDir(), town, error));
+    auto panel = [&] { return main().TF_mapdir->text() + "|" + main().TF_mapsize->text(); };
+    EXPECT_EQ(panel(), QStringLiteral("N|0"));
+    press(Qt::Key_D, Qt::ControlModifier);
+    ASSERT_EQ(M().MapPath, town);
+    EXPECT_EQ(panel(), QStringLiteral("town|20 × 15"));
+    dialogs.files = {cave};
+    main().Menu_OpenMap_Click();
+    EXPECT_EQ(panel(), QStringLiteral("cave|30 × 20"));
+    dialogs.files = {game.path("Map/road.jmap")};
+    main().Menu_SaveAsAnotherMap_Click();
+    EXPECT_EQ(panel(), QStringLiteral("road|30 × 20"));
+    main().Menu_ClearScreen_Click();
+    EXPECT_EQ(panel(), QStringLiteral("road|30 × 20"));
+    main().Menu_NewMap_Click();
+    EXPECT_EQ(panel(), QStringLiteral("road|30 × 20")); // nothing changes before "建立"
+    QTest::mouseClick(main().SizeForm.get().Command1, Qt::LeftButton);
+    EXPECT_EQ(panel(), QStringLiteral("|20 × 15"));
 }

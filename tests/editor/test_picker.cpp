@@ -6,6 +6,7 @@
 #include "shell/picker_form.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -298,4 +299,51 @@ TEST_F(Picker, KeysScrollTheSheetAndEverywayOutShowsMain)
     EXPECT_FALSE(main().isVisible());
     again.close();
     EXPECT_TRUE(main().isVisible());
+}
+
+// Sheets taller than 32767 pixels: start-up and the picker measure them in
+// 32 bits; only a tile whose y a map record cannot hold (beyond 32767) is
+// refused, with a message.
+TEST_F(Picker, SheetsTallerThanSixteenBitsLoadAndPick)
+{
+    // 64 monster kinds of 512 pixels each, and a map sheet reaching past
+    // y 32767.
+    ASSERT_TRUE(MakeSheet(4, 192, 32768, 64, 64).save(game.path("Resource/bmp/monster.bmp"), "BMP"));
+    ASSERT_TRUE(MakeSheet(0, 256, 32768 + 256, 32, 32).save(game.path("Resource/bmp/map1.bmp"), "BMP"));
+    PicResource& p = openPicker(&Main::Menu_Resource_r1_Click);
+    EXPECT_EQ(M().MonsterSheetHeight, 32768);
+    EXPECT_EQ(session->tools.ActiveMonster.get().ImageCombo1->count(), 64);
+    EXPECT_EQ(M().SheetHeight, 32768 + 256);
+    EXPECT_EQ(p.VScroll1->maximum(), 32768 + 256 - p.Picture2->height());
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("|").toStdString();
+    // The grid reaches the sheet's foot.
+    EXPECT_EQ(p.Picture1->pic().pixel(40, 32768 + 224), qRgb(0, 0, 0));
+    EXPECT_EQ(p.Picture1->pic().pixel(40, 32768 + 230), SheetPixel(0, 40, 32768 + 230));
+
+    struct Case {
+        int y;
+        bool picked;
+    } cases[] = {{32736, true}, {32768, false}, {32768 + 224, false}};
+    for (const Case& c : cases) {
+        M().BrushY = 0;
+        dialogs.messages.clear();
+        reopen(&Main::Menu_Resource_r1_Click);
+        p.MainPic->move(64, c.y);
+        p.MainPic_MouseDown(1, 0, 5, 5);
+        EXPECT_EQ(M().BrushY, c.picked ? c.y : 0) << c.y;
+        EXPECT_EQ(dialogs.saw(QStringLiteral("32767")), !c.picked) << c.y;
+        EXPECT_EQ(p.isVisible(), !c.picked) << c.y;
+        if (c.picked) {
+            EXPECT_EQ(main().MainPic->pic().pixel(0, 0), SheetPixel(0, 64, c.y));
+        }
+    }
+    // A block whose lower rows lie beyond 32767 is refused as well.
+    dialogs.messages.clear();
+    p.MainPic->move(0, 32736);
+    p.MainPic_MouseDown(2, 0, 5, 5);
+    Move(p.Picture1, 70, 32736 + 70);
+    p.Picture1_MouseDown(1, 0, 70, 32736 + 70);
+    EXPECT_TRUE(dialogs.saw(QStringLiteral("32767")));
+    EXPECT_FALSE(M().LargeMode);
+    EXPECT_EQ(M().BrushWidth, 32);
 }

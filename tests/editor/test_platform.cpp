@@ -22,6 +22,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace tstest;
 
 TEST(Convert, ToInt16RoundsHalfToEvenAndRefusesOverflow)
@@ -160,6 +163,43 @@ TEST(Paths, AtomicWriteKeepsTheTargetsModeAndLeavesNoTemporaryFile)
     EXPECT_EQ(ReadBytes(root + "real/b.jmap"), "via link");
 }
 
+// A save killed after writing its bytes leaves its temporary file behind:
+// each target has one fixed temporary name, so killed saves leave at most
+// one such file, and the next save of that target clears it.
+TEST(Paths, KilledSavesLeaveAtMostOneTemporaryFile)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    WriteBytes(root + "a.jmap", "old");
+    for (int i = 0; i < 20; ++i) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            fr::setAtomicWriteHookForTest([](const QString&) -> bool { ::_exit(0); });
+            QString error;
+            fr::writeFileAtomic(root + "a.jmap", QByteArray(4096, 'n'), error);
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(ReadBytes(root + "a.jmap"), "old");
+    EXPECT_EQ(FolderEntries(root), (QStringList{".a.jmap.tmp", "a.jmap"}));
+    QString error;
+    ASSERT_TRUE(fr::writeFileAtomic(root + "a.jmap", "new", error)) << error.toStdString();
+    EXPECT_EQ(FolderEntries(root), QStringList{"a.jmap"});
+    EXPECT_EQ(ReadBytes(root + "a.jmap"), "new");
+
+    // A link left under the temporary name is replaced, not written through.
+    WriteBytes(root + "other", "keep");
+    ASSERT_TRUE(QFile::link(root + "other", root + ".a.jmap.tmp"));
+    ASSERT_TRUE(fr::writeFileAtomic(root + "a.jmap", "newer", error)) << error.toStdString();
+    EXPECT_EQ(ReadBytes(root + "other"), "keep");
+    EXPECT_EQ(ReadBytes(root + "a.jmap"), "newer");
+    EXPECT_EQ(FolderEntries(root), (QStringList{"a.jmap", "other"}));
+}
+
 TEST(Paths, FailedAtomicWritesLeaveTheOldFileWhole)
 {
     QTemporaryDir dir;
@@ -235,25 +275,30 @@ TEST(Paths, ProgramFolderComesFromTheStartPathWithoutFollowingLinks)
 
 TEST(FieldReader, ReadsTheListFieldRules)
 {
-    fr::FieldReader in(QByteArray(" 0,\"名,字\" junk ,plain text  ,#TRUE#\r\n\"x\"\nlast"));
+    fr::FieldReader in(QByteArray(" 0,\"名,字\" junk ,plain text  ,#TRUE#\r\n\"x\"  \nlast,\"open"));
     fr::FieldReader::Field f;
+    // A quoted field with more than blanks after its closing quote, or with
+    // none, held a double quote of its own: it is marked damaged.
     struct Expect {
         QByteArray text;
         bool quoted;
         fr::FieldReader::End end;
+        bool damaged;
     } expected[] = {
-        {"0", false, fr::FieldReader::End::Comma},
-        {"名,字", true, fr::FieldReader::End::Comma},
-        {"plain text", false, fr::FieldReader::End::Comma},
-        {"#TRUE#", false, fr::FieldReader::End::LineEnd},
-        {"x", true, fr::FieldReader::End::LineEnd},
-        {"last", false, fr::FieldReader::End::EndOfData},
+        {"0", false, fr::FieldReader::End::Comma, false},
+        {"名,字", true, fr::FieldReader::End::Comma, true},
+        {"plain text", false, fr::FieldReader::End::Comma, false},
+        {"#TRUE#", false, fr::FieldReader::End::LineEnd, false},
+        {"x", true, fr::FieldReader::End::LineEnd, false},
+        {"last", false, fr::FieldReader::End::Comma, false},
+        {"open", true, fr::FieldReader::End::EndOfData, true},
     };
     for (const Expect& e : expected) {
         ASSERT_TRUE(in.read(f));
         EXPECT_EQ(f.text, e.text);
         EXPECT_EQ(f.quoted, e.quoted) << e.text.constData();
         EXPECT_EQ(f.end, e.end) << e.text.constData();
+        EXPECT_EQ(f.damaged, e.damaged) << e.text.constData();
     }
     EXPECT_FALSE(in.read(f));
     fr::FieldReader blank(QByteArray("\r\n  \r\n\nEOF"));

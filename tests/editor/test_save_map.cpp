@@ -118,7 +118,7 @@ TEST_F(SaveMap, SaveAsThenSaveWriteTheSameBytesAndReportOnlyAfterwards)
     const QString out = saveAs(game.path("Map/out.jmap"));
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     const fr::CommonDialogState& asked = dialogs.fileDialogs[0];
-    EXPECT_EQ(asked.initDir, game.editorDir());
+    EXPECT_EQ(asked.initDir, game.path("Map/")); // the remembered folder is gone
     EXPECT_EQ(asked.title, QStringLiteral("另存地图"));
     EXPECT_EQ(asked.filter, QStringLiteral("地图文件|*.jmap|所有文件|*.*"));
     EXPECT_EQ(asked.fileName, "/somewhere/last.jmap"); // the name field keeps the last name
@@ -146,6 +146,24 @@ TEST_F(SaveMap, SaveAsThenSaveWriteTheSameBytesAndReportOnlyAfterwards)
     EXPECT_EQ(main().MapSaved, 0);
     saveAs(game.path("Map/plain"));
     EXPECT_EQ(ReadBytes(game.path("Map/plain")), ReadBytes(path));
+}
+
+// "另存地图" starts where maps belong: in the game's map folder while the
+// dialog remembers no name, otherwise beside the name it remembers.
+TEST_F(SaveMap, SaveAsStartsInTheGameMapFolder)
+{
+    start();
+    createNewMap();
+    dialogs.files = {""};
+    main().Menu_SaveAsAnotherMap_Click();
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].initDir, game.path("Map/"));
+    EXPECT_TRUE(dialogs.fileDialogs[0].fileName.isEmpty());
+    saveAs(game.path("Script/x.jmap"));
+    dialogs.files = {""};
+    main().Menu_SaveAsAnotherMap_Click();
+    EXPECT_EQ(dialogs.fileDialogs.back().initDir, game.path("Script/"));
+    EXPECT_EQ(dialogs.fileDialogs.back().fileName, game.path("Script/x.jmap"));
 }
 
 TEST_F(SaveMap, NewMapWritesEveryRecordEmpty)
@@ -206,7 +224,10 @@ TEST_F(SaveMap, ClearedMapKeepsItsSizePathAndDirection)
     EXPECT_EQ(Distinct(lines.mid(301)), QSet<QByteArray>{"0,0,0,0,-1"});
 }
 
-TEST_F(SaveMap, CancelledNewMapCannotOverwriteTheOldFile)
+// "新建地图" only asks for the size: "取消" leaves the open map, its path,
+// its saved mark, its placements and the screen exactly as they were, saved
+// or not; "建立" then clears them for the new map.
+TEST_F(SaveMap, CancelledNewMapLeavesTheMapAsItWas)
 {
     start();
     const QString path = writeMap("a.jmap", SampleMap());
@@ -214,17 +235,44 @@ TEST_F(SaveMap, CancelledNewMapCannotOverwriteTheOldFile)
     openMap(path);
     const QByteArray before = ReadBytes(path);
     main().Dialog1.fileName = path;
-    main().Menu_NewMap_Click();
-    EXPECT_FALSE(main().isVisible());
-    EXPECT_TRUE(M().MapPath.isEmpty());
-    EXPECT_EQ(M().NpcCount, 0);
-    QTest::mouseClick(main().SizeForm.get().Command2, Qt::LeftButton);
-    EXPECT_TRUE(main().isVisible());
-    // Ctrl+S asks for a name (the field empty) instead of writing a.jmap.
-    dialogs.files = {""};
+    M().BrushWidth = 64;
+    const QImage screen = main().Picture1->pic().image().copy();
+    for (int16_t saved : {int16_t(0), int16_t(-1)}) {
+        SCOPED_TRACE(saved);
+        main().MapSaved = saved;
+        const std::vector<TileRec> ground = M().LayData(1), sky = M().LayData(7);
+        main().Menu_NewMap_Click();
+        EXPECT_FALSE(main().isVisible());
+        EXPECT_EQ(M().MapPath, path);
+        QTest::mouseClick(main().SizeForm.get().Command2, Qt::LeftButton);
+        EXPECT_TRUE(main().isVisible());
+        EXPECT_EQ(M().MapPath, path);
+        EXPECT_EQ(main().MapSaved, saved);
+        EXPECT_EQ(M().NpcCount, 1);
+        EXPECT_EQ(M().TileCount, 300);
+        EXPECT_EQ(M().RoleX, 64);
+        EXPECT_EQ(M().BrushWidth, 64);
+        EXPECT_EQ(M().LayData(1), ground);
+        EXPECT_EQ(M().LayData(7), sky);
+        EXPECT_EQ(main().Picture1->pic().image(), screen);
+        EXPECT_EQ(main().TF_mapdir->text(), "a");
+        EXPECT_EQ(main().TF_mapsize->text(), QStringLiteral("20 × 15"));
+        EXPECT_EQ(main().Dialog1.fileName, path);
+    }
+    // Ctrl+S still writes the open map's own file, without a dialog.
     press(Qt::Key_S, Qt::ControlModifier);
-    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-    EXPECT_TRUE(dialogs.fileDialogs[0].fileName.isEmpty());
+    EXPECT_TRUE(dialogs.fileDialogs.empty());
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(main().MapSaved, -1);
+    // "建立" clears: the new map has no file, no placements, no role.
+    main().Menu_NewMap_Click();
+    QTest::mouseClick(main().SizeForm.get().Command1, Qt::LeftButton);
+    EXPECT_TRUE(M().MapPath.isEmpty());
+    EXPECT_TRUE(main().Dialog1.fileName.isEmpty());
+    EXPECT_EQ(main().MapSaved, 0);
+    EXPECT_EQ(M().NpcCount, 0);
+    EXPECT_EQ(M().RoleX, -1);
+    EXPECT_EQ(M().BrushWidth, 32);
     EXPECT_EQ(ReadBytes(path), before);
 }
 

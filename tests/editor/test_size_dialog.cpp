@@ -128,10 +128,10 @@ TEST_F(SizeDialog, CancelKeepsTheMapAndTheTypedValues)
     EXPECT_FALSE(s.isVisible());
     EXPECT_EQ(M().MapWidth.print(), "20");
     EXPECT_EQ(M().TileCount, 300);
-    // A save writes the header of the arrays it holds.
-    dialogs.files = {game.path("Map/b.jmap")};
+    // The map is still the opened one: a save writes it to its own file.
     press(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(ReadBytes(game.path("Map/b.jmap")).startsWith("20,15,"));
+    EXPECT_TRUE(dialogs.fileDialogs.empty());
+    EXPECT_TRUE(ReadBytes(game.path("Map/a.jmap")).startsWith("20,15,"));
 
     // The next "新建地图" shows the same dialog with the typed value.
     Size& again = openDialog();

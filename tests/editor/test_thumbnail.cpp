@@ -58,6 +58,7 @@ TEST_F(Thumbnail, FitsTheScreenAndFramesOneGameScreen)
         {30, 30, {768, 768}, {512, 384}},     // square: the height fills the screen
         {10, 40, {192, 768}, {384, 288}},     // tall
         {40, 31, {991, 768}, {495.484, 371.613}}, // wider in tiles, but the height limits it
+        {40, 35, {878, 768}, {438.857, 329.143}}, // the same: the longer side would run off the screen
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);

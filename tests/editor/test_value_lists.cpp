@@ -139,3 +139,43 @@ TEST_F(ValueLists, APressOnAValueOpensTheBoxThereAndUnsafeTextIsRefused)
     EXPECT_EQ(f.ListData->item(2)->text(), "7");
     EXPECT_EQ(M().NpcValues[0][2], "7");
 }
+
+// A value typed into a list that its list file or a statement could not
+// hold back is refused at once, naming the attribute; nothing changes.
+TEST_F(ValueLists, ValuesThatWouldEndTheirFieldAreRefusedAtEntry)
+{
+    start();
+    PlacementForm& f = session->tools.ActiveNpc.get();
+    RoleForm& r = session->tools.AddRole.get();
+    M().NpcCount = 1;
+    M().CurNpc = 0;
+    M().NpcValues[0][1] = "old";
+    const QByteArray roleName = M().RoleAttribs[1].data;
+    struct Case {
+        QString text;
+        const char* why;
+    } cases[] = {
+        {QStringLiteral("a\"b"), "含有双引号"},
+        {QStringLiteral("\"ab"), "含有双引号"},
+        {QStringLiteral("a,b"), "含有逗号"},
+        {QStringLiteral("a\nb"), "含有换行"},
+        {QStringLiteral("a\rb"), "含有换行"},
+    };
+    for (const Case& c : cases) {
+        for (AttribForm* form : {static_cast<AttribForm*>(&f), static_cast<AttribForm*>(&r)}) {
+            const QString shown = form->ListData->item(1)->text();
+            form->listDataClick(1);
+            form->openTextInput();
+            form->TextInput->setText(c.text);
+            dialogs.messages.clear();
+            form->commitTextInput();
+            ASSERT_EQ(dialogs.messages.size(), 1) << c.why;
+            EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("属性“%1”").arg(form->ListCaption->item(1)->text())))
+                << dialogs.messages[0].toStdString();
+            EXPECT_TRUE(dialogs.messages[0].contains(QString::fromUtf8(c.why))) << dialogs.messages[0].toStdString();
+            EXPECT_EQ(form->ListData->item(1)->text(), shown);
+        }
+        EXPECT_EQ(M().NpcValues[0][1], "old");
+        EXPECT_EQ(M().RoleAttribs[1].data, roleName);
+    }
+}
