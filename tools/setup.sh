@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev
   xvfb xauth xdotool imagemagick sox
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

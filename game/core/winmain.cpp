@@ -39,6 +39,8 @@ void DecideFocus()
     }
 }
 
+} // namespace
+
 void RunFrame(int32_t& logoSoundPlayed)
 {
     plat::Platform& p = plat::P();
@@ -100,6 +102,8 @@ void RunFrame(int32_t& logoSoundPlayed)
             p.clock().Spin();
     }
 }
+
+namespace {
 
 void WatchSuspendedCursor()
 {

@@ -1,6 +1,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace plat {
 namespace {
@@ -44,9 +45,13 @@ int BoxTextRenderer::DrawTextRect(Surface& dst, std::string_view gbk, const Rect
 {
     const uint16_t c = ColorRefTo565(colorref);
     const int lineH = std::max(1, font.height);
-    int x = r.left, y = r.top;
+    // Past these nothing shows: the pen stops there, so a box placed at the
+    // far end of the number range never moves it beyond.
+    const int right = std::min(r.right, dst.w);
+    const int bottom = std::min(r.bottom, dst.h);
+    int64_t x = r.left, y = r.top;
     bool underlineNext = false;
-    for (size_t i = 0; i < gbk.size(); ++i) {
+    for (size_t i = 0; i < gbk.size() && y < bottom; ++i) {
         const unsigned char ch = static_cast<unsigned char>(gbk[i]);
         if (ch == '\r' || ch == '\n') {
             if (ch == '\r' && i + 1 < gbk.size() && gbk[i + 1] == '\n')
@@ -63,9 +68,11 @@ int BoxTextRenderer::DrawTextRect(Surface& dst, std::string_view gbk, const Rect
                 continue;
             }
         }
-        DrawCell(dst, x, y, ch, c, r, underlineNext);
+        if (x < right) {
+            DrawCell(dst, static_cast<int>(x), static_cast<int>(y), ch, c, r, underlineNext);
+            x += kCellW;
+        }
         underlineNext = false;
-        x += kCellW;
     }
     return 0;
 }
@@ -75,6 +82,8 @@ int BoxTextRenderer::TextOut(Surface& dst, std::string_view gbk, int x, int y, c
     const uint16_t c = ColorRefTo565(colorref);
     const Rect clip = dst.Bounds();
     for (unsigned char ch : gbk) {
+        if (x >= clip.right || y >= clip.bottom)
+            break;
         DrawCell(dst, x, y, ch, c, clip, false);
         x += kCellW;
     }

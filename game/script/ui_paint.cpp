@@ -1,4 +1,8 @@
 // Painting the UI frames and reaching the top frame's elements by name.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 #include "core/globals.h"
 #include "ui.h"
 
@@ -40,8 +44,13 @@ void ui::PaintLayer(plat::Surface* dest, FRAMESTRUCT& frame, int32_t layer)
                 if (i >= frame.strings.size())
                     continue;
                 const UISTRINGBOX& t = frame.strings[i];
+                // A frame file may place a box anywhere a 32-bit number
+                // reaches: its far edges are held at that range.
+                auto edge = [](int32_t at, int32_t size) {
+                    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{at} + size, INT32_MIN, INT32_MAX));
+                };
                 if (t.visible)
-                    g_Graph.PaintText(dest, t.text.c_str(), Rect{t.x, t.y, t.x + t.width, t.y + t.height},
+                    g_Graph.PaintText(dest, t.text.c_str(), Rect{t.x, t.y, edge(t.x, t.width), edge(t.y, t.height)},
                                       t.fontFace.c_str(), t.fontHeight, t.bold, t.italic, t.colour);
             }
         }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 
 #include "core/alert.h"
@@ -318,6 +319,25 @@ TEST_F(Ui, EndWithoutEofLfOnlyAndMissingPictures)
     EXPECT_EQ(At(5, 0), 0xF800);
     g_Ui.UnloadAll();
     EXPECT_TRUE(g_Ui.frames.empty());
+}
+
+// Text boxes at the ends of the number range (a frame file's numbers clamp
+// to 32 bits) are painted without their far edges or the pen overflowing:
+// nothing of them shows. The first file is a fuzzer's reproducer.
+TEST_F(Ui, TextBoxesAtTheEndsOfTheNumberRange)
+{
+    WriteFile(root_ / "ui" / "found.jui", ReadFile(fs::path(TEV_TEST_DATA) / "fuzz" / "ui_string_far_right.jui"));
+    g_Ui.LoadFrame("found");
+    ASSERT_EQ(Names(), (std::vector<std::string>{"fuzz"}));
+    Open("edges", {
+                      String(El{.name = "right", .x = INT32_MAX, .y = 10, .w = 100, .h = 20, .text = "abc"}),
+                      String(El{.name = "below", .x = 10, .y = INT32_MAX, .w = 100, .h = 20, .text = "abc"}),
+                      String(El{.name = "wide", .x = INT32_MIN, .y = 600, .w = INT32_MAX, .h = INT32_MAX,
+                                .text = "abc"}),
+                  });
+    g_Ui.Paint("fuzz");
+    g_Ui.Paint("edges");
+    EXPECT_TRUE(std::all_of(g_Graph.BUF->px.begin(), g_Graph.BUF->px.end(), [](uint16_t p) { return p == 0; }));
 }
 
 TEST_F(Ui, UnloadingByNamePositionAndAll)
