@@ -553,8 +553,15 @@ void ScriptEditor::Command8_Click()
         fr::msgBox(QStringLiteral("请输入新文件名: “%1”不是文件名（不能含有 / 或 \\），没有重命名。").arg(answer));
         return;
     }
+    // The file keeps its kind: the extension of the list last clicked,
+    // unless the file came from the open dialog with another one (a script
+    // opened after a map click must not become a ".jmap", nor lose ".jsr").
+    const QString fileName = GetFileName(CurScriptPath);
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString ownExt = dot >= 0 ? fileName.mid(dot) : QString();
+    const QString ext = ownExt.compare(CurFileExt, Qt::CaseInsensitive) == 0 ? CurFileExt : ownExt;
     const QString oldPath = fr::ci::resolve(CurScriptPath);
-    const QString newPath = GetParentPath(CurScriptPath, 1) + answer + CurFileExt;
+    const QString newPath = GetParentPath(CurScriptPath, 1) + answer + ext;
     if (!fr::fileExists(oldPath)) {
         fr::msgBox(QStringLiteral("文件 %1 不存在，没有重命名。").arg(CurScriptPath));
         return;
@@ -570,7 +577,7 @@ void ScriptEditor::Command8_Click()
         return;
     }
     refreshLists();
-    Label2->setText(QStringLiteral("已成功把 ") + CurScriptPath + QStringLiteral("命名为 ") + answer + CurFileExt);
+    Label2->setText(QStringLiteral("已成功把 ") + CurScriptPath + QStringLiteral("命名为 ") + answer + ext);
     CurScriptPath = newPath;
 }
 

@@ -20,6 +20,7 @@ rm -f "$work/game/editor/tilesmith"
 ln -s "$T" "$work/game/editor/tilesmith"
 printf '"%s"\r\n' "$work/game/Map/demo.jmap" > "$work/game/editor/RecentMap.txt"
 out=${TEV_SHOT_DIR:-$work}
+mkdir -p "$out"
 
 cat > "$work/run.sh" <<INNER
 set -u

@@ -292,6 +292,23 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
         {"role editor 画到地图中", [&] { click(t.AddRole.get().Command1); }, {"Main"}, {}},
         {"a click on the map places the role", [&] { clickMapAt(64, 256); }, {"AddRole", se_}, {}},
         {"role 插入", [&] { click(t.AddRole.get().Command5); }, {se_}, {"editor/RoleAttribList.txt"}},
+        {"Esc, F9, Q, a click on the NPC placed at (96, 224), Yes: its statement cut from the map's NPC list",
+         [&] {
+             seKey(Qt::Key_Escape);
+             press(Qt::Key_F9);
+             press(Qt::Key_Q);
+             const int statements = int(ReadBytes(demo("Script/demo_npc.jsr")).count("AddNpc("));
+             dialogs.yesNo = {fr::vbYes};
+             clickMapAt(96, 224);
+             EXPECT_EQ(ReadBytes(demo("Script/demo_npc.jsr")).count("AddNpc("), statements - 1);
+             // The question names the current script (the one chosen last).
+             EXPECT_TRUE(dialogs.saw(QStringLiteral("确定删除") + M().CurScriptPath + QStringLiteral("中的ID为:")))
+                 << dialogs.messages.join("|").toStdString();
+             EXPECT_FALSE(M().CurScriptPath.isEmpty());
+             press(Qt::Key_Q);
+         },
+         {"Main"}, {"Script/demo_npc.jsr"}},
+        {"Space: the script editor as it was left", [&] { press(Qt::Key_Space); }, {se_}, {}},
         {"F3: the magic editor alone", [&] { seKey(Qt::Key_F3); }, {"MagicEditor"}, {}},
         {"magic editor: a click on 火球 shows its kind and preview",
          [&] { ClickRow(t.MagicEditorForm.get().List1, QStringLiteral("火球")); }, {"MagicEditor"}, {}},

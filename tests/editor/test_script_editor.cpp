@@ -259,6 +259,16 @@ TEST_F(ScriptEditorTest, AMapChosenInTheMapListIsNeverOverwrittenWithScriptText)
     QTest::mouseClick(s.Command8, Qt::LeftButton);
     EXPECT_EQ(ReadBytes(game.path("Map/village.jmap")), map);
     EXPECT_TRUE(Row(s.FileTable2, "village.jmap"));
+
+    // A script opened after the map click stays a script when renamed.
+    dialogs.yesNo = {fr::vbNo};
+    dialogs.files = {script("a.jsr")};
+    QTest::mouseClick(s.Command4, Qt::LeftButton);
+    dialogs.inputs = {QStringLiteral("b")};
+    QTest::mouseClick(s.Command8, Qt::LeftButton);
+    EXPECT_EQ(ReadBytes(script("b.jsr")), "a;\r\nEOF\r\n");
+    EXPECT_EQ(M().CurScriptPath, script("b.jsr"));
+    EXPECT_EQ(ReadBytes(game.path("Map/village.jmap")), map);
 }
 
 TEST_F(ScriptEditorTest, WithNoFileChosenSaveAsksWhereToSave)
