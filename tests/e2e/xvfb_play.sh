@@ -22,6 +22,25 @@ pass() { echo "ok: $1"; }
 fail() { echo "FAIL: $1"; fails=$((fails + 1)); }
 check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
 
+# True (exit 0) when a screenshot shows the village's grass over the view.
+cat > "$work/village.py" <<'PY'
+import subprocess, sys
+ppm = subprocess.run(["convert", sys.argv[1], "-depth", "8", "ppm:-"], capture_output=True).stdout
+try:
+    magic, size, depth, px = ppm.split(b"\n", 3)
+    w, h = map(int, size.split())
+except ValueError:
+    sys.exit(1)
+grass = 0
+for y in range(23, 344, 2):
+    row = (y * w) * 3
+    for x in range(23, 616, 2):
+        r, g, b = px[row + x * 3:row + x * 3 + 3]
+        if g > 100 and g > r + 30 and g > b + 30:
+            grass += 1
+sys.exit(0 if grass * 4 > 50000 else 1)
+PY
+
 # One run of the game from the start of play; $1 = the commands run once its
 # window has the focus.
 run_game() {
@@ -34,7 +53,14 @@ wait_game_window \$pid "$work/game.out" || exit 1
 xdotool windowfocus --sync "\$wid" 2>/dev/null
 shot() { import -window root -crop 640x480+0+0 "$shots/\$1.png"; }
 hold() { xdotool keydown "\$1"; sleep "\$2"; xdotool keyup "\$1"; }
-sleep 1.5
+# Play shows once the loading notice is gone and the map fills the view;
+# a loaded machine may take longer than usual to get there.
+for i in \$(seq 40); do
+  import -window root -crop 640x480+0+0 "$work/probe.png"
+  python3 "$work/village.py" "$work/probe.png" && break
+  sleep 0.5
+done
+sleep 0.5
 $1
 end_game \$pid "$work/exit" || exit 1
 INNER
