@@ -7,13 +7,10 @@ set -u
 G=${TEVLEGEND:?}
 MADE=${TEV_ROUNDTRIP_DIR:?}
 HERE=$(cd "$(dirname "$0")" && pwd)
-for tool in xvfb-run xdotool import convert python3; do
-  command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
-done
+. "$HERE/common.sh"
+need_tools xvfb-run xdotool import convert python3
 [ -d "$MADE/game" ] || { echo "FAIL: no folder $MADE/game (the editor's half did not run)"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$MADE/game" "$work/game"
+work_on_copy "$MADE/game"
 # The second line of config.jcf is the start state.
 python3 - "$work/game/config.jcf" <<'PY'
 import sys

@@ -6,18 +6,11 @@ set -u
 G=${TEVLEGEND:?}
 DEMO=${TEV_DEMO_DIR:?}
 HERE=$(cd "$(dirname "$0")" && pwd)
-for tool in xvfb-run xdotool import convert sox python3; do
-  command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$DEMO" "$work/game"
+. "$HERE/common.sh"
+need_tools xvfb-run xdotool import convert sox python3
+work_on_copy "$DEMO"
 shots=${TEV_SHOT_DIR:-$work/shots}
 mkdir -p "$shots"
-fails=0
-pass() { echo "ok: $1"; }
-fail() { echo "FAIL: $1"; fails=$((fails + 1)); }
-check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
 
 # One run of the game; $1 = audio driver, $2 = the commands run once its
 # window is up (with $pid and $wid set). The game is ended the way a

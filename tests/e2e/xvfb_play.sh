@@ -7,20 +7,13 @@ set -u
 G=${TEVLEGEND:?}
 DEMO=${TEV_DEMO_DIR:?}
 HERE=$(cd "$(dirname "$0")" && pwd)
-for tool in xvfb-run xdotool import convert python3; do
-  command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$DEMO" "$work/game"
+. "$HERE/common.sh"
+need_tools xvfb-run xdotool import convert python3
+work_on_copy "$DEMO"
 # Start state 3: the start of a game runs at once.
 sed -i '2s/^0!/3!/' "$work/game/config.jcf"
 shots=${TEV_SHOT_DIR:-$work/shots}
 mkdir -p "$shots"
-fails=0
-pass() { echo "ok: $1"; }
-fail() { echo "FAIL: $1"; fails=$((fails + 1)); }
-check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
 
 # True (exit 0) when a screenshot shows the village's grass over the view.
 cat > "$work/village.py" <<'PY'

@@ -9,12 +9,9 @@ set -u
 T=${TILESMITH:?}
 DEMO=${TEV_DEMO_DIR:?}
 HERE=$(cd "$(dirname "$0")" && pwd)
-for tool in xvfb-run xdotool import compare python3; do
-  command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$DEMO" "$work/game"
+. "$HERE/../e2e/common.sh"
+need_tools xvfb-run xdotool import compare python3
+work_on_copy "$DEMO"
 # The copy gets its own link to the program and remembers its own map.
 rm -f "$work/game/editor/tilesmith"
 ln -s "$T" "$work/game/editor/tilesmith"
