@@ -4,7 +4,7 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include "core/globals.h"
+#include "app/globals.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // built-in pictures loaded; once per process.
 #include <memory>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "platform/headless/headless.h"
 
 inline void SetUpGame()

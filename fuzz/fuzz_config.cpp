@@ -1,6 +1,6 @@
 // The input as "config.jcf", read as start-up reads it when the display is
 // set up.
-#include "core/globals.h"
+#include "app/globals.h"
 #include "game_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,6 +1,6 @@
 // A change of map in the running game to the input as a map file, and the
 // frame painted after it.
-#include "core/globals.h"
+#include "app/globals.h"
 #include "game_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

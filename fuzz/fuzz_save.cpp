@@ -1,6 +1,6 @@
 // The input as save slot 1 loaded into the running game, then a few passes of
 // the main loop on what it loaded.
-#include "core/globals.h"
+#include "app/globals.h"
 #include "game_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

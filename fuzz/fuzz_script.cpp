@@ -3,7 +3,7 @@
 // game. A low cap on executed statements keeps one input short.
 #include <string_view>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "game_session.h"
 
 namespace {

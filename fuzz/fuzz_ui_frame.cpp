@@ -1,6 +1,6 @@
 // The input as a UI frame file loaded onto the running game's frame stack,
 // then a frame painted with it and the cursor over its middle.
-#include "core/globals.h"
+#include "app/globals.h"
 #include "game_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "app/globals.h"
+#include "app/winmain.h"
 #include "core/alert.h"
-#include "core/globals.h"
-#include "core/winmain.h"
 #include "harness.h"
 #include "platform/headless/headless.h"
 

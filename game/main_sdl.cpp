@@ -1,6 +1,6 @@
 // The game on a real window. It reads no arguments and no environment.
-#include "core/globals.h"
-#include "core/winmain.h"
+#include "app/globals.h"
+#include "app/winmain.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_platform.h"
 

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "platform/platform.h"
-#include "winmain.h"
+#include "upcalls.h"
 
 int IntervalElapsed(int32_t* start, int32_t* armed, uint32_t interval)
 {
@@ -47,10 +47,10 @@ void ShowMessageBox(const char* textGbk, const char* captionGbk)
 {
     const bool focusDance = InputInitialised();
     if (focusDance)
-        WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_INACTIVE});
+        Upcall<WindowActivation>::Get().Activated(false);
     plat::P().dialogs().MessageBox(textGbk, captionGbk);
     if (focusDance) {
-        WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_ACTIVE});
+        Upcall<WindowActivation>::Get().Activated(true);
         // The box's own focus changes were just emulated; drop the real ones.
         plat::P().FlushFocusMessages();
     }

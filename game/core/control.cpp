@@ -3,12 +3,12 @@
 #include <string>
 
 #include "alert.h"
-#include "globals.h"
+#include "game_state.h"
+#include "graph.h"
 #include "platform/dik.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
-#include "script/script.h"
-#include "winmain.h"
+#include "upcalls.h"
 
 using plat::GBK;
 namespace dik = plat::dik;
@@ -217,62 +217,37 @@ void control::DispatchKey(GameKey key)
     using namespace gamekey;
     if (g_GameState != 3)
         return;
+    InputRoutes& routes = Upcall<InputRoutes>::Get();
     const uint32_t now = plat::P().clock().Ticks();
-    if (g_Ui.g_UiFocus) {
+    if (routes.FramesHaveFocus()) {
         // The frames sample the keyboard at most twice a second, whatever
         // the key.
         if (now - lastUiKeyTime_ > 500) {
-            g_Ui.OnKey(key);
+            routes.KeyToFrames(key);
             lastUiKeyTime_ = now;
         }
         return;
     }
-    if (key == kLCtrlUp) {
-        g_Role.hp = g_Role.maxHp;
-        g_Role.mp = g_Role.maxMp;
-    }
-    if (key == kLCtrlDown)
-        g_Role.gold = 99999;
-    if (key == kLCtrlLeft) {
-        if (g_Role.attack - 1 >= 1)
-            g_Role.attack -= 1;
-        if (g_Role.defence - 1 >= 1)
-            g_Role.defence -= 1;
-    }
-    if (key == kLCtrlRight) {
-        if (g_Role.attack < 200)
-            g_Role.attack += 1;
-        if (g_Role.defence < 200)
-            g_Role.defence += 1;
-    }
-    if (key == kEsc && now - lastUiKeyTime_ > 500) {
-        g_Ui.LoadFrame("mainmenu_frame");
+    const bool openMenu = key == kEsc && now - lastUiKeyTime_ > 500;
+    if (openMenu)
         lastUiKeyTime_ = now;
-    }
-    const MouseInfo none{0, 0, 'n'};
-    g_Role.KeyMove(key);
-    ScriptKey(key, none);
-    g_Role.SelectMagic(key);
-    CastMagic(&g_Role, key, none);
+    routes.KeyToPlay(key, openMenu);
 }
 
 void control::DispatchMouse(MouseInfo info)
 {
-    if (g_Ui.g_UiFocus) {
-        g_Ui.OnMouseMove();
-        g_Ui.OnMouseClick(info);
+    InputRoutes& routes = Upcall<InputRoutes>::Get();
+    if (routes.FramesHaveFocus()) {
+        routes.MouseToFrames(info);
         return;
     }
-    g_Role.MouseMove(info);
-    ScriptKey(gamekey::kNone, info);
-    CastMagic(&g_Role, gamekey::kNone, info);
+    routes.MouseToPlay(info);
 }
 
 void control::ScriptKey(GameKey key, MouseInfo info)
 {
-    if ((key == gamekey::kSpace || info.button == 'l') && buttonReleased == 1 && g_Script.running &&
-        g_Script.talkMinShown)
-        g_Script.talkDismissed = 1;
+    if ((key == gamekey::kSpace || info.button == 'l') && buttonReleased == 1)
+        Upcall<InputRoutes>::Get().DismissTalk();
 }
 
 void control::PaintCursor(int32_t alpha, int32_t stipple)
@@ -310,7 +285,7 @@ void control::PaintCursor(int32_t alpha, int32_t stipple)
     } else {
         // Pushed off the screen: the game steps back and hands the mouse to
         // the system where the game's cursor would have gone.
-        WindowProc(plat::WinMsg{plat::MsgType::Activate, plat::WA_INACTIVE});
+        Upcall<WindowActivation>::Get().Activated(false);
         auto& in = plat::P().input();
         if (keyboardDevice)
             in.Unacquire(plat::Device::Keyboard);

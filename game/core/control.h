@@ -80,6 +80,13 @@ private:
     uint32_t lastUiKeyTime_ = 0;
 };
 
+// True once the input devices were set up (the window procedure ignores
+// activation before that).
+bool InputInitialised();
+
+// The keyboard and mouse of the game.
+extern control g_Control;
+
 // Codes of GameKey.
 namespace gamekey {
 constexpr GameKey kNone = 0, kW = 1, kS = 2, kA = 3, kD = 4, kWA = 5, kSA = 6, kWD = 7, kSD = 8, kCtrlW = 9,

@@ -4,10 +4,11 @@
 #include <string>
 
 #include "alert.h"
-#include "globals.h"
+#include "game_state.h"
 #include "platform/bmp.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
+#include "sound.h"
 
 using plat::GBK;
 

@@ -144,6 +144,8 @@ public:
 
     // Frame painting used by the main loop.
     int PaintLogo(int32_t interval);
+    // The title and the in-game frame compose the world and the frames,
+    // which stand above the pictures: the program defines these two.
     void PaintTitle();
     void PaintLayToBuffer();
     void PaintBlackScreen();
@@ -205,3 +207,12 @@ private:
 };
 
 extern uint32_t g_KeyColour;
+
+// The game's pictures and painting (defined with the other globals).
+extern Graph g_Graph;
+// Blends are computed by the game itself (1) or left to the card (0); the
+// display runs full screen (1); frames are held to the frame rate (1).
+extern int32_t g_SoftAlpha;
+extern int32_t g_FullScreen;
+extern int32_t g_FrameLimit;
+

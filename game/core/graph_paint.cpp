@@ -6,7 +6,6 @@
 #include <string>
 
 #include "alert.h"
-#include "globals.h"
 #include "graph.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"

@@ -5,11 +5,10 @@
 #include <string>
 
 #include "alert.h"
-#include "globals.h"
 #include "graph.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
-#include "script/script.h"
+#include "upcalls.h"
 
 using plat::GBK;
 
@@ -72,23 +71,22 @@ void Graph::PaintDialog()
         d.y = 480 - d.h - 10;
         d.placed = true;
     }
-    g_Script.dialogOpening = 1;
-    if (g_Script.dialogStarted == 0) {
+    DialogWatch& watch = Upcall<DialogWatch>::Get();
+    if (watch.FramePainted()) {
         d.timerArmed = 0;
         d.visibleWidth = 1;
         d.step = 0;
-        g_Script.dialogStarted = 1;
     }
     if (IntervalElapsed(&d.timerStart, &d.timerArmed, 1)) {
         if (d.visibleWidth + d.step + 3 <= d.w) {
             d.step += 3;
             d.visibleWidth += d.step;
-            g_Script.dialogOpening = 1;
+            watch.FrameOpening(true);
             d.timerArmed = 0;
         } else {
             // Fully open; the timer stays armed and fires on every later call.
             d.visibleWidth = d.w;
-            g_Script.dialogOpening = 0;
+            watch.FrameOpening(false);
         }
     }
     if (PaintPic(BUF, PIC_DIALOGFRAME, Rect{0, 0, d.visibleWidth, d.h}, static_cast<float>(d.x),

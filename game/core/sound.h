@@ -57,3 +57,6 @@ private:
     bool graphUp_ = false;  // a piece of music is set up (its file may be missing)
     size_t shownCount_ = 0; // the effect count last written to debug line 0
 };
+
+// The game's sound effects and music.
+extern sound g_Sound;

@@ -65,3 +65,7 @@ private:
 };
 
 } // namespace plat
+
+// The game's one holder, made before the other globals so that it outlives
+// them: their destructors still release platform objects.
+extern plat::PlatformHolder g_PlatformHolder;

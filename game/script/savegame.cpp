@@ -7,11 +7,19 @@
 #include <system_error>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
+#include "core/game_state.h"
+#include "core/graph.h"
+#include "core/sound.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
 #include "script.h"
 #include "ui.h"
+#include "world/magic.h"
+#include "world/map.h"
+#include "world/monster.h"
+#include "world/npc.h"
+#include "world/role.h"
 
 // ---------------------------------------------------------------- script state
 void script::Save(FILE* f)

@@ -5,9 +5,12 @@
 #include <utility>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
+#include "world/monster.h"
+#include "world/npc.h"
+#include "world/role.h"
 
 using plat::GBK;
 

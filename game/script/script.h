@@ -228,3 +228,6 @@ private:
     std::vector<OpenLoop> openLoops_;
     int runToEndDepth_ = 0;
 };
+
+// The interpreter.
+extern script g_Script;

@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "core/alert.h"
-#include "core/globals.h"
 #include "platform/gbk.h"
 #include "script.h"
+#include "ui.h"
 
 using plat::GBK;
 

@@ -7,7 +7,16 @@
 #include <utility>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
+#include "core/game_state.h"
+#include "core/graph.h"
+#include "core/sound.h"
+#include "ui.h"
+#include "world/magic.h"
+#include "world/map.h"
+#include "world/monster.h"
+#include "world/npc.h"
+#include "world/role.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/alert.h"
-#include "core/globals.h"
 #include "platform/gbk.h"
 #include "script.h"
 #include "world/monster.h"

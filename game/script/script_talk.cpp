@@ -4,9 +4,13 @@
 #include <array>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
+#include "core/game_state.h"
+#include "core/graph.h"
 #include "platform/gbk.h"
 #include "script.h"
+#include "world/npc.h"
+#include "world/role.h"
 
 namespace {
 

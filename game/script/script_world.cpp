@@ -2,7 +2,6 @@
 // walks, walking modes, removals and items.
 #include <cstring>
 
-#include "core/globals.h"
 #include "core/sound.h"
 #include "script.h"
 #include "world/magic.h"

@@ -4,7 +4,8 @@
 #include <utility>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/graph.h"
+#include "core/sound.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
 

@@ -131,3 +131,6 @@ private:
     // Whether an element pointer still belongs to a frame of the stack.
     bool OwnsElement(const UIBOX* element) const;
 };
+
+// The UI frames.
+extern ui g_Ui;

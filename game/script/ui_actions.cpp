@@ -1,9 +1,13 @@
 // The action texts of UI elements: built-in actions ("d_...") and scripts
 // ("s_...").
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
+#include "core/game_state.h"
 #include "platform/gbk.h"
+#include "script.h"
 #include "ui.h"
+#include "world/magic.h"
+#include "world/role.h"
 
 using plat::GBK;
 

@@ -1,6 +1,7 @@
 // Hit testing and the mouse and keys while the UI frames have the focus.
-#include "core/globals.h"
+#include "core/control.h"
 #include "platform/platform.h"
+#include "script.h"
 #include "ui.h"
 
 int32_t ui::InRect(int32_t px, int32_t py, int32_t left, int32_t top, int32_t right, int32_t bottom)

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "core/globals.h"
+#include "core/graph.h"
 #include "ui.h"
 
 void ui::Paint(const std::string& name)

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "core/alert.h"
-#include "core/globals.h"
 #include "map.h"
 #include "object.h"
 #include "platform/gbk.h"

@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
+#include "core/game_state.h"
+#include "core/graph.h"
 #include "core/sound.h"
 #include "map.h"
 #include "monster.h"

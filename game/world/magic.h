@@ -100,5 +100,9 @@ struct MagicCooldown {
 };
 extern MagicCooldown g_MagicCooldown;
 
+// The magic kinds the scripts listed, and the magic flying now.
+extern std::vector<MagicKind> g_MagicKinds;
+extern std::vector<Magic> g_Magics;
+
 // Casts the caster's current magic kind when the key or the mouse asks for it.
 void CastMagic(People* caster, GameKey key, MouseInfo mouse);

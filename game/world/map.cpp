@@ -5,8 +5,13 @@
 #include <string_view>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/graph.h"
+#include "core/sound.h"
+#include "magic.h"
+#include "monster.h"
+#include "npc.h"
 #include "platform/gbk.h"
+#include "role.h"
 
 using plat::GBK;
 

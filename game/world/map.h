@@ -118,3 +118,6 @@ public:
 // The map's size in pixels; 1.0 until the first map is read.
 extern float g_MapPixelWidth;
 extern float g_MapPixelHeight;
+
+// The current map.
+extern map g_Map;

@@ -3,15 +3,15 @@
 #include <cmath>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/game_state.h"
+#include "core/graph.h"
 #include "core/sound.h"
 #include "map.h"
 #include "npc.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
 #include "role.h"
-#include "script/script.h"
-#include "script/ui.h"
+#include "upcalls.h"
 
 DeathFade g_DeathFade;
 int32_t g_DeathFadeAlpha = 32;
@@ -113,7 +113,7 @@ void Monster::Think()
                                           TruncToInt(y + static_cast<float>(boxTop) +
                                                      static_cast<float>((boxBottom - boxTop) / 2)));
         if (AstarStep(this, cell, goalTile) == 3) {
-            g_Script.SetLocalVar("int", name + "_astar", 1);
+            Upcall<ActorNotices>::Get().PathEnded(name);
             if (modeAfterAstar <= 1)
                 aiMode = 0;
             else if (modeAfterAstar == 2)
@@ -341,9 +341,10 @@ void Monster::BeHit(int32_t power)
     if (hp <= 0 && dying == 0)
         Die();
     // A monster without hit points to measure against shows an empty bar.
-    const int32_t baseW = g_Ui.GetImageBaseSize("monster_hp", 0);
+    StatusFrames& frames = Upcall<StatusFrames>::Get();
+    const int32_t baseW = frames.ImageBaseSize("monster_hp", 0);
     const int32_t barW = maxHp > 0 ? TruncToInt(static_cast<float>(baseW) * std::max(hp, 0.0f) / maxHp) : 0;
-    g_Ui.SetImageSize("monster_hp", barW, g_Ui.GetImageBaseSize("monster_hp", 1));
+    frames.SetImageSize("monster_hp", barW, frames.ImageBaseSize("monster_hp", 1));
     aiMode = 2;
     People::FaceRole();
     g_Sound.PlayWave("firehit");
@@ -356,7 +357,7 @@ void Monster::Die()
     if (g_Role.nextExp <= g_Role.exp)
         g_Role.LevelUp();
     g_Role.gold += goldReward;
-    g_Script.SetStaticVar("int", name + "_dead", 1);
+    Upcall<ActorNotices>::Get().MonsterDied(name);
 }
 
 int32_t Monster::HitsNpc(int32_t dir) { return HitsActors(dir, g_Npcs, false); }

@@ -75,6 +75,9 @@ struct DeathFade {
 extern DeathFade g_DeathFade;
 extern int32_t g_DeathFadeAlpha;
 
+// The monsters of the current map.
+extern std::vector<Monster> g_Monsters;
+
 // Takes monster `index` out of the list. The index of the monster last hit
 // keeps naming the same monster: -1 if it was this one, one less if it came
 // later.

@@ -1,11 +1,13 @@
 #include "npc.h"
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/game_state.h"
+#include "core/graph.h"
 #include "map.h"
+#include "monster.h"
 #include "platform/gbk.h"
 #include "role.h"
-#include "script/script.h"
+#include "upcalls.h"
 
 ActorPaintShared g_NpcPaint;
 
@@ -113,7 +115,7 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
                                                   TruncToInt(y + static_cast<float>(boxTop) +
                                                              static_cast<float>((boxBottom - boxTop) / 2)));
                 if (AstarStep(this, cell, goalTile) == 3) {
-                    g_Script.SetLocalVar("int", name + "_astar", 1);
+                    Upcall<ActorNotices>::Get().PathEnded(name);
                     active = 0;
                 }
             } else if (aiMode == 3) {

@@ -51,6 +51,9 @@ struct ActorPaintShared {
 };
 extern ActorPaintShared g_NpcPaint;
 
+// The NPCs of the current map.
+extern std::vector<Npc> g_Npcs;
+
 // The body tint of one painter pass: a checkerboard of the actor's tint
 // colour over its place r on the work surface, for tintFrames frames.
 void ApplyActorTint(People* a, Surface* work, const Rect& r, int32_t* counter);

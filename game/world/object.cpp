@@ -6,10 +6,11 @@
 #include <set>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "map.h"
 #include "platform/gbk.h"
 #include "platform/rng.h"
-#include "script/script.h"
+#include "role.h"
+#include "upcalls.h"
 
 int32_t g_WalkInterval = 1000;
 
@@ -303,7 +304,7 @@ void CheckRecordNumbers(const char* head, const std::vector<std::string>& values
         float probe;
         if (numparse::ParseFloat(values[k], &probe))
             continue;
-        const std::string file = "Script\\" + g_Script.scriptName + ".jsr";
+        const std::string file = "Script\\" + Upcall<ScriptWatch>::Get().ScriptName() + ".jsr";
         if (!reported.insert(file).second)
             return;
         AlertStr(file + plat::GBK("：") + head + plat::GBK("的第") + std::to_string(k + 1) + plat::GBK("个值“") +

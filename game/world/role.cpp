@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "map.h"
 #include "platform/gbk.h"
 
 using plat::GBK;

@@ -89,3 +89,6 @@ private:
 
 // The NPC being talked to, -1 none.
 inline int32_t g_TalkNpcIndex = -1;
+
+// The one role the player steers.
+extern Role g_Role;

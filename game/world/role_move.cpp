@@ -4,8 +4,13 @@
 #include <cmath>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
+#include "core/game_state.h"
+#include "map.h"
+#include "monster.h"
+#include "npc.h"
 #include "role.h"
+#include "upcalls.h"
 
 namespace {
 
@@ -193,7 +198,7 @@ void Role::TakeStep(int32_t d, Walker w)
     // The tile's event starts whether or not the step then succeeds.
     const std::string event = GetTileEvent(d);
     if (event != "N")
-        g_Script.OpenScript(event);
+        Upcall<ScriptOpener>::Get().OpenScript(event);
 
     if (IsDiagonal(d)) {
         const bool noLeft = camX - speed < 0;
@@ -404,7 +409,7 @@ int32_t Role::TalkToNpc(int32_t d)
             n.FaceRole();
             g_TalkNpcIndex = static_cast<int32_t>(i);
             const std::string name = n.script;
-            g_Script.OpenScript(name);
+            Upcall<ScriptOpener>::Get().OpenScript(name);
         }
         // An NPC always blocks the way.
         return 1;
@@ -434,7 +439,7 @@ int32_t Role::AttackMonster(int32_t d)
             m.People::FaceRole();
             g_hitMonsterIndex = static_cast<int32_t>(i);
             const std::string name = m.script;
-            g_Script.OpenScript(name);
+            Upcall<ScriptOpener>::Get().OpenScript(name);
         }
         return 1;
     }

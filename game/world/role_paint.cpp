@@ -3,9 +3,13 @@
 #include <algorithm>
 
 #include "core/alert.h"
-#include "core/globals.h"
+#include "core/control.h"
+#include "core/game_state.h"
+#include "core/graph.h"
+#include "core/sound.h"
 #include "platform/gbk.h"
 #include "role.h"
+#include "upcalls.h"
 
 using plat::GBK;
 
@@ -90,7 +94,7 @@ void Role::PaintRoleWalk(int32_t walkingFlag, int32_t stipple)
     }
     if (walkingFlag == 0) {
         // A standing role turns toward a moving cursor.
-        if (g_Script.running == 0 && g_Control.cursorMoved == 1)
+        if (!Upcall<ScriptWatch>::Get().ScriptRunning() && g_Control.cursorMoved == 1)
             direction = FaceMouse();
         PaintRoleStatic(1);
         return;
@@ -149,7 +153,7 @@ void Role::LevelUp()
     attack *= 1.3f;
     defence *= 1.3f;
     g_Sound.PlayWave("levelup");
-    g_Ui.LoadFrame("levelup_frame");
+    Upcall<StatusFrames>::Get().OpenFrame("levelup_frame");
     levelUpShown = 1;
 }
 
@@ -168,7 +172,7 @@ void Role::CheckDead(int32_t times, int32_t ms)
         deathFinalPhase = 0;
         mp = 0;
         hp = 0;
-        g_Script.Control("clock");
+        Upcall<ActorNotices>::Get().RoleDied();
         g_Sound.PlayWave("roledie");
         g_Sound.PlayMidi("roledie");
         deathFirstFrame = 0;
@@ -186,7 +190,7 @@ void Role::CheckDead(int32_t times, int32_t ms)
         return;
     }
     if (g_Graph.PaintAnimiEx(g_Graph.BUF, PIC_DEADROLE, px, py, 1, alpha, 0, deathAnimation, 4, -1, ms) == 1) {
-        g_Ui.LoadFrame("dead_frame");
+        Upcall<StatusFrames>::Get().OpenFrame("dead_frame");
         deathAnimation.stopped = 1;
         g_Graph.blackMode = 1;
         g_Graph.blackAlpha = 16;
@@ -199,48 +203,45 @@ void Role::PaintState()
     const std::string levelText = "Lv:" + IntToStr(level);
     const std::string attackText = "Str:" + IntToStr(TruncToInt(attack));
     const std::string defenceText = "Def:" + IntToStr(TruncToInt(defence));
-    if (g_Ui.frames.empty())
+    StatusFrames& frames = Upcall<StatusFrames>::Get();
+    const std::string top = frames.TopFrame();
+    if (top.empty())
         return;
-    const std::string& top = g_Ui.frames.back().name;
     if (top == "main_frame") {
-        g_Ui.SetText("role_hpnum", IntToStr(TruncToInt(hp)));
-        g_Ui.SetText("role_mpnum", IntToStr(TruncToInt(mp)));
+        frames.SetText("role_hpnum", IntToStr(TruncToInt(hp)));
+        frames.SetText("role_mpnum", IntToStr(TruncToInt(mp)));
         // The bars are scaled from their loaded width; 1 pixel when empty.
         // A maximum of 0 or less (a script may set one) shows the full bar
         // instead of an endless one.
-        auto bar = [](const char* name, float value, float maxValue) {
-            const float base = static_cast<float>(g_Ui.GetImageBaseSize(name, 0));
+        auto bar = [&frames](const char* name, float value, float maxValue) {
+            const float base = static_cast<float>(frames.ImageBaseSize(name, 0));
             const float w = value <= 0 ? 1 : maxValue > 0 ? base * (value / maxValue) : base;
-            g_Ui.SetImageSize(name, TruncToInt(w), g_Ui.GetImageBaseSize(name, 1));
+            frames.SetImageSize(name, TruncToInt(w), frames.ImageBaseSize(name, 1));
         };
         bar("role_hp", hp, maxHp);
         bar("role_mp", mp, maxMp);
-        g_Ui.SetText("role_expnum", IntToStr(TruncToInt(exp)));
-        g_Ui.SetText("role_goldnum", IntToStr(TruncToInt(gold)));
+        frames.SetText("role_expnum", IntToStr(TruncToInt(exp)));
+        frames.SetText("role_goldnum", IntToStr(TruncToInt(gold)));
         g_Graph.PaintText(g_Graph.BUF, levelText, 33, 33, kWhite);
         g_Graph.PaintText(g_Graph.BUF, attackText, 33, 53, kWhite);
         g_Graph.PaintText(g_Graph.BUF, defenceText, 33, 73, kWhite);
     }
-    if (g_Ui.frames.back().name == "state_frame") {
-        g_Ui.SetText("state_name", name);
-        g_Ui.SetText("state_level", IntToStr(level));
-        g_Ui.SetText("state_hp", IntToStr(TruncToInt(hp)));
-        g_Ui.SetText("state_mp", IntToStr(TruncToInt(mp)));
-        g_Ui.SetText("state_str", IntToStr(TruncToInt(attack)));
-        g_Ui.SetText("state_def", IntToStr(TruncToInt(defence)));
-        g_Ui.SetText("state_exp", IntToStr(TruncToInt(exp)));
-        g_Ui.SetText("state_nextexp", IntToStr(TruncToInt(nextExp)));
-        g_Ui.SetText("state_magic", IntToStr(magicKind));
-        g_Ui.SetText("state_gold", IntToStr(TruncToInt(gold)));
+    if (top == "state_frame") {
+        frames.SetText("state_name", name);
+        frames.SetText("state_level", IntToStr(level));
+        frames.SetText("state_hp", IntToStr(TruncToInt(hp)));
+        frames.SetText("state_mp", IntToStr(TruncToInt(mp)));
+        frames.SetText("state_str", IntToStr(TruncToInt(attack)));
+        frames.SetText("state_def", IntToStr(TruncToInt(defence)));
+        frames.SetText("state_exp", IntToStr(TruncToInt(exp)));
+        frames.SetText("state_nextexp", IntToStr(TruncToInt(nextExp)));
+        frames.SetText("state_magic", IntToStr(magicKind));
+        frames.SetText("state_gold", IntToStr(TruncToInt(gold)));
         // Carried items show their pictures; none is hidden here.
         for (const std::string& item : items) {
             if (item.empty())
                 continue;
-            for (UIIMAGEBOX& img : g_Ui.frames.back().images)
-                if (img.name == item) {
-                    img.visible = 1;
-                    break;
-                }
+            frames.ShowTopImage(item);
         }
     }
 }

@@ -1,7 +1,7 @@
 // The actor bases: save records, contact tests, cell index, random walk.
 #include <gtest/gtest.h>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "platform/rng.h"
 #include "test_support.h"
 #include "world_fixtures.h"

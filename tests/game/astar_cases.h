@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "world/map.h"
 
 namespace astarcases {

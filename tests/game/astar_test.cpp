@@ -3,8 +3,8 @@
 
 #include <set>
 
+#include "app/globals.h"
 #include "astar_cases.h"
-#include "core/globals.h"
 #include "test_support.h"
 #include "world/map.h"
 #include "world/object.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "platform/bmp.h"
 #include "test_support.h"
 

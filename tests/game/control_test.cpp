@@ -2,10 +2,10 @@
 // dispatch and the save record.
 #include <gtest/gtest.h>
 
+#include "app/globals.h"
 #include "core/alert.h"
-#include "core/globals.h"
-#include "script/script.h"
 #include "platform/dik.h"
+#include "script/script.h"
 #include "test_support.h"
 
 namespace dik = plat::dik;

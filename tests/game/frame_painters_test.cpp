@@ -3,10 +3,10 @@
 // clock with box glyphs.
 #include <gtest/gtest.h>
 
+#include "app/globals.h"
 #include "core/alert.h"
-#include "core/globals.h"
-#include "script/script.h"
 #include "platform/headless/headless.h"
+#include "script/script.h"
 #include "test_support.h"
 
 using plat::Rect;

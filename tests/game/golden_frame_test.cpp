@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "core/globals.h"
-#include "core/scene.h"
+#include "app/globals.h"
+#include "app/scene.h"
 #include "test_support.h"
 
 using namespace tevtest;

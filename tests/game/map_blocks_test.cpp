@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
+#include "app/globals.h"
 #include "astar_cases.h"
-#include "core/globals.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 

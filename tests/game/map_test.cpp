@@ -1,7 +1,7 @@
 // The map file reader, the change of map and the map's cell queries.
 #include <gtest/gtest.h>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 

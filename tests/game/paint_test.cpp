@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "app/globals.h"
 #include "core/alert.h"
-#include "core/globals.h"
 #include "test_support.h"
 
 using plat::Rect;

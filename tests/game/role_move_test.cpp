@@ -2,7 +2,7 @@
 // monsters and tile events it meets.
 #include <gtest/gtest.h>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 

@@ -1,7 +1,7 @@
 // The role's sprite, regeneration, level-up, death and status panel.
 #include <gtest/gtest.h>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 

@@ -1,7 +1,7 @@
 // The role: its "AddRole(" record and its save record.
 #include <gtest/gtest.h>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 

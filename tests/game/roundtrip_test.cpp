@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "core/globals.h"
-#include "core/winmain.h"
+#include "app/globals.h"
+#include "app/winmain.h"
 #include "interop_support.h"
 #include "platform/dik.h"
 #include "test_support.h"

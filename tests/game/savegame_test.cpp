@@ -301,8 +301,9 @@ TEST_F(SaveGames, ASaveWhoseMapCantBeReadIsRefusedAndNothingChanges)
         g_GameState = c.state;
         if (c.state == 1)
             g_Ui.LoadFrame("title_frame");
-        if (c.state != 1)
+        if (c.state != 1) {
             ASSERT_EQ(g_Map.ChangeMap("m2"), 1);
+        }
         if (c.mapText.empty())
             std::filesystem::remove(root_ / "Map" / "m.jmap");
         else

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "core/globals.h"
-#include "core/scene.h"
+#include "app/globals.h"
+#include "app/scene.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 

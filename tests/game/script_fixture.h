@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/globals.h"
 #include "core/alert.h"
-#include "core/globals.h"
 #include "platform/gbk.h"
 #include "test_support.h"
 

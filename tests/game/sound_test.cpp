@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "app/globals.h"
+#include "app/winmain.h"
 #include "core/alert.h"
-#include "core/globals.h"
-#include "core/winmain.h"
 #include "platform/wave.h"
 #include "test_support.h"
 

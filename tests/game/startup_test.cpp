@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/globals.h"
+#include "app/winmain.h"
 #include "core/alert.h"
-#include "core/globals.h"
-#include "core/winmain.h"
 #include "test_support.h"
 
 using namespace tevtest;

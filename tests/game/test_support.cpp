@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "platform/gbk.h"
 
 namespace tevtest {

@@ -2,7 +2,7 @@
 // loading notice is shown at once.
 #include <gtest/gtest.h>
 
-#include "core/globals.h"
+#include "app/globals.h"
 #include "platform/text.h"
 #include "test_support.h"
 

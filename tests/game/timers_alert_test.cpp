@@ -1,9 +1,9 @@
 // Timers, failure reports and debug lines.
 #include <gtest/gtest.h>
 
+#include "app/globals.h"
+#include "app/winmain.h"
 #include "core/alert.h"
-#include "core/globals.h"
-#include "core/winmain.h"
 #include "test_support.h"
 
 using tevtest::G;

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/globals.h"
 #include "core/alert.h"
-#include "core/globals.h"
 #include "platform/gbk.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"

@@ -6,8 +6,8 @@
 #include <memory>
 #include <sstream>
 
-#include "core/globals.h"
-#include "core/winmain.h"
+#include "app/globals.h"
+#include "app/winmain.h"
 #include "platform/gbk.h"
 
 namespace harness {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "alert.h"
+#include "core/alert.h"
 #include "globals.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"

@@ -4,6 +4,8 @@
 #include "globals.h"
 
 #include "platform/platform.h"
+#include "upcalls.h"
+#include "winmain.h"
 
 plat::PlatformHolder g_PlatformHolder;
 
@@ -30,3 +32,7 @@ int32_t g_SoftAlpha = 1;
 int32_t g_hWnd = 0;
 int32_t g_LastResult = 0;
 uint32_t g_KeyColour = 0x001F;
+
+// The lower floors call upward from the first frame on; the objects they
+// reach are all made above.
+[[maybe_unused]] static const bool g_upcallsInstalled = (InstallUpcalls(), true);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "alert.h"
+#include "core/alert.h"
 #include "globals.h"
 #include "platform/gbk.h"
 

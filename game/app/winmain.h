@@ -15,9 +15,8 @@ int InitWindowClass(void* instance);
 int CreateMainWindow(void* instance, int showCmd);
 long WindowProc(const plat::WinMsg& msg);
 
-// True once the input devices were set up (the window procedure ignores
-// activation before that).
-bool InputInitialised();
+// The window's handle: 0 until the window is made.
+extern int32_t g_hWnd;
 
 // The window's title and class name.
 constexpr const char* kWindowTitle = "Tev Legend by Jex";

@@ -1,0 +1,3 @@
+#pragma once
+// Installs the program's answers to the lower floors' calls upward.
+void InstallUpcalls();

@@ -1,0 +1,4 @@
+#include "script/script.h"
+#include "world/role.h"
+#include "core/graph.h"
+#include "platform/platform.h"

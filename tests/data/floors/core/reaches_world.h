@@ -1,0 +1,4 @@
+#pragma once
+#include "control.h"
+#include "platform/input.h"
+  #  include "world/map.h"

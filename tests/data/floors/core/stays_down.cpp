@@ -1,0 +1,3 @@
+#include "graph.h"
+// world/map.h is named here only in a comment
+#include "platform/gbk.h"

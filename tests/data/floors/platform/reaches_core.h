@@ -1,0 +1,4 @@
+#pragma once
+#include <cstdint>
+#include "platform/surface.h"
+#include <core/graph.h>

@@ -1,0 +1,4 @@
+#include "script.h"
+#include "world/map.h"
+#include "core/alert.h"
+#include "app/scene.h"

@@ -1,0 +1,3 @@
+#include "map.h"
+#include "core/graph.h"
+#include "../script/ui.h"
