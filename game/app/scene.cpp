@@ -64,14 +64,10 @@ void Parts::SetLocalVar(const std::string& type, const std::string& name, int32_
     g_Script.SetLocalVar(type, name, value);
 }
 
-} // namespace scene
-
-using scene::CurrentParts;
-
-void Graph::PaintLayToBuffer()
+void PaintLayToBuffer()
 {
-    scene::Parts& parts = CurrentParts();
-    const plat::Point cam = scene::Camera();
+    Parts& parts = CurrentParts();
+    const plat::Point cam = Camera();
     // A camera far off the map (a role placed at an absurd position) must not
     // overflow the window's far edges.
     auto farEdge = [](int32_t from, int32_t size) {
@@ -83,9 +79,9 @@ void Graph::PaintLayToBuffer()
     // What the map does not cover shows black, never what an earlier frame
     // or map left there; where the ground covers the whole view there is
     // nothing to blacken.
-    const bool groundCovers = &parts == &scene::g_gameParts && g_Map.LayerCovers(0, window);
+    const bool groundCovers = &parts == &g_gameParts && g_Map.LayerCovers(0, window);
     if (!groundCovers)
-        plat::FillRect(BUF,
+        plat::FillRect(g_Graph.BUF,
                        plat::Rect{scene::kViewLeft, scene::kViewTop, scene::kViewLeft + scene::kViewWidth,
                                   scene::kViewTop + scene::kViewHeight},
                        0);
@@ -149,12 +145,14 @@ void Graph::PaintLayToBuffer()
     parts.PaintState();
 }
 
-void Graph::PaintTitle() { CurrentParts().PaintUiFrame("title_frame"); }
+void PaintTitle() { CurrentParts().PaintUiFrame("title_frame"); }
 
-void Graph::PaintUIFrames()
+void PaintUIFrames()
 {
-    scene::Parts& parts = CurrentParts();
+    Parts& parts = CurrentParts();
     for (int32_t layer = 1; layer <= 9; ++layer)
         for (size_t f = 0; f < g_Ui.frames.size(); ++f)
             parts.PaintUiLayer(f, layer);
 }
+
+} // namespace scene

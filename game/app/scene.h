@@ -40,6 +40,14 @@ public:
     virtual void SetLocalVar(const std::string& type, const std::string& name, int32_t value);
 };
 
+// The in-game frame (game state 3): the map's layers, the actors and the
+// magic in their fixed order, the world thinking as it is painted.
+void PaintLayToBuffer();
+// The title screen (game state 1).
+void PaintTitle();
+// Every open UI frame's layers 1 to 9.
+void PaintUIFrames();
+
 // The parts in use; `parts` nullptr goes back to the game's own.
 Parts& CurrentParts();
 void UseParts(Parts* parts);

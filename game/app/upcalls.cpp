@@ -4,6 +4,7 @@
 
 #include "globals.h"
 #include "platform/winmsg.h"
+#include "scene.h"
 #include "winmain.h"
 #include "world/upcalls.h"
 
@@ -28,6 +29,13 @@ public:
         return true;
     }
     void FrameOpening(bool opening) override { g_Script.dialogOpening = opening ? 1 : 0; }
+};
+
+class SceneComposerImpl final : public SceneComposer {
+public:
+    void PaintTitle() override { scene::PaintTitle(); }
+    void PaintLayToBuffer() override { scene::PaintLayToBuffer(); }
+    void PaintUIFrames() override { scene::PaintUIFrames(); }
 };
 
 class InputRoutesImpl final : public InputRoutes {
@@ -131,6 +139,7 @@ public:
 // destroyed may still call through them.
 WindowActivationImpl g_windowActivation;
 DialogWatchImpl g_dialogWatch;
+SceneComposerImpl g_sceneComposer;
 InputRoutesImpl g_inputRoutes;
 ScriptOpenerImpl g_scriptOpener;
 ScriptWatchImpl g_scriptWatch;
@@ -143,6 +152,7 @@ void InstallUpcalls()
 {
     Upcall<WindowActivation>::Install(&g_windowActivation);
     Upcall<DialogWatch>::Install(&g_dialogWatch);
+    Upcall<SceneComposer>::Install(&g_sceneComposer);
     Upcall<InputRoutes>::Install(&g_inputRoutes);
     Upcall<ScriptOpener>::Install(&g_scriptOpener);
     Upcall<ScriptWatch>::Install(&g_scriptWatch);

@@ -144,12 +144,13 @@ public:
 
     // Frame painting used by the main loop.
     int PaintLogo(int32_t interval);
-    // The title and the in-game frame compose the world and the frames,
-    // which stand above the pictures: the program defines these two.
+    // The title, the in-game frame and the UI frames are composed of the
+    // world and the frames above the pictures: these hand the work to the
+    // program's composer.
     void PaintTitle();
     void PaintLayToBuffer();
-    void PaintBlackScreen();
     void PaintUIFrames();
+    void PaintBlackScreen();
     void PaintFps();
 
     // Fields, in their declared order.

@@ -252,6 +252,13 @@ int Graph::PaintLogo(int32_t interval)
     return 0;
 }
 
+// ------------------------------------------------------------- composition
+void Graph::PaintTitle() { Upcall<SceneComposer>::Get().PaintTitle(); }
+
+void Graph::PaintLayToBuffer() { Upcall<SceneComposer>::Get().PaintLayToBuffer(); }
+
+void Graph::PaintUIFrames() { Upcall<SceneComposer>::Get().PaintUIFrames(); }
+
 // ------------------------------------------------------------- veils
 void Graph::PaintBlackScreen()
 {

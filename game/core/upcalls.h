@@ -46,6 +46,18 @@ protected:
     ~DialogWatch() = default;
 };
 
+// The frame's composition: the title, the in-game scene and the open UI
+// frames are made of the world and the frames.
+class SceneComposer {
+public:
+    virtual void PaintTitle() = 0;
+    virtual void PaintLayToBuffer() = 0;
+    virtual void PaintUIFrames() = 0;
+
+protected:
+    ~SceneComposer() = default;
+};
+
 // Where the keys and clicks read in play go: the UI frames, the role, its
 // magic and the talk.
 class InputRoutes {
