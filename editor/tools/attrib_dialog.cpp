@@ -80,15 +80,20 @@ bool AddNewAttribute::eventFilter(QObject* o, QEvent* e)
     return fr::FormWindow<QWidget>::eventFilter(o, e);
 }
 
+bool AddNewAttribute::serves(const QByteArray& kindName, int mode, int sel) const
+{
+    return loadedKind_ == kindName && loadedMode_ == mode && (mode != 0 || loadedSel_ == sel);
+}
+
 bool AddNewAttribute::kind(Kind& k)
 {
-    if (m_.AttribKindName == "npc")
+    if (loadedKind_ == "npc")
         k = {AttribKind::Npc, &m_.NpcAttribs, &m_.NpcAttribCount, &m_.NpcAttribSel, &m_.NpcAttribMode,
              &m_.NpcValues, &m_.NpcCount, "条Npc属性"};
-    else if (m_.AttribKindName == "monster")
+    else if (loadedKind_ == "monster")
         k = {AttribKind::Monster, &m_.MonsterAttribs, &m_.MonsterAttribCount, &m_.MonsterAttribSel,
              &m_.MonsterAttribMode, &m_.MonsterValues, &m_.MonsterCount, "条怪物属性"};
-    else if (m_.AttribKindName == "role")
+    else if (loadedKind_ == "role")
         k = {AttribKind::Role, &m_.RoleAttribs, &m_.RoleAttribCount, &m_.RoleAttribSel, &m_.RoleAttribMode,
              nullptr, nullptr, "条主角属性"};
     else
@@ -104,8 +109,11 @@ void AddNewAttribute::formLoad()
     ControlTypeBox->setCurrentIndex(-1);
     RestrictBox->setCurrentIndex(-1);
     EnableBox->setCurrentIndex(-1);
+    loadedKind_ = m_.AttribKindName;
     Kind k;
     if (kind(k)) {
+        loadedMode_ = *k.mode;
+        loadedSel_ = *k.sel;
         if (*k.mode == -1) {
             RestrictBox->setCurrentText(QStringLiteral("all"));
             ControlTypeBox->setCurrentText(QStringLiteral("textbox"));
@@ -208,7 +216,7 @@ void AddNewAttribute::command1()
         form.Frame1->setText(QStringLiteral("共%1").arg(n + 1) + QString::fromUtf8(k.countText));
         return;
     }
-    const int s = *k.sel;
+    const int s = loadedSel_;
     if (s < 0 || s >= *k.count) {
         fr::msgBox(QStringLiteral("没有选中的属性"));
         return;
@@ -231,7 +239,7 @@ void AddNewAttribute::command3()
     Kind k;
     if (!kind(k))
         return;
-    const int s = *k.sel;
+    const int s = loadedMode_ == 0 ? loadedSel_ : *k.sel;
     const int n = *k.count;
     if (s < 0 || s >= n)
         return;

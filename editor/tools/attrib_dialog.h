@@ -20,6 +20,10 @@ public:
     void command3(); // delete
     void command2(); // cancel
 
+    // Whether the open dialog serves this request: the same kind and mode
+    // and, to modify, the same record.
+    bool serves(const QByteArray& kindName, int mode, int sel) const;
+
     QLineEdit* AttribNameBox = nullptr;
     QComboBox* ControlTypeBox = nullptr;
     QComboBox* RestrictBox = nullptr;
@@ -47,6 +51,12 @@ private:
     bool fromBoxes(AttribRec& r, int index);
     bool save(const Kind& k);
     void closeDialog();
+
+    // What the dialog was loaded for. Its commands act on that, not on
+    // whatever kind or row was chosen since: the boxes show that record.
+    QByteArray loadedKind_;
+    int loadedMode_ = -1;
+    int loadedSel_ = -1;
 
     Module1& m_;
     Module2& p_;

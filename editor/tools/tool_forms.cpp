@@ -344,10 +344,18 @@ AttribForm& ToolFormsImpl::attribForm(AttribKind kind)
 
 void ToolFormsImpl::showAddNewAttribute(AttribKind kind, int mode)
 {
-    // The kind and the mode are set each time; an open dialog keeps what its
-    // load showed and only comes to the front.
+    // The kind and the mode are set each time. An open dialog that serves
+    // the same request only comes to the front; one open for another kind,
+    // mode or record loads again for this one, so that its boxes and its
+    // commands always belong to the same record.
     Module1& m = m_;
-    m.AttribKindName = kind == AttribKind::Npc ? "npc" : kind == AttribKind::Monster ? "monster" : "role";
+    const char* name = kind == AttribKind::Npc ? "npc" : kind == AttribKind::Monster ? "monster" : "role";
+    const int16_t sel = kind == AttribKind::Npc       ? m.NpcAttribSel
+                        : kind == AttribKind::Monster ? m.MonsterAttribSel
+                                                      : m.RoleAttribSel;
+    if (AddNewAttributeForm.loaded() && !AddNewAttributeForm.get().serves(name, mode, sel))
+        AddNewAttributeForm.unload();
+    m.AttribKindName = name;
     int16_t& md = kind == AttribKind::Npc       ? m.NpcAttribMode
                   : kind == AttribKind::Monster ? m.MonsterAttribMode
                                                 : m.RoleAttribMode;

@@ -2,6 +2,7 @@
 // with the list file, the form rows and the instance values in step.
 #include "editor_fixture.h"
 
+#include "platform/gbk.h"
 #include "tools/attrib_dialog.h"
 #include "ui_support.h"
 
@@ -132,4 +133,40 @@ TEST_F(AttribDialog, UnsafeBoxTextIsRefusedNamingTheBoxAndPointingSelects)
     QTest::mouseMove(d.AttribDataBox, QPoint(5, 5));
     SendMouse(d.AttribDataBox, QEvent::MouseMove, {6, 5}, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(d.AttribDataBox->selectedText(), QStringLiteral("12345"));
+}
+
+TEST_F(AttribDialog, AnOpenDialogActsOnTheRecordItShows)
+{
+    start();
+    const QByteArray npcList = ReadBytes(game.path("editor/NpcAttribList.txt"));
+    const int monsters = M().MonsterAttribCount;
+    const QByteArray second = M().NpcAttribs[2].name;
+    M().NpcAttribSel = 1;
+    session->tools.showAddNewAttribute(AttribKind::Npc, 0);
+    const QString shown = dialog().AttribNameBox->text();
+
+    // Another row chosen since: confirming still rewrites the record shown.
+    M().NpcAttribSel = 2;
+    dialog().AttribDataBox->setText("7");
+    dialog().command1();
+    EXPECT_EQ(M().NpcAttribs[1].data, "7");
+    EXPECT_EQ(fr::gbk::decode(M().NpcAttribs[1].name), shown);
+    EXPECT_EQ(M().NpcAttribs[2].name, second);
+
+    // Asked for another record, or for another kind, the open dialog loads
+    // again for it: the monster list gains the record, the NPC list stays.
+    const QByteArray npcAfterConfirm = ReadBytes(game.path("editor/NpcAttribList.txt"));
+    EXPECT_NE(npcAfterConfirm, npcList);
+    M().NpcAttribSel = 1;
+    session->tools.showAddNewAttribute(AttribKind::Npc, 0);
+    M().NpcAttribSel = 2;
+    session->tools.showAddNewAttribute(AttribKind::Npc, 0);
+    EXPECT_EQ(dialog().AttribNameBox->text(), fr::gbk::decode(second));
+    session->tools.ActiveMonster.get().MenuItem("Menu_NewAtrribute")->trigger();
+    EXPECT_EQ(dialog().Command1->text(), QStringLiteral("添加"));
+    dialog().AttribNameBox->setText(QStringLiteral("速度"));
+    dialog().AttribDataBox->setText("3");
+    dialog().command1();
+    EXPECT_EQ(M().MonsterAttribCount, monsters + 1);
+    EXPECT_EQ(ReadBytes(game.path("editor/NpcAttribList.txt")), npcAfterConfirm);
 }
