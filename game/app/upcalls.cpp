@@ -49,25 +49,7 @@ public:
     }
     void KeyToPlay(GameKey key, bool openMenu) override
     {
-        using namespace gamekey;
-        if (key == kLCtrlUp) {
-            g_Role.hp = g_Role.maxHp;
-            g_Role.mp = g_Role.maxMp;
-        }
-        if (key == kLCtrlDown)
-            g_Role.gold = 99999;
-        if (key == kLCtrlLeft) {
-            if (g_Role.attack - 1 >= 1)
-                g_Role.attack -= 1;
-            if (g_Role.defence - 1 >= 1)
-                g_Role.defence -= 1;
-        }
-        if (key == kLCtrlRight) {
-            if (g_Role.attack < 200)
-                g_Role.attack += 1;
-            if (g_Role.defence < 200)
-                g_Role.defence += 1;
-        }
+        g_Role.CheatKey(key);
         if (openMenu)
             g_Ui.LoadFrame("mainmenu_frame");
         const MouseInfo none{0, 0, 'n'};

@@ -202,10 +202,6 @@ int Graph::PaintPic(Surface* dest, int32_t id, Rect rect, float x, float y, int3
 
 namespace {
 
-// The helpers below pass whole vectors by value; they are always inlined, so
-// no call ever passes one, whatever the target.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 // Per-channel (s*a + d*(32-a)) >> 5 of two RGB565 pixels. With a + b = 32
 // no channel's sum leaves 16 bits, so vectors of 16-bit lanes hold it.
 template <class T>

@@ -388,18 +388,3 @@ const TILESTRUCT& map::GroundTile(int32_t index) const
 void map::Save(FILE* f) { WriteString(f, name); }
 
 bool map::LoadName(FILE* f, std::string& savedName) { return ReadString(f, savedName); }
-
-int32_t map::ApplyLoadedName(const std::string& savedName)
-{
-    if (savedName == name)
-        return 1;
-    return ChangeMap(savedName);
-}
-
-bool map::Load(FILE* f)
-{
-    std::string saved;
-    if (!LoadName(f, saved))
-        return false;
-    return ApplyLoadedName(saved) != 0;
-}

@@ -98,12 +98,9 @@ public:
     // The map's part of a save game: its name.
     void Save(FILE* f);
     // Reads the saved name (nothing else changes); false when it can't be read.
+    // The save loader reads the named map before anything changes and makes
+    // it current only once the whole save proved sound.
     bool LoadName(FILE* f, std::string& savedName);
-    // Changes to the saved map unless it is the current one; 0 when a change
-    // was needed and failed.
-    int32_t ApplyLoadedName(const std::string& savedName);
-    // Both of the above, as the save loader calls them.
-    bool Load(FILE* f);
 
     // Fields, in their declared order.
     FILE* file = nullptr;

@@ -31,6 +31,9 @@ public:
     void MouseMove(MouseInfo info);
     // The digit keys choose the magic kind.
     void SelectMagic(GameKey key);
+    // The left Ctrl cheats: Up refills hit and magic points, Down gives
+    // 99999 gold, Left and Right take from and add to attack and defence.
+    void CheatKey(GameKey key);
     // 1 when the step ahead in direction d reaches an obstacle tile.
     int32_t Blocked(int32_t d);
     // The event name of the ground tile ahead, "N" none.

@@ -121,6 +121,29 @@ void Role::MouseMove(MouseInfo info)
     TakeStep(mouseWalkDirection, Walker{&mouseWalkDirection, &mouseSidestepping, false, info});
 }
 
+void Role::CheatKey(GameKey key)
+{
+    using namespace gamekey;
+    if (key == kLCtrlUp) {
+        hp = maxHp;
+        mp = maxMp;
+    }
+    if (key == kLCtrlDown)
+        gold = 99999;
+    if (key == kLCtrlLeft) {
+        if (attack - 1 >= 1)
+            attack -= 1;
+        if (defence - 1 >= 1)
+            defence -= 1;
+    }
+    if (key == kLCtrlRight) {
+        if (attack < 200)
+            attack += 1;
+        if (defence < 200)
+            defence += 1;
+    }
+}
+
 void Role::SelectMagic(GameKey key)
 {
     if (key >= gamekey::kDigit1 && key <= gamekey::kDigit0)
