@@ -14,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>

@@ -34,13 +34,6 @@ class Input:
         self.lines.append("%d key %s up" % (self.at + hold, name))
         self.at += hold + 1
 
-    def keys(self, names, hold):
-        for n in names:
-            self.lines.append("%d key %s down" % (self.at, n))
-        for n in names:
-            self.lines.append("%d key %s up" % (self.at + hold, n))
-        self.at += hold + 1
-
     def move_to(self, x, y):
         dx, dy = x - self.cursor[0], y - self.cursor[1]
         self.lines.append("%d mouse %d %d" % (self.at, dx, dy))
@@ -242,14 +235,10 @@ def check_story(result, passes, dumped_vars):
     boxes = [line for line in log if " msgbox " in line]
     if boxes:
         failures.append("message boxes: " + " | ".join(boxes[:5]))
-    at = 0
-    for what, pattern in STORY:
-        while at < len(log) and not re.search(pattern, log[at]):
-            at += 1
-        if at == len(log):
-            failures.append("never seen, in order: " + what)
-            return failures
-        at += 1
+    missing = first_missing(log, STORY)
+    if missing:
+        failures.append("never seen, in order: " + missing)
+        return failures
     last = max(int(m.group(1)) for m in (re.match(r"P(\d+) ", line) for line in log) if m)
     if last >= passes:
         failures.append("END did not end the game: it ran to its last pass")
@@ -276,21 +265,29 @@ def check_ending(headless, demo, work):
     setup = work / "fallen.jsr"
     setup.write_bytes("LoadUIFrame(\"main_frame\")\r\nstatic int 魔王_dead = 1;\r\nOpenClockScript(\"clock\")\r\nEOF\r\n".encode("gbk"))
     name = "ending"
-    game = work / name
     rc, log, stderr = run(headless, demo, work, name, s, s.at + 150, ["--map", "demo2", "--script", "fallen"],
                           before=lambda game: shutil.copy(setup, game / "Script" / "fallen.jsr"))
     failures = []
     if rc != 0 or any(" msgbox " in line for line in log):
         failures.append("the ending: exit status %d, boxes %s" % (rc, [l for l in log if " msgbox " in l][:3]))
+    missing = first_missing(log, (("the clock script opens the ending", r" script (open|call) ending$"),
+                                  ("the ending's music", r" midi run ending$"), ("back to the title", r" state 3->1$")))
+    if missing:
+        failures.append("the ending: never seen, in order: " + missing)
+    return failures
+
+
+def first_missing(log, steps):
+    """The first of (what, pattern) steps that no log line shows after the
+    line of the step before it; None when all are seen in order."""
     at = 0
-    for what, pattern in (("the clock script opens the ending", r" script (open|call) ending$"),
-                          ("the ending's music", r" midi run ending$"), ("back to the title", r" state 3->1$")):
+    for what, pattern in steps:
         while at < len(log) and not re.search(pattern, log[at]):
             at += 1
         if at == len(log):
-            failures.append("the ending: never seen, in order: " + what)
-            break
-    return failures
+            return what
+        at += 1
+    return None
 
 
 def hashes(log):

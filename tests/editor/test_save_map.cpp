@@ -236,7 +236,7 @@ TEST_F(SaveMap, CancelledNewMapLeavesTheMapAsItWas)
     const QByteArray before = ReadBytes(path);
     main().Dialog1.fileName = path;
     M().BrushWidth = 64;
-    const QImage screen = main().Picture1->pic().image().copy();
+    const QImage screen = main().Picture1->pic().snapshot();
     for (int16_t saved : {int16_t(0), int16_t(-1)}) {
         SCOPED_TRACE(saved);
         main().MapSaved = saved;
@@ -254,7 +254,7 @@ TEST_F(SaveMap, CancelledNewMapLeavesTheMapAsItWas)
         EXPECT_EQ(M().BrushWidth, 64);
         EXPECT_EQ(M().LayData(1), ground);
         EXPECT_EQ(M().LayData(7), sky);
-        EXPECT_EQ(main().Picture1->pic().image(), screen);
+        EXPECT_EQ(main().Picture1->pic().snapshot(), screen);
         EXPECT_EQ(main().TF_mapdir->text(), "a");
         EXPECT_EQ(main().TF_mapsize->text(), QStringLiteral("20 × 15"));
         EXPECT_EQ(main().Dialog1.fileName, path);

@@ -27,7 +27,7 @@ def person(c, ox, oy, facing, phase, pal, squash=0.0):
     """A figure in the 32x48 cell at (ox, oy). phase 0 stands; 1 to 3 are
     steps. squash (0 to 1) sinks it towards the ground (the fall)."""
     dx, dy = facing
-    side = dx != 0 and dy == 0 or (dx != 0 and dy != 0)
+    side = dx != 0
     drop = int(squash * 20)
 
     def y(v):
