@@ -370,7 +370,7 @@ void Main::connectMenus()
     auto on = [this](const char* name, auto handler) {
         QAction* a = MenuItem(QLatin1String(name));
         Q_ASSERT(a);
-        connect(a, &QAction::triggered, this, fr::guard([this, handler](bool) { handler(); }));
+        connect(a, &QAction::triggered, this, fr::guard([handler](bool) { handler(); }));
     };
     auto canvas = [this](void (CanvasServices::*command)()) {
         return [this, command] {

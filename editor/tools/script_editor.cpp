@@ -244,7 +244,7 @@ void ScriptEditor::buildMenus()
     auto item = [this](QMenu* menu, const char* name, const QString& text, auto handler) {
         QAction* a = menu ? menu->addAction(text) : menuBar()->addAction(text);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, fr::guard([this, handler](bool) { handler(); }));
+        connect(a, &QAction::triggered, this, fr::guard([handler](bool) { handler(); }));
         return a;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));

@@ -56,7 +56,6 @@ public:
 private:
     uint32_t now_;
     int64_t epoch_;
-    uint32_t base_ = 0;
     uint64_t reads_ = 0;
 };
 
