@@ -28,6 +28,15 @@ QString FieldLabel(int field)
     return QString::fromUtf8(labels[field]);
 }
 
+// Why a string field of a record cannot be stored in the list, or "". Every
+// string is quoted in the file, so commas are read back as they stand; only
+// `data` (field 4) is refused one, since it becomes the default value that
+// the placement and role statements write without quotes.
+QString StringFieldProblem(int field, const QByteArray& text)
+{
+    return field == 4 ? ValueTextProblem(text) : QuotedTextProblem(text);
+}
+
 } // namespace
 
 void Module2::loadAttribList(const QString& fileName, AttribArray& list, int16_t& count)
@@ -74,7 +83,7 @@ void Module2::loadAttribList(const QString& fileName, AttribArray& list, int16_t
             const bool last = got == 7;
             const bool isString = got != 0 && got != 6;
             const QString why = f[got].damaged ? QStringLiteral("含有双引号")
-                                : isString     ? ValueTextProblem(f[got].text)
+                                : isString     ? StringFieldProblem(got, f[got].text)
                                                : QString();
             if (!why.isEmpty()) {
                 const bool named = got > 1 && !f[1].damaged;
@@ -149,7 +158,7 @@ bool Module2::saveAttribList(const QString& fileName, AttribArray& list, int16_t
         const QByteArray* strings[] = {nullptr, &r.name, &r.control, &r.restrict, &r.data, &r.varname, nullptr,
                                        &r.other};
         for (int k = 0; k < 8; ++k) {
-            const QString why = strings[k] ? ValueTextProblem(*strings[k]) : QString();
+            const QString why = strings[k] ? StringFieldProblem(k, *strings[k]) : QString();
             if (!why.isEmpty()) {
                 fr::msgBox(QStringLiteral("属性列表 %1 中属性“%2”的%3“%4”%5，无法保存。")
                                .arg(path, shown(r.name), FieldLabel(k), shown(*strings[k]), why));

@@ -41,8 +41,13 @@ int16_t GetSheetIndex(const QString& name);
 // holding ',', CR, LF or '"' would shift every later field. Why the value
 // cannot be stored, or "" when it can.
 QString ValueTextProblem(const QByteArray& gbk);
-// The same for typed text, which must also have a GBK form (`gbk` gets it).
-QString TypedValueProblem(const QString& text, QByteArray& gbk);
+// A string that is written in double quotes (the attribute lists' names,
+// controls, variable names and so on): a comma inside the quotes is read
+// back as it stands, so only a double quote or a line break is refused.
+QString QuotedTextProblem(const QByteArray& gbk);
+// The same for typed text, which must also have a GBK form (`gbk` gets it);
+// `quoted` for text that is only ever written in double quotes.
+QString TypedValueProblem(const QString& text, QByteArray& gbk, bool quoted = false);
 
 // ---- Placement lists -------------------------------------------------------
 

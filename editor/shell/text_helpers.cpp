@@ -149,6 +149,11 @@ QString ValueTextProblem(const QByteArray& gbk)
 {
     if (gbk.contains(','))
         return QStringLiteral("含有逗号");
+    return QuotedTextProblem(gbk);
+}
+
+QString QuotedTextProblem(const QByteArray& gbk)
+{
     if (gbk.contains('\r') || gbk.contains('\n'))
         return QStringLiteral("含有换行");
     if (gbk.contains('"'))
@@ -156,11 +161,11 @@ QString ValueTextProblem(const QByteArray& gbk)
     return {};
 }
 
-QString TypedValueProblem(const QString& text, QByteArray& gbk)
+QString TypedValueProblem(const QString& text, QByteArray& gbk, bool quoted)
 {
     if (!fr::gbk::encode(text, gbk))
         return QStringLiteral("含有不能用 GBK 保存的字符“%1”").arg(fr::gbk::firstUnencodable(text));
-    return ValueTextProblem(gbk);
+    return quoted ? QuotedTextProblem(gbk) : ValueTextProblem(gbk);
 }
 
 } // namespace tilesmith

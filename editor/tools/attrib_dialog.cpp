@@ -151,10 +151,10 @@ bool AddNewAttribute::fromBoxes(AttribRec& r, int index)
                  {"其他", OtherBox}};
     QByteArray enc[4];
     for (int i = 0; i < 4; ++i) {
-        // Each box becomes one field of the list file, and the data also a
-        // value of the statements.
+        // Each box becomes one quoted field of the list file, and the data
+        // also an unquoted value of the statements.
         const QString t = texts[i].box->text();
-        const QString why = TypedValueProblem(t, enc[i]);
+        const QString why = TypedValueProblem(t, enc[i], texts[i].box != AttribDataBox);
         if (!why.isEmpty()) {
             fr::msgBox(QStringLiteral("“%1”中的“%2”%3，没有保存。").arg(QString::fromUtf8(texts[i].label), t, why));
             return false;

@@ -115,7 +115,10 @@ TEST_F(AttribDialog, UnsafeBoxTextIsRefusedNamingTheBoxAndPointingSelects)
         const char* label;
         QString text;
     };
-    for (const Case& c : {Case{d.AttribNameBox, "属性名", QStringLiteral("a,b")},
+    // The data is also written unquoted into statements, so it alone may
+    // hold no comma.
+    for (const Case& c : {Case{d.AttribNameBox, "属性名", QStringLiteral("a\"b")},
+                          Case{d.AttribDataBox, "数据内容", QStringLiteral("a,b")},
                           Case{d.AttribDataBox, "数据内容", QStringLiteral("say \"hi\"")},
                           Case{d.OtherBox, "其他", QStringLiteral("x\ny")}}) {
         d.AttribNameBox->setText(QStringLiteral("ok"));
@@ -133,6 +136,15 @@ TEST_F(AttribDialog, UnsafeBoxTextIsRefusedNamingTheBoxAndPointingSelects)
     QTest::mouseMove(d.AttribDataBox, QPoint(5, 5));
     SendMouse(d.AttribDataBox, QEvent::MouseMove, {6, 5}, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(d.AttribDataBox->selectedText(), QStringLiteral("12345"));
+    // The other boxes are quoted in the list file, so a comma there is kept.
+    d.AttribNameBox->setText(QStringLiteral("a,b"));
+    d.AttribDataBox->setText(QStringLiteral("1"));
+    d.OtherBox->setText(QStringLiteral("x,y"));
+    d.Command1->click();
+    ASSERT_EQ(M().NpcAttribCount, n + 1) << dialogs.messages.join("|").toStdString();
+    EXPECT_EQ(M().NpcAttribs[n].name, "a,b");
+    EXPECT_EQ(M().NpcAttribs[n].other, "x,y");
+    EXPECT_TRUE(ReadBytes(game.path("editor/NpcAttribList.txt")).endsWith(",\"x,y\"\r\n"));
 }
 
 TEST_F(AttribDialog, AnOpenDialogActsOnTheRecordItShows)

@@ -255,6 +255,28 @@ TEST_F(Lists, MalformedListsKeepTheRecordsBeforeAndRefuseTheSave)
     EXPECT_TRUE(dialogs.saw(QStringLiteral("monsterattriblist.txt")));
 }
 
+// Every string field is quoted, so a comma inside one is part of its value;
+// only the data, which the statements write unquoted, may hold none.
+TEST_F(Lists, CommasInsideQuotedFieldsAreReadAndSavedBack)
+{
+    const QByteArray bytes = Record(0, "a", "1", "id") +
+                             "1,\"h,p\",\"textbox\",\"all,one\",\"10\",\"hp,max\",#TRUE#,\"x,y\"\r\n" +
+                             Record(2, "d", "4", "lx");
+    game.write("editor/NpcAttribList.txt", bytes);
+    procs->LoadNpcAttribList("NpcAttribList.txt");
+    ASSERT_EQ(m->NpcAttribCount, 3) << dialogs.messages.join("|").toStdString();
+    EXPECT_EQ(m->NpcAttribs[1].name, "h,p");
+    EXPECT_EQ(m->NpcAttribs[1].restrict, "all,one");
+    EXPECT_EQ(m->NpcAttribs[1].varname, "hp,max");
+    EXPECT_EQ(m->NpcAttribs[1].other, "x,y");
+    EXPECT_EQ(m->NpcAttribs[2].varname, "lx");
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("|").toStdString();
+    EXPECT_EQ(procs->GetAttribValue("npc", -1, "hp,max"), "10");
+    QFile::remove(game.path("editor/NpcAttribList.txt"));
+    ASSERT_TRUE(procs->SaveNpcAttribList());
+    EXPECT_EQ(ReadBytes(game.path("editor/NpcAttribList.txt")), bytes);
+}
+
 // The saver refuses a value set in memory that the file could not hold
 // back: a double quote, comma or line break would end its field early.
 TEST_F(Lists, ValuesThatWouldEndTheirFieldAreRefusedByTheSaver)
