@@ -56,6 +56,19 @@ QString resolve(const QString& path)
 
 } // namespace ci
 
+QString gameFile(const QString& gameFolder, const QString& name, QString& refusal)
+{
+    QString rel = name;
+    rel.replace(QLatin1Char('\\'), sep);
+    const bool leaves = rel.startsWith(sep) || (rel.size() >= 2 && rel[1] == QLatin1Char(':')) ||
+                        rel.split(sep).contains(QStringLiteral(".."));
+    if (leaves) {
+        refusal = QStringLiteral("文件名指向游戏目录之外，已拒绝！\r\n%1").arg(name);
+        return {};
+    }
+    return ci::resolve(gameFolder + rel);
+}
+
 bool fileExists(const QString& path)
 {
     if (path.isEmpty())

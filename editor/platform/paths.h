@@ -19,6 +19,15 @@ namespace ci {
 QString resolve(const QString& path);
 } // namespace ci
 
+// A file that the game's data names, as a path under `gameFolder` (which
+// ends with '/'). `name` is the name as the game builds it, relative to its
+// folder: '\\' and '/' both separate components. A name that is absolute,
+// begins with a drive letter or has a ".." component would leave the game
+// folder; the game refuses it, and so does this: the result is empty and
+// `refusal` holds the game's message naming it. Only names the user picks in
+// a dialog may lie anywhere, and they do not come through here.
+QString gameFile(const QString& gameFolder, const QString& name, QString& refusal);
+
 bool fileExists(const QString& path); // a regular file, any letter case
 bool dirExists(const QString& path);  // a folder, any letter case
 

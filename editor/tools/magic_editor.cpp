@@ -551,11 +551,15 @@ void MagicEditor::Timer2_Timer()
 
 bool MagicEditor::OpenMagicPicture(const QString& name)
 {
-    const QString path = fr::ci::resolve(gameFolder() + QStringLiteral("resource/bmp/") + name + QStringLiteral(".bmp"));
     QImage sheet;
     QString error;
     if (name.isEmpty()) {
         fr::msgBox(QStringLiteral("没有图片名，无法打开魔法图片。"));
+        return false;
+    }
+    const QString path = fr::gameFile(gameFolder(), QStringLiteral("resource/bmp/") + name + QStringLiteral(".bmp"), error);
+    if (path.isEmpty()) {
+        fr::msgBox(error);
         return false;
     }
     if (!fr::loadPicture(path, sheet, error, true)) {
@@ -707,10 +711,10 @@ void MagicEditor::Command9_Click()
 
 void MagicEditor::Command10_Click()
 {
-    const QString path = fr::ci::resolve(gameFolder() + QStringLiteral("resource/wav/") + MagicWaveNameBox->text() +
-                                         QStringLiteral(".wav"));
     QString error;
-    if (!fr::checkWaveFile(path, error)) {
+    const QString path =
+        fr::gameFile(gameFolder(), QStringLiteral("resource/wav/") + MagicWaveNameBox->text() + QStringLiteral(".wav"), error);
+    if (path.isEmpty() || !fr::checkWaveFile(path, error)) {
         fr::msgBox(error);
         return;
     }

@@ -623,3 +623,53 @@ TEST_F(MagicEditorTest, TheSoundIsChosenFromTheGameFolderAndPlayedFromThere)
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("不是WAVE声音文件")));
     EXPECT_TRUE(dialogs.messages[1].contains(QStringLiteral("找不到声音文件")));
 }
+
+// Names from the magic list go where the game takes them: '\' separates as
+// '/' does, and a name that would leave the game folder is refused with the
+// game's message, never read.
+TEST_F(MagicEditorTest, NamesThatLeaveTheGameFolderAreRefusedAndNeverRead)
+{
+    FakeSound sound;
+    MakeSheet(5, 320, 64, 64, 64).save(game.path("../outside.bmp"), "BMP");
+    WriteBytes(game.path("../outside.wav"), Wave());
+    MakeSheet(6, 128, 64, 32, 32).save(game.path("Resource/bmp/magic1.bmp"), "BMP");
+    QDir().mkpath(game.path("Resource/bmp/fire"));
+    MakeSheet(7, 256, 64, 64, 64).save(game.path("Resource/bmp/fire/big.bmp"), "BMP");
+    MagicTable recs = ThreeKinds();
+    recs[0].FileName = "../../../outside";
+    recs[0].WaveName = "..\\..\\..\\outside";
+    recs[1].FileName = "fire\\big";
+    recs[1].WaveName = "../../wav/hit";
+    recs[2].FileName = "..\\bmp\\magic1";
+    recs[2].WaveName = "/../../../outside";
+    writeList(recs, 3);
+    start();
+    MagicEditor& f = open();
+    const QString refused = QStringLiteral("文件名指向游戏目录之外，已拒绝！");
+    struct Case {
+        const char* row;
+        int sheetWidth; // 0: no picture read
+        const char* message;
+    } cases[] = {
+        {"火球", 0, "resource/bmp/../../../outside.bmp"},
+        {"NULL", 256, ""},
+        {"冰", 0, "resource/bmp/..\\bmp\\magic1.bmp"},
+    };
+    for (const Case& c : cases) {
+        dialogs.messages.clear();
+        M().MagicSheetWidth = 0;
+        ClickRow(f.List1, c.row);
+        EXPECT_EQ(M().MagicSheetWidth, c.sheetWidth) << c.row;
+        const QStringList expected = *c.message ? QStringList{refused + "\r\n" + QString::fromUtf8(c.message)}
+                                                : QStringList{};
+        EXPECT_EQ(dialogs.messages, expected) << c.row;
+        if (c.sheetWidth) {
+            EXPECT_EQ(pf().Picture1->size(), QSize(256, 64)) << c.row;
+        }
+        // "播放" with the kind's sound.
+        dialogs.messages.clear();
+        click(f.Command10);
+        EXPECT_TRUE(dialogs.saw(refused)) << c.row << ": " << dialogs.messages.join("|").toStdString();
+    }
+    EXPECT_TRUE(sound.played.isEmpty()) << sound.played.join("|").toStdString();
+}
