@@ -83,10 +83,19 @@ void Canvas::blockFill(int lay, int W, int H)
     if (bw < 32 || bh < 32 || bw > W * 32 || bh > H * 32)
         return;
     std::vector<TileRec>& data = M.LayData(lay);
+    // The copies are kept as draws of the brush, made when shown: the
+    // records may tell another picture (a region copied off the fill's grid
+    // drifts), so the layer's tiles could not give their pixels back.
+    fr::PicImage& pic = m.LayPicture(lay);
+    uint8_t brush = 0;
+    const bool asDraws = m.AddLayerSource(lay, m.MainPic->pic().snapshot(), brush);
     const double origin = std::nearbyint(float(m.TakeOutStartX) / 32.0 + W * (m.TakeOutStartY.number() / 32));
     for (int y = 0; y <= (H - 1) * 32; y += bh)
         for (int x = 0; x <= (W - 1) * 32; x += bw) {
-            fr::bitBlt(m.LayPicture(lay), x, y, bw, bh, m.MainPic->pic(), 0, 0);
+            if (asDraws)
+                pic.drawLater(x, y, bw, bh, brush, 0, 0);
+            else
+                fr::bitBlt(pic, x, y, bw, bh, m.MainPic->pic(), 0, 0);
             const int ax = x + bw > W * 32 ? x - bw : x;
             const int ay = y + bh > H * 32 ? y - bh : y;
             for (int r = 0; r < bh / 32; ++r)

@@ -447,6 +447,10 @@ bool PicImage::drawLater(const PicDraw& d)
     freezeWatchers(dr);
     tiles_->each(dr, [&](int t) {
         Tiles::Tile& tl = tiles_->tiles[size_t(t)];
+        // Nothing of what the tile held shows through: it gives up its
+        // pixels or its draws for this one.
+        if (!d.transparent && dr.contains(tiles_->rect(t)))
+            tiles_->clear(t);
         if (tl.pix.isNull() && !tl.composed) {
             tiles_->forget(t);
             tl.draws.push_back(d);
@@ -460,6 +464,27 @@ bool PicImage::drawLater(const PicDraw& d)
             bitBlt(img, d.x - r.x(), d.y - r.y(), d.w, d.h, src, d.sx, d.sy);
     });
     return true;
+}
+
+bool PicImage::drawLater(int x, int y, int w, int h, uint8_t src, int sx, int sy, bool transparent)
+{
+    if (w <= 0 || h <= 0)
+        return false;
+    bool reached = false;
+    // Pieces cut at the tile lines of the picture, so that each lies in one
+    // tile and a piece over a whole tile replaces it.
+    auto next = [](int p) { return p - (((p % TileSide) + TileSide) % TileSide) + TileSide; };
+    for (int py = y; py < y + h; py = next(py))
+        for (int px = x; px < x + w; px = next(px)) {
+            const int pw = std::min(next(px), x + w) - px;
+            const int ph = std::min(next(py), y + h) - py;
+            if (px < INT16_MIN || px > INT16_MAX || py < INT16_MIN || py > INT16_MAX)
+                continue;
+            const PicDraw d{int16_t(px), int16_t(py), sx + (px - x), sy + (py - y), uint8_t(pw), uint8_t(ph), src,
+                            transparent};
+            reached = drawLater(d) || reached;
+        }
+    return reached;
 }
 
 void PicImage::composeOf(const std::vector<const PicImage*>& parts)

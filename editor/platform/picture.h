@@ -42,6 +42,7 @@ public:
     explicit PicRecipe(std::vector<QImage> sources) : sources_(std::move(sources)) {}
     virtual ~PicRecipe() = default;
     const QImage& source(int i) const { return sources_[static_cast<size_t>(i)]; }
+    int sourceCount() const { return static_cast<int>(sources_.size()); }
     virtual bool rebuild(const QRect& area, std::vector<PicDraw>& out) const { return false; }
 
 private:
@@ -103,9 +104,13 @@ public:
     static void setTilingAllowed(bool on);
     // The sources of later draws and of rebuilt tiles.
     void setRecipe(std::shared_ptr<const PicRecipe> recipe);
+    const std::shared_ptr<const PicRecipe>& recipe() const { return recipe_; }
     // Draws as bitBlt or transparentBlt from the recipe's source would
-    // (returning what they return), but only when the pixels are needed.
+    // (returning what they return), but only when the pixels are needed. An
+    // opaque draw over a whole tile replaces what the tile held.
     bool drawLater(const PicDraw& d);
+    // The same for a block of any size, laid as draws of at most one tile.
+    bool drawLater(int x, int y, int w, int h, uint8_t src, int sx, int sy, bool transparent = false);
     // Clears, then lays `parts` over one another with the transparent
     // colour, bottom first. A part drawn into later changes nothing here,
     // as with a copy.

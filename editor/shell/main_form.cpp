@@ -124,6 +124,21 @@ std::shared_ptr<const fr::PicRecipe> Main::NewLayerRecipe(int layer) const
     return std::make_shared<LayerRecipe>(std::move(sources), M, layer);
 }
 
+bool Main::AddLayerSource(int layer, const QImage& source, uint8_t& index)
+{
+    fr::PicImage& pic = LayPicture(layer);
+    const fr::PicRecipe* now = pic.recipe().get();
+    if (!now || now->sourceCount() > UINT8_MAX)
+        return false;
+    std::vector<QImage> sources;
+    for (int i = 0; i < now->sourceCount(); ++i)
+        sources.push_back(now->source(i));
+    index = uint8_t(sources.size());
+    sources.push_back(source);
+    pic.setRecipe(std::make_shared<LayerRecipe>(std::move(sources), M, layer));
+    return true;
+}
+
 fr::PicImage& Main::LayPicture(int layer)
 {
     switch (layer) {

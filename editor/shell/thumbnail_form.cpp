@@ -3,13 +3,16 @@
 #include "main_form.h"
 
 #include "platform/blit.h"
+#include "platform/picture.h"
 #include "platform/keys.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tilesmith {
 
@@ -47,6 +50,57 @@ void ZoomBox::keyPressEvent(QKeyEvent* e)
     if (fr::keyCode(e) == 'S' && onClose)
         fr::guarded(onClose);
 }
+
+namespace {
+
+// Which source pixel each of `to` pixels shows when `from` pixels are
+// stretched over them, as the stretch blit picks them: worked out by
+// stretching a line whose pixels hold their own positions.
+std::vector<int> Picks(int from, int to, bool across)
+{
+    QImage line(across ? QSize(from, 2) : QSize(2, from), QImage::Format_RGB32);
+    for (int i = 0; i < from; ++i)
+        for (int k = 0; k < 2; ++k)
+            line.setPixel(across ? QPoint(i, k) : QPoint(k, i), 0xFF000000u | uint32_t(i));
+    QImage out(across ? QSize(to, 2) : QSize(2, to), QImage::Format_RGB32);
+    out.fill(0xFF000000u);
+    fr::stretch(out, QRectF(QPointF(0, 0), QSizeF(out.size())), line, line.rect());
+    std::vector<int> picks(static_cast<size_t>(to));
+    for (int i = 0; i < to; ++i)
+        picks[size_t(i)] = std::clamp(int(out.pixel(across ? QPoint(i, 0) : QPoint(0, i)) & 0xFFFFFFu), 0, from - 1);
+    return picks;
+}
+
+// The map picture stretched over `to` pixels, as the stretch blit of its
+// whole image would show it, read one band of tile rows at a time: at the
+// size cap the whole image would be 134 MiB, and only a band is held here.
+QImage Scaled(const fr::PicImage& pic, QSize from, QSize to)
+{
+    QImage out(to, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    if (from.isEmpty() || to.isEmpty())
+        return out;
+    const std::vector<int> cols = Picks(from.width(), to.width(), true);
+    const std::vector<int> rows = Picks(from.height(), to.height(), false);
+    QImage band;
+    int bandTop = -1;
+    for (int y = 0; y < to.height(); ++y) {
+        const int sy = rows[size_t(y)];
+        if (bandTop < 0 || sy < bandTop || sy >= bandTop + band.height()) {
+            bandTop = sy - sy % fr::TileSide;
+            band = QImage(from.width(), std::min(fr::TileSide, from.height() - bandTop), QImage::Format_RGB32);
+            band.fill(Qt::black);
+            pic.copyTo(band, 0, 0, band.width(), band.height(), 0, bandTop);
+        }
+        const auto* src = reinterpret_cast<const QRgb*>(band.constScanLine(sy - bandTop));
+        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < to.width(); ++x)
+            dst[x] = src[cols[size_t(x)]];
+    }
+    return out;
+}
+
+} // namespace
 
 WholeMapPic::WholeMapPic(Main& main) : main_(main)
 {
@@ -96,15 +150,7 @@ void WholeMapPic::Form_Resize()
     const QSize zoom = ZoomSize(w, h, M.ScreenWidth, M.ScreenHeight);
     ZoomPicture->move(0, 0);
     ZoomPicture->resize(zoom);
-    QImage img;
-    if (!zoom.isEmpty()) {
-        img = QImage(zoom, QImage::Format_RGB32);
-        img.fill(Qt::black);
-        const QImage composite = main_.Picture1->pic().snapshot();
-        fr::stretch(img, QRectF(0, 0, zoom.width(), zoom.height()), composite,
-                    QRect(0, 0, int(32 * w), int(32 * h)));
-    }
-    ZoomPicture->image = img;
+    ZoomPicture->image = zoom.isEmpty() ? QImage() : Scaled(main_.Picture1->pic(), QSize(int(32 * w), int(32 * h)), zoom);
     if (zoom.isEmpty()) {
         ZoomPicture->Image1 = ZoomPicture->Image2 = QRectF();
     } else {

@@ -105,3 +105,30 @@ TEST(TiledPictures, ShowWhatWholePicturesShow)
     layer.same("cleared");
     EXPECT_TRUE(layer.tiled.isBlank());
 }
+
+// A block larger than a tile, laid as draws over tiles that held pixels,
+// draws or nothing, cut at the picture's and the source's edges.
+TEST(TiledPictures, BlocksLaidAsDrawsShowWhatBlitsShow)
+{
+    auto recipe = std::make_shared<fr::PicRecipe>(std::vector<QImage>{Pattern(64, 64, 1), Pattern(300, 170, 4)});
+    Pair layer(420, 300);
+    layer.both([&](fr::PicImage& p) {
+        p.setRecipe(recipe);
+        p.drawLater({0, 0, 0, 0, 64, 64, 0, false});
+        p.drawLater({130, 130, 0, 0, 64, 64, 0, true});
+        p.fill(QRect(256, 0, 40, 40), qRgb(1, 2, 3));
+    });
+    layer.same("before");
+    struct Block {
+        int x, y, w, h, sx, sy;
+        bool transparent;
+    } blocks[] = {{0, 0, 256, 256, 0, 0, false},      {100, 60, 300, 170, 0, 0, false}, {250, 200, 300, 170, 20, 30, false},
+                  {-40, -30, 200, 150, 10, 0, true}, {384, 0, 128, 128, 200, 100, false}};
+    for (const Block& b : blocks) {
+        const QImage& src = recipe->source(1);
+        const bool blitted = b.transparent ? fr::transparentBlt(layer.whole.image(), b.x, b.y, b.w, b.h, src, b.sx, b.sy)
+                                           : fr::bitBlt(layer.whole.image(), b.x, b.y, b.w, b.h, src, b.sx, b.sy);
+        EXPECT_EQ(layer.tiled.drawLater(b.x, b.y, b.w, b.h, 1, b.sx, b.sy, b.transparent), blitted);
+        layer.same("laid");
+    }
+}
