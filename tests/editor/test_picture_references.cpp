@@ -8,7 +8,8 @@
 // demo files only the two runs are compared. A picture that differs is
 // written as a PNG into the temporary folder so it can be looked at. With
 // TEV_WRITE_PICTURE_REFS set to a folder the test writes the digests it sees
-// there instead of comparing them with the file.
+// there instead of comparing them with the file. A seeded random session on
+// the largest map is compared between the two runs at every step.
 #include "demo_fixture.h"
 
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include <QMouseEvent>
 
 #include <functional>
+#include <random>
 
 using namespace tstest;
 using namespace tilesmith;
@@ -44,6 +46,17 @@ QString Digest(const QImage& shown)
         h.addData(bytes);
     }
     return QStringLiteral("%1x%2 %3").arg(img.width()).arg(img.height()).arg(QString::fromLatin1(h.result().toHex()));
+}
+
+// A quick fingerprint of a picture's size and pixels, for comparing two runs
+// (a map-sized picture's every step).
+QString Fingerprint(const QImage& shown)
+{
+    const QImage img = shown.convertToFormat(QImage::Format_RGB32);
+    size_t h = qHash(img.size());
+    for (int y = 0; y < img.height(); ++y)
+        h = qHashBits(img.constScanLine(y), size_t(img.width()) * 4, h);
+    return QString::number(h, 16);
 }
 
 // The demo files the pictures are drawn from.
@@ -203,6 +216,117 @@ protected:
         }
     }
 
+    // A seeded random editing session on the demo's largest map: painting,
+    // dragging, region copies stamped and filled, fills, the eraser, layer
+    // views, and scrolling far enough that the tiles kept for showing are
+    // all dropped and made again.
+    // `seen` gets one line per step and picture.
+    void randomSession(QStringList& seen)
+    {
+        startOnDemo();
+        setViewport(640, 480);
+        openMap(demo("Map/huge.jmap"));
+        QApplication::processEvents();
+        std::mt19937 rng(23);
+        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        const int mapSide = 181 * 32;
+        int fills = 0;
+        for (int step = 0; step < 36; ++step) {
+            QString what;
+            const int op = pick(0, 99);
+            // A cell in the view, a few cells in from its right and bottom.
+            const int cx = main().HScroll1->value() / 32 + pick(0, 14);
+            const int cy = main().VScroll1->value() / 32 + pick(0, 10);
+            if (op < 22) {
+                what = QStringLiteral("paint");
+                clickAt(cx * 32, cy * 32);
+            } else if (op < 36) {
+                what = QStringLiteral("drag");
+                main().MainPic->move(cx * 32, cy * 32);
+                SendMouse(main().MainPic, QEvent::MouseButtonPress, {1, 1}, Qt::LeftButton, Qt::LeftButton);
+                for (int i = pick(2, 5); i > 0; --i) {
+                    const QPoint to(pick(0, 1) ? int(M().BrushWidth) + 2 : 5, pick(0, 1) ? int(M().BrushHeight) + 2 : 5);
+                    SendMouse(main().MainPic, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+                }
+                SendMouse(main().MainPic, QEvent::MouseButtonRelease, {1, 1}, Qt::LeftButton, Qt::NoButton);
+            } else if (op < 46) {
+                what = QStringLiteral("region copy");
+                clickAt(cx * 32, cy * 32, Qt::RightButton);
+                bandTo(cx * 32 + 32 * pick(1, 5) + 5, cy * 32 + 32 * pick(1, 5) + 5);
+                QTest::mouseClick(main().Picture1, Qt::LeftButton, {}, QPoint(5, 5));
+                if (fills < 3 && pick(0, 1)) {
+                    // The layer covered with the block, mostly off its grid.
+                    ++fills;
+                    what += QStringLiteral(" and fill");
+                    press(Qt::Key_X);
+                }
+            } else if (op < 53 && fills < 3) {
+                ++fills;
+                what = QStringLiteral("fill");
+                press(Qt::Key_X);
+            } else if (op < 63) {
+                what = QStringLiteral("eraser");
+                press(Qt::Key_Q);
+                clickAt(cx * 32, cy * 32);
+                press(Qt::Key_Q);
+            } else if (op < 71) {
+                what = QStringLiteral("tile");
+                pickTile(pick(0, 2), 32 * pick(0, 7), 32 * pick(0, 1));
+            } else if (op < 81) {
+                const int layer = pick(1, 7);
+                what = QStringLiteral("layer %1").arg(layer);
+                press(Qt::Key_F1 + layer - 1);
+            } else if (op < 89) {
+                const int view = pick(1, 9);
+                what = QStringLiteral("view %1").arg(view);
+                press(Qt::Key_0 + view);
+            } else if (op < 94) {
+                what = QStringLiteral("scroll");
+                for (int i = pick(1, 6); i > 0; --i)
+                    press(pick(0, 1) ? Qt::Key_D : Qt::Key_S);
+            } else {
+                // Far enough that every tile kept for showing is dropped,
+                // then back.
+                what = QStringLiteral("far and back");
+                const int h = main().HScroll1->value(), v = main().VScroll1->value();
+                for (int y = 0; y + 480 <= mapSide; y += 1440)
+                    for (int x = 0; x + 640 <= mapSide; x += 640)
+                        scrollTo(x, y);
+                scrollTo(h, v);
+            }
+            QApplication::processEvents();
+            look(QStringLiteral("%1 %2").arg(step).arg(what), rng, seen);
+        }
+    }
+
+    void scrollTo(int x, int y)
+    {
+        main().HScroll1->setValue(x);
+        main().VScroll1->setValue(y);
+        main().Picture2->repaint();
+    }
+
+    // What the step left on the screen and in the pictures.
+    void look(const QString& step, std::mt19937& rng, QStringList& seen)
+    {
+        fr::PicImage::settleAll();
+        const QRect view(main().HScroll1->value(), main().VScroll1->value(), 640, 480);
+        const QRect square(std::uniform_int_distribution<int>(0, 181 * 32 - 256)(rng),
+                           std::uniform_int_distribution<int>(0, 181 * 32 - 256)(rng), 256, 256);
+        seen << step + " shown " + Fingerprint(main().Picture2->grab().toImage());
+        seen << step + " brush " + Fingerprint(main().MainPic->pic().snapshot());
+        for (int layer = 0; layer <= 9; ++layer) {
+            const fr::PicImage& pic = layer ? main().LayPicture(layer) : main().Picture1->pic();
+            for (const QRect& r : {view, square}) {
+                QImage part(r.size(), QImage::Format_RGB32);
+                part.fill(Qt::black);
+                pic.copyTo(part, 0, 0, r.width(), r.height(), r.x(), r.y());
+                seen << step + QStringLiteral(" picture %1 at %2,%3 ").arg(layer).arg(r.x()).arg(r.y()) + Fingerprint(part);
+            }
+        }
+    }
+
+
     QStringList written;
     bool wholeRun = false;
     std::map<QString, QString> whole;
@@ -286,4 +410,20 @@ TEST_F(PictureReferences, LargeMaps)
             check(name + ".thumbnail", thumbnail());
         }
     });
+}
+
+// After every step of the random session the two runs show the same pixels:
+// what the map window paints, the part of every layer picture and of the
+// composite under the view and under a random square, and the brush.
+TEST_F(PictureReferences, RandomSessionOnTheLargestMap)
+{
+    QStringList seen[2];
+    twice([&] { randomSession(seen[wholeRun ? 0 : 1]); });
+    ASSERT_EQ(seen[0].size(), seen[1].size());
+    int differences = 0;
+    for (int i = 0; i < seen[0].size() && differences < 10; ++i)
+        if (seen[0][i] != seen[1][i]) {
+            ++differences;
+            ADD_FAILURE() << "whole: " << seen[0][i].toStdString() << "\ntiled: " << seen[1][i].toStdString();
+        }
 }
