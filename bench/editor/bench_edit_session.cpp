@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -31,17 +30,6 @@ void Settle()
 {
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
-}
-
-double ResidentMiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
 }
 
 void EditSession(benchmark::State& state)
@@ -96,7 +84,7 @@ void EditSession(benchmark::State& state)
             state.SkipWithError("save failed");
         Settle();
         state.counters["save_MiB"] = benchfx::PeakMiB();
-        state.counters["held_MiB"] = ResidentMiB();
+        state.counters["held_MiB"] = benchfx::ResidentMiB();
     }
 }
 

@@ -18,6 +18,8 @@ QString root();
 QString MapFile(int side, bool filled = false);
 // The process's peak resident memory in MiB since the last ResetPeak().
 double PeakMiB();
+// The process's resident memory now, in MiB.
+double ResidentMiB();
 void ResetPeak();
 
 } // namespace benchfx

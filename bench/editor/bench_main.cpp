@@ -63,15 +63,30 @@ QString root()
     return g_root;
 }
 
-double PeakMiB()
+namespace {
+
+// A memory figure of /proc/self/status ("VmHWM:", "VmRSS:") in MiB.
+double StatusMiB(const QByteArray& field)
 {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
+}
+
+} // namespace
+
+double PeakMiB()
+{
+    return StatusMiB("VmHWM:");
+}
+
+double ResidentMiB()
+{
+    return StatusMiB("VmRSS:");
 }
 
 void ResetPeak()
