@@ -150,7 +150,8 @@ void WholeMapPic::Form_Resize()
     const QSize zoom = ZoomSize(w, h, M.ScreenWidth, M.ScreenHeight);
     ZoomPicture->move(0, 0);
     ZoomPicture->resize(zoom);
-    ZoomPicture->image = zoom.isEmpty() ? QImage() : Scaled(main_.Picture1->pic(), QSize(int(32 * w), int(32 * h)), zoom);
+    ZoomPicture->image =
+        zoom.isEmpty() ? QImage() : Scaled(main_.Picture1->pic(), QSize(int(32 * w), int(32 * h)), zoom);
     if (zoom.isEmpty()) {
         ZoomPicture->Image1 = ZoomPicture->Image2 = QRectF();
     } else {

@@ -557,7 +557,8 @@ bool MagicEditor::OpenMagicPicture(const QString& name)
         fr::msgBox(QStringLiteral("没有图片名，无法打开魔法图片。"));
         return false;
     }
-    const QString path = fr::gameFile(gameFolder(), QStringLiteral("resource/bmp/") + name + QStringLiteral(".bmp"), error);
+    const QString path =
+        fr::gameFile(gameFolder(), QStringLiteral("resource/bmp/") + name + QStringLiteral(".bmp"), error);
     if (path.isEmpty()) {
         fr::msgBox(error);
         return false;
@@ -712,8 +713,8 @@ void MagicEditor::Command9_Click()
 void MagicEditor::Command10_Click()
 {
     QString error;
-    const QString path =
-        fr::gameFile(gameFolder(), QStringLiteral("resource/wav/") + MagicWaveNameBox->text() + QStringLiteral(".wav"), error);
+    const QString name = QStringLiteral("resource/wav/") + MagicWaveNameBox->text() + QStringLiteral(".wav");
+    const QString path = fr::gameFile(gameFolder(), name, error);
     if (path.isEmpty() || !fr::checkWaveFile(path, error)) {
         fr::msgBox(error);
         return;

@@ -245,7 +245,8 @@ protected:
                 main().MainPic->move(cx * 32, cy * 32);
                 SendMouse(main().MainPic, QEvent::MouseButtonPress, {1, 1}, Qt::LeftButton, Qt::LeftButton);
                 for (int i = pick(2, 5); i > 0; --i) {
-                    const QPoint to(pick(0, 1) ? int(M().BrushWidth) + 2 : 5, pick(0, 1) ? int(M().BrushHeight) + 2 : 5);
+                    const QPoint to(pick(0, 1) ? int(M().BrushWidth) + 2 : 5,
+                                    pick(0, 1) ? int(M().BrushHeight) + 2 : 5);
                     SendMouse(main().MainPic, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
                 }
                 SendMouse(main().MainPic, QEvent::MouseButtonRelease, {1, 1}, Qt::LeftButton, Qt::NoButton);
@@ -321,7 +322,8 @@ protected:
                 QImage part(r.size(), QImage::Format_RGB32);
                 part.fill(Qt::black);
                 pic.copyTo(part, 0, 0, r.width(), r.height(), r.x(), r.y());
-                seen << step + QStringLiteral(" picture %1 at %2,%3 ").arg(layer).arg(r.x()).arg(r.y()) + Fingerprint(part);
+                seen << step + QStringLiteral(" picture %1 at %2,%3 ").arg(layer).arg(r.x()).arg(r.y()) +
+                            Fingerprint(part);
             }
         }
     }

@@ -122,12 +122,14 @@ TEST(TiledPictures, BlocksLaidAsDrawsShowWhatBlitsShow)
     struct Block {
         int x, y, w, h, sx, sy;
         bool transparent;
-    } blocks[] = {{0, 0, 256, 256, 0, 0, false},      {100, 60, 300, 170, 0, 0, false}, {250, 200, 300, 170, 20, 30, false},
-                  {-40, -30, 200, 150, 10, 0, true}, {384, 0, 128, 128, 200, 100, false}};
+    } blocks[] = {{0, 0, 256, 256, 0, 0, false},     {100, 60, 300, 170, 0, 0, false},
+                  {250, 200, 300, 170, 20, 30, false}, {-40, -30, 200, 150, 10, 0, true},
+                  {384, 0, 128, 128, 200, 100, false}};
     for (const Block& b : blocks) {
         const QImage& src = recipe->source(1);
-        const bool blitted = b.transparent ? fr::transparentBlt(layer.whole.image(), b.x, b.y, b.w, b.h, src, b.sx, b.sy)
-                                           : fr::bitBlt(layer.whole.image(), b.x, b.y, b.w, b.h, src, b.sx, b.sy);
+        QImage& whole = layer.whole.image();
+        const bool blitted = b.transparent ? fr::transparentBlt(whole, b.x, b.y, b.w, b.h, src, b.sx, b.sy)
+                                           : fr::bitBlt(whole, b.x, b.y, b.w, b.h, src, b.sx, b.sy);
         EXPECT_EQ(layer.tiled.drawLater(b.x, b.y, b.w, b.h, 1, b.sx, b.sy, b.transparent), blitted);
         layer.same("laid");
     }
