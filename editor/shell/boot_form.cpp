@@ -80,6 +80,8 @@ void run(BootBlog& boot, Module1& m, Module2& procs, fr::FormRef<Main>& mainRef)
     }
     for (fr::PicImage& sheet : main.ReTempPic)
         sheet.autoSize();
+    // Before any pick the brush paints the tile it records.
+    main.ShowBrushCursor();
     m.NpcSheetHeight = main.ReTempPic[3].height();
     m.MonsterSheetHeight = main.ReTempPic[4].height();
     procs.LoadRoleAttribList(QStringLiteral("roleattriblist.txt"));

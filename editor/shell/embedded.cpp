@@ -96,15 +96,17 @@ QImage roleCells()
         p.setBrush(QColor(60, 40, 20));
         p.drawRect(x + 10, y + 36, 5, 10); // legs
         p.drawRect(x + 17, y + 36, 5, 10);
-        // Eyes show which way the cell faces: down, left, right, up.
+        // Eyes show which way the cell faces: top left right, top right up
+        // (from behind, no eyes), bottom left left, bottom right down (from
+        // the front, both eyes).
         p.setBrush(QColor(0, 0, 0));
         if (cell == 0) {
+            p.drawRect(x + 19, y + 9, 2, 2);
+        } else if (cell == 2) {
+            p.drawRect(x + 12, y + 9, 2, 2);
+        } else if (cell == 3) {
             p.drawRect(x + 13, y + 9, 2, 2);
             p.drawRect(x + 18, y + 9, 2, 2);
-        } else if (cell == 1) {
-            p.drawRect(x + 12, y + 9, 2, 2);
-        } else if (cell == 2) {
-            p.drawRect(x + 19, y + 9, 2, 2);
         }
     }
     return img;

@@ -11,7 +11,7 @@ QImage eventMarker();       // 32×32, a green mark that leaves the red one visi
 QImage eventEraserCursor(); // 32×32
 QImage eraserCursor();      // 32×32
 QImage blankSquare();       // 32×32 pure blue
-QImage roleCells();         // 64×96, four 32×48 cells
+QImage roleCells();         // 64×96, four 32×48 cells: right, up / left, down
 QImage splash();            // 387×474
 QImage helpPicture();       // 122×200
 

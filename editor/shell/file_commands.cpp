@@ -106,11 +106,8 @@ void Main::Menu_ClearScreen_Click()
     M.TakeOutMode = 0;
     M.TakeOutBrush = 0;
     M.TakeOutInfo = false;
-    M.LargeMode = false;
-    MainPic->pic().setPicture(QImage());
-    MainPic->pic().setBack(fr::keyColour);
-    MainPic->pic().cls();
-    MainPic->refresh();
+    // The brush stays what it records.
+    ShowBrushCursor();
     Picture1->pic().cls();
     Picture1->pic().setPicture(QImage());
     for (int layer : {1, 2, 4, 3, 5, 6, 7, 8, 9}) {

@@ -445,6 +445,21 @@ void Main::SetEditMenusEnabled(bool on)
         a->setEnabled(on);
 }
 
+void Main::ShowBrushCursor()
+{
+    M.LargeMode = false;
+    M.BrushWidth = 32;
+    M.BrushHeight = 32;
+    MainPic->setBoxSize(32, 32);
+    MainPic->pic().setPicture(QImage());
+    MainPic->pic().setBack(fr::keyColour);
+    MainPic->pic().cls();
+    if (M.BrushSheet >= 0 && M.BrushSheet < int(ReTempPic.size()))
+        fr::bitBlt(MainPic->pic(), 0, 0, 32, 32, ReTempPic[size_t(M.BrushSheet)], int(M.BrushX), M.BrushY);
+    MainPic->pic().setPicture(MainPic->pic().snapshot());
+    MainPic->refresh();
+}
+
 void Main::formLoad()
 {
     M.CurSheet = QStringLiteral("map1");

@@ -250,6 +250,11 @@ public:
     QString SaveAsFolder() const;
     // Hides Main and shows the tile-sheet picker.
     void ShowPicker();
+    // The cursor box shows the one-tile brush as its record holds it (the
+    // tile at the brush's place on its sheet), so that what a click paints
+    // is what the map file will hold: at start-up, after the screen is
+    // cleared and when a placement's sprite leaves the box.
+    void ShowBrushCursor();
     // Shows HelpForm (not modal).
     void ShowHelpForm();
     // The access code of the third sheet.

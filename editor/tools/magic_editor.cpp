@@ -135,16 +135,16 @@ void MagicEditor::buildControls()
 
     Frame2 = new QGroupBox(QStringLiteral("魔法列表"), c);
     Frame2->setGeometry(8, 4, 170, 536);
-    List1 = new QListWidget(Frame2);
+    List1 = new ListBox(Frame2);
     named(List1, "List1")->setGeometry(8, 22, 154, 476);
     Label15 = new QLabel(QStringLiteral("魔法数量:"), Frame2);
     Label15->setGeometry(8, 504, 70, 24);
     Label16 = new QLabel(QStringLiteral("0"), Frame2);
     named(Label16, "Label16")->setGeometry(80, 504, 80, 24);
-    QObject::connect(List1, &QListWidget::currentRowChanged, this, fr::guard([this](int row) {
-                         if (!filling_ && row >= 0)
-                             List1_Click(row);
-                     }));
+    // Only the user's choice of a row selects a kind: rows the program adds,
+    // removes or makes current, and the focus the list takes when the form
+    // is shown, never do.
+    List1->onUserRowChange = [this](int row) { List1_Click(row); };
 
     Frame1 = new QGroupBox(QStringLiteral("魔法结构"), c);
     Frame1->setGeometry(186, 4, 470, 536);
@@ -258,9 +258,7 @@ void MagicEditor::showCount()
 
 void MagicEditor::formLoad()
 {
-    filling_ = true;
     List1->clear();
-    filling_ = false;
     M.MagicCount = 0;
     M.CurMagic = 0;
     Label12->setText(QStringLiteral("0"));
@@ -307,10 +305,8 @@ void MagicEditor::formLoad()
     }
     // Every kind read is listed, whatever its name, so that row i is
     // always record i.
-    filling_ = true;
     for (int i = 0; i < M.MagicCount; ++i)
         List1->addItem(fr::gbk::decode(M.MagicRecs[i].Name));
-    filling_ = false;
     showCount();
     MagicAnimiTypeBox->clear();
     MagicAnimiTypeBox->addItems({QStringLiteral("shoot"), QStringLiteral("circle"), QStringLiteral("fall")});
@@ -466,11 +462,14 @@ void MagicEditor::Command4_Click()
     M.MagicCount += 1;
     showCount();
     M.MagicRecs[place] = r;
-    filling_ = true;
+    // The ID box shows the number the kind got, not what was typed.
+    MagicIDBox->setText(QString::number(place));
     List1->addItem(shown);
-    filling_ = false;
-    if (i < 0)
+    if (i < 0) {
+        // The first kind of an empty list is the one selected next.
         List1->setCurrentRow(place);
+        List1_Click(place);
+    }
 }
 
 void MagicEditor::Command5_Click()
@@ -480,10 +479,8 @@ void MagicEditor::Command5_Click()
         return;
     if (fr::msgBox(QStringLiteral("是否决定删除?"), fr::vbYesNo) != fr::vbYes)
         return;
-    filling_ = true;
     delete List1->takeItem(i);
-    List1->setCurrentRow(-1);
-    filling_ = false;
+    List1->restoreRow(-1);
     const int n = std::clamp<int>(M.MagicCount, 0, MagicSlots);
     for (int k = i; k < n - 1; ++k)
         M.MagicRecs[k] = M.MagicRecs[k + 1];

@@ -68,7 +68,7 @@ public:
 
     // ---- Controls -----------------------------------------------------------
     QGroupBox* Frame2 = nullptr; // "魔法列表"
-    QListWidget* List1 = nullptr;
+    ListBox* List1 = nullptr;
     QLabel* Label15 = nullptr;
     QLabel* Label16 = nullptr;
     QGroupBox* Frame1 = nullptr; // "魔法结构"
@@ -128,8 +128,6 @@ private:
 
     Module1& M;
     ToolFormsImpl& tools_;
-    // Rows filled by the program are no clicks.
-    bool filling_ = false;
 };
 
 // The picture window: the sheet of the kind's picture, scrolled in a

@@ -49,9 +49,11 @@ PlacementForm::PlacementForm(const QString& title, const PlacementKind& k, Modul
     MenuBar->setGeometry(0, 0, width(), MenuH);
     buildFileMenu(k.addMenu, QStringLiteral("属性顺序上锁"), k.exitMenu);
 
-    // The frames come first so that the controls lie over them.
+    // The frames lie behind every control, the value lists made before
+    // them included: a frame over a control would take its mouse.
     auto* frame1 = new QGroupBox(k.frameWord + QStringLiteral("结构"), this);
     frame1->setGeometry(5, top + 5, 420, height() - top - 10);
+    frame1->lower();
     Frame2 = new QGroupBox(k.frameWord + QStringLiteral("初始状态"), this);
     Frame2->setGeometry(210, top + 20, k.cellW + 100, k.cellH + 30);
     Frame3 = new QGroupBox(k.frameWord + QStringLiteral("子矩形"), this);
@@ -236,7 +238,7 @@ void PlacementForm::formUnload()
     Timer1.stop();
     // Closing the window ends a placement that was armed and goes back to
     // the script editor, for both kinds.
-    placing() = 0;
+    EndPlacement(placing(), main_);
     if (script_)
         script_().show();
 }
@@ -272,6 +274,11 @@ void PlacementForm::chooseKind(int i)
 
 void PlacementForm::sheetMouseMove(int x, int y)
 {
+    // A drag that leaves the band (the band keeps the mouse while a button
+    // is held) is over no frame of the kind: the last frame under the mouse
+    // stays the chosen one.
+    if (x < 0 || y < 0 || x >= k_.bandW || y >= k_.bandH)
+        return;
     FrameX = x - x % k_.cellW;
     FrameY = y - y % k_.cellH;
     FrameIndex = FrameX / k_.cellW + k_.perRow * (FrameY / k_.cellH);
@@ -419,7 +426,7 @@ void PlacementForm::insertStatements()
 {
     if (List1->count() == 0)
         return;
-    placing() = 0;
+    EndPlacement(placing(), main_);
     hide();
     if (count() > 0) {
         const StatementText s = k_.kind == AttribKind::Npc
@@ -440,7 +447,7 @@ void PlacementForm::insertStatements()
 
 void PlacementForm::returnToScript()
 {
-    placing() = 0;
+    EndPlacement(placing(), main_);
     hide();
     if (script_)
         script_().show();

@@ -49,6 +49,9 @@ RoleForm::RoleForm(Module1& m, Module2& p, std::function<Main&()> main, std::fun
     buildFileMenu("Menu_AddNewAttrib", QStringLiteral("属性顺序锁"), "Menu_Exit");
     auto* frame = new QGroupBox(QStringLiteral("主角属性"), this);
     frame->setGeometry(5, top + 5, 520, 550);
+    // Behind the value lists made before it: over them it would take their
+    // mouse.
+    frame->lower();
     Frame1->setGeometry(15, top + 24, 185, 18);
     Frame1->raise();
     ListCaption->setGeometry(15, top + 46, 185, 500);
@@ -78,7 +81,7 @@ void RoleForm::formUnload()
 {
     // Closing unloads the form; with no other window of the editor left on
     // screen the script editor comes back, and the placement is disarmed.
-    m_.RolePlacing = 0;
+    EndPlacement(m_.RolePlacing, main_);
     if (closed_)
         closed_(this);
 }
@@ -135,7 +138,7 @@ void RoleForm::insertStatement()
         fr::msgBox(s.error);
         return;
     }
-    m_.RolePlacing = 0;
+    EndPlacement(m_.RolePlacing, main_);
     hide();
     // The role start for the map header; a value that is no 16-bit number
     // keeps the previous start, with a message.

@@ -65,6 +65,41 @@ QString unusableName(const QString& text, QByteArray& gbk)
 
 // ---- ListBox ------------------------------------------------------------------
 
+template <class F> void ListBox::userInput(F&& base)
+{
+    const int before = currentRow();
+    base();
+    if (currentRow() != before && currentRow() >= 0 && onUserRowChange)
+        fr::guarded([&] { onUserRowChange(currentRow()); });
+}
+
+void ListBox::restoreRow(int row)
+{
+    const QSignalBlocker quiet(this);
+    if (row >= 0 && row < count()) {
+        setCurrentRow(row);
+        return;
+    }
+    clearSelection();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void ListBox::focusInEvent(QFocusEvent* e)
+{
+    // The platform's list makes its first row current when it takes the
+    // focus with none: a row nobody chose.
+    const bool hadCurrent = currentIndex().isValid();
+    const QSignalBlocker quiet(this);
+    QListWidget::focusInEvent(e);
+    if (!hadCurrent && currentIndex().isValid())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void ListBox::mouseMoveEvent(QMouseEvent* e)
+{
+    userInput([&] { QListWidget::mouseMoveEvent(e); });
+}
+
 void ListBox::mousePressEvent(QMouseEvent* e)
 {
     const int button = mouseButton(e->button());
@@ -74,7 +109,8 @@ void ListBox::mousePressEvent(QMouseEvent* e)
             fr::guarded([&] { onPress(2); });
         return;
     }
-    QListWidget::mousePressEvent(e);
+    rowBeforeInput_ = currentRow();
+    userInput([&] { QListWidget::mousePressEvent(e); });
     QListWidgetItem* it = itemAt(e->position().toPoint());
     pressedRow_ = it ? row(it) : -1;
     inDoubleClick_ = false;
@@ -117,7 +153,8 @@ void ListBox::keyPressEvent(QKeyEvent* e)
     if (onKey)
         fr::guarded([&] { onKey(fr::keyCode(e)); });
     const int before = currentRow();
-    QListWidget::keyPressEvent(e);
+    rowBeforeInput_ = before;
+    userInput([&] { QListWidget::keyPressEvent(e); });
     // A row chosen with the keyboard is chosen by the user.
     if (currentRow() != before && currentRow() >= 0 && onClick)
         fr::guarded([&] { onClick(currentRow()); });
@@ -648,8 +685,13 @@ void ScriptEditor::FileTable_Click()
         FileTable_Click();
         return;
     }
-    if (answer == Answer::Stop)
+    // Nothing was loaded: the row chosen before stays the highlighted one,
+    // so that the list never names a script the text does not hold.
+    auto notLoaded = [this] { FileTable->restoreRow(FileTable->rowBeforeInput()); };
+    if (answer == Answer::Stop) {
+        notLoaded();
         return;
+    }
     QListWidgetItem* item = FileTable->currentItem();
     if (!item)
         return;
@@ -658,6 +700,7 @@ void ScriptEditor::FileTable_Click()
     QByteArray text;
     if (!readScriptBytes(path, text)) {
         Label3->setText(QStringLiteral("无法读取脚本文件: ") + name);
+        notLoaded();
         return;
     }
     CurFileExt = QStringLiteral(".jsr");
@@ -915,6 +958,9 @@ void ScriptEditor::EventTable_KeyDown(int keyCode)
     if (n >= 0 && !SaveEventTable(n))
         return;
     delete EventTable->takeItem(EventTable->row(row));
+    // The list would select the next row by itself: a second Delete would
+    // then ask about an event nobody chose.
+    EventTable->restoreRow(-1);
     Events.remove(n);
     // The caption keeps the old count until the next addition or load.
 }

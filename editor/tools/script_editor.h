@@ -41,11 +41,14 @@ class ToolFormsImpl;
 // release on the same row that are not part of a double click (a row chosen
 // with the keyboard counts as a click too), so a double click runs the click
 // handler once and then the double-click handler; a right press may leave
-// the selection alone. Rows filled by the program never count as clicks.
+// the selection alone. Rows filled by the program never count as clicks,
+// and taking the focus makes no row current by itself.
 class ListBox : public QListWidget {
 public:
     explicit ListBox(QWidget* parent = nullptr) : QListWidget(parent) {}
     std::function<void(int row)> onClick;
+    // The user (a press, a drag or a key) made another row current.
+    std::function<void(int row)> onUserRowChange;
     std::function<void(int row)> onDblClick;
     // Any press over the list, after the list has taken it (button 1 left,
     // 2 right, 4 middle).
@@ -54,14 +57,25 @@ public:
     std::function<void(int keyCode)> onKey;
     // The right button neither selects nor moves the current row.
     bool rightKeepsSelection = false;
+    // The row current before the last press or key, -1 for none.
+    int rowBeforeInput() const { return rowBeforeInput_; }
+    // Makes `row` current and selected again (none for -1) without
+    // counting as the user's choice.
+    void restoreRow(int row);
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
 
 private:
+    // Runs the list's own handling of a user's input and reports a change
+    // of the current row it made.
+    template <class F> void userInput(F&& base);
+    int rowBeforeInput_ = -1;
     int pressedRow_ = -1;
     bool inDoubleClick_ = false;
 };

@@ -3,6 +3,7 @@
 #include "placement_form.h"
 
 #include "platform/dialogs.h"
+#include "shell/main_form.h"
 #include "shell/module2.h"
 #include "platform/gbk.h"
 #include "platform/paths.h"
@@ -17,10 +18,43 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
 namespace tilesmith {
+
+namespace {
+
+// Rows of one height whatever script their text is in (Chinese glyphs come
+// from a taller font than digits), so that a name and its value stand on
+// one line in the two lists.
+class EvenRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem sample = option;
+        initStyleOption(&sample, index);
+        sample.text = QStringLiteral("种Ag");
+        const QWidget* w = option.widget;
+        const QStyle* style = w ? w->style() : QApplication::style();
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(style->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), w).height());
+        return s;
+    }
+};
+
+} // namespace
+
+void EndPlacement(int16_t& placing, const std::function<Main&()>& main)
+{
+    const bool armed = placing == -1;
+    placing = 0;
+    if (armed && main)
+        main().ShowBrushCursor();
+}
 
 AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const int16_t& count)
     : attribs_(attribs), count_(count)
@@ -30,10 +64,10 @@ AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const i
     resize(420, 520 + MenuH);
     MenuBar = new QMenuBar(this);
     MenuBar->setGeometry(0, 0, 420, MenuH);
-    ListCaption = new QListWidget(this);
+    ListCaption = new ListBox(this);
     ListCaption->setObjectName(QStringLiteral("ListCaption"));
     ListCaption->setGeometry(10, 10 + MenuH, 190, 500);
-    ListData = new QListWidget(this);
+    ListData = new ListBox(this);
     ListData->setObjectName(QStringLiteral("ListData"));
     ListData->setGeometry(210, 10 + MenuH, 200, 500);
     Frame1 = new QLabel(this);
@@ -47,6 +81,14 @@ AttribForm::AttribForm(const QString& title, const AttribArray& attribs, const i
                      fr::guard([this](QListWidgetItem* it) { listDataClick(ListData->row(it)); }));
     QObject::connect(ListCaption, &QListWidget::itemDoubleClicked, this,
                      fr::guard([this](QListWidgetItem*) { listCaptionDblClick(); }));
+    for (ListBox* list : {ListCaption, ListData}) {
+        list->setItemDelegate(new EvenRows(list));
+        QObject::connect(list, &QListWidget::currentRowChanged, this, fr::guard([this](int row) { rowChosen(row); }));
+        // A name and its value stand on one line: the lists scroll together.
+        ListBox* other = list == ListCaption ? ListData : ListCaption;
+        QObject::connect(list->verticalScrollBar(), &QScrollBar::valueChanged, other->verticalScrollBar(),
+                         &QScrollBar::setValue);
+    }
     ListCaption->installEventFilter(this);
     ListData->installEventFilter(this);
     ListData->viewport()->installEventFilter(this);
@@ -116,14 +158,24 @@ bool AttribForm::eventFilter(QObject* o, QEvent* e)
     return fr::FormWindow<QWidget>::eventFilter(o, e);
 }
 
+void AttribForm::rowChosen(int row)
+{
+    if (syncing_ || row < 0)
+        return;
+    syncing_ = true;
+    for (ListBox* list : {ListCaption, ListData})
+        if (row < list->count())
+            list->setCurrentRow(row);
+    syncing_ = false;
+    if (b_.sel)
+        *b_.sel = static_cast<int16_t>(row);
+}
+
 void AttribForm::listCaptionClick(int row)
 {
     if (row < 0 || row >= ListData->count())
         return;
-    ListCaption->setCurrentRow(row);
-    ListData->setCurrentRow(row);
-    if (b_.sel)
-        *b_.sel = static_cast<int16_t>(row);
+    rowChosen(row);
 }
 
 void AttribForm::listDataClick(int row) { listCaptionClick(row); }
@@ -203,6 +255,9 @@ void AttribForm::moveAttribute(int keyCode)
             ListCaption->item(r)->setText(fr::gbk::decode((*b_.attribs)[r].name));
             ListData->item(r)->setText(fr::gbk::decode((*b_.attribs)[r].data));
         }
+    // The highlight goes with the moved attribute, so the row shown
+    // selected is the one the next key moves.
+    rowChosen(t);
     *b_.sel = static_cast<int16_t>(t);
 }
 

@@ -67,8 +67,8 @@ public:
 
     QMenuBar* MenuBar = nullptr;
     QAction* Menu_AttribOrderLock = nullptr;
-    QListWidget* ListCaption = nullptr;
-    QListWidget* ListData = nullptr;
+    ListBox* ListCaption = nullptr;
+    ListBox* ListData = nullptr;
     QLineEdit* TextInput = nullptr;
     QLabel* Frame1 = nullptr; // the lists' frame caption
     int16_t OrderLocked = -1;
@@ -81,6 +81,11 @@ protected:
     void buildFileMenu(const char* addName, const QString& lockText, const char* exitName);
 
 private:
+    // One selected row for both lists, whatever chose it (a click, the
+    // keys, the program): the other list follows and the kind's selected
+    // row is set.
+    void rowChosen(int row);
+    bool syncing_ = false;
     const AttribArray& attribs_;
     const int16_t& count_;
     Binding b_;
@@ -93,6 +98,11 @@ class MagicEditor;
 class MagicPictureForm;
 class Main;
 class Module2;
+
+// Ends a placement: its flag goes back to 0 and, when it was armed, the
+// placement's sprite leaves the cursor box for the brush, so that the next
+// click on a layer paints what it records.
+void EndPlacement(int16_t& placing, const std::function<Main&()>& main);
 
 class ToolFormsImpl : public ToolForms {
     Module1& m_;

@@ -21,3 +21,16 @@ fails=0
 pass() { echo "ok: $1"; }
 fail() { echo "FAIL: $1"; fails=$((fails + 1)); }
 check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
+
+# Inside the X session: the id of a shown window whose name matches $1, and
+# the same after waiting up to 10 s for it (fails when none comes).
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
+wait_for() {
+  local i w
+  for i in $(seq 1 100); do
+    w=$(visible "$1")
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

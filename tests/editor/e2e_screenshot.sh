@@ -27,8 +27,7 @@ export QT_QPA_PLATFORM=xcb
 cd "$work/game/editor"
 ./tilesmith > "$work/editor.out" 2>&1 &
 pid=\$!
-visible() { xdotool search --onlyvisible --name "\$1" 2>/dev/null | head -1; }
-wait_for() { for i in \$(seq 1 100); do w=\$(visible "\$1"); [ -n "\$w" ] && { echo \$w; return 0; }; sleep 0.1; done; return 1; }
+. "$HERE/../e2e/common.sh"
 wid=\$(wait_for '☆tilesmith★') || { echo "FAIL: no main window"; kill \$pid; exit 1; }
 sleep 0.5
 import -window root "$work/before.png"

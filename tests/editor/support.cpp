@@ -40,9 +40,10 @@ int ScriptedDialogs::msgBox(const QString& text, int style, const QString&)
     return fr::vbOK;
 }
 
-bool ScriptedDialogs::inputBox(const QString& prompt, const QString&, const QString&, QString& answer)
+bool ScriptedDialogs::inputBox(const QString& prompt, const QString&, const QString& proposed, QString& answer)
 {
     messages << prompt;
+    proposals << proposed;
     if (inputs.empty() || !inputs.front()) {
         if (!inputs.empty())
             inputs.pop_front();

@@ -35,6 +35,7 @@ public:
     std::deque<std::optional<QString>> inputs;
 
     QStringList messages;
+    QStringList proposals; // the text each input box proposed
     std::vector<int> styles;
     std::vector<fr::CommonDialogState> fileDialogs; // as each dialog saw it
     // Messages that contain `part`.

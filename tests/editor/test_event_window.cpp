@@ -26,8 +26,7 @@ protected:
     QString caption() { return session->tools.ScriptEditorForm.get().EventTableFrame->title(); }
     void pressOn(QListWidget* list, Qt::MouseButton b, QPoint at)
     {
-        QTest::mousePress(list->viewport(), b, {}, at);
-        QTest::mouseRelease(list->viewport(), b, {}, at);
+        ClickAt(list->viewport(), at, b);
     }
     QStringList rows(QListWidget* list)
     {
@@ -80,6 +79,12 @@ TEST_F(EventWindow, RightClickAddsEventsAndDeleteRemovesThem)
     EXPECT_EQ(ReadBytes(table()), G("A\r\nA的注释\r\nc\r\nc的注释\r\n新事件\r\n新事件() 参数:\r\n"));
     EXPECT_FALSE(Row(t.EventTable, QStringLiteral("b门")));
     EXPECT_EQ(caption(), QStringLiteral("事件:4条"));
+    EXPECT_EQ(t.Events.EventCount, 3);
+    // Nothing is selected after it: a second Delete asks about nothing.
+    EXPECT_TRUE(t.EventTable->selectedItems().isEmpty());
+    const auto asked = dialogs.messages.size();
+    QTest::keyClick(t.EventTable, Qt::Key_Delete);
+    EXPECT_EQ(dialogs.messages.size(), asked);
     EXPECT_EQ(t.Events.EventCount, 3);
 }
 

@@ -121,6 +121,15 @@ protected:
         click(me().Command6);
     }
     QImage boxImage(fr::PicBox* b) { return b->pic().snapshot(); }
+    // The focus coming to a widget as Tab brings it (the offscreen platform
+    // does not always tell a window it became active).
+    static void takeFocus(QWidget* w)
+    {
+        w->setFocus(Qt::TabFocusReason);
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(w, &in);
+        QCoreApplication::processEvents();
+    }
 };
 
 } // namespace
@@ -270,6 +279,7 @@ TEST_F(MagicEditorTest, StoreAndAddCheckEveryBoxAndAKindIsNumberedByItsPlace)
     EXPECT_EQ(f.List1->currentRow(), 1);
     EXPECT_EQ(M().MagicRecs[3].Name, G("风"));
     EXPECT_EQ(M().MagicRecs[3].ID, 3);
+    EXPECT_EQ(f.MagicIDBox->text(), QStringLiteral("3")); // the number it got
     EXPECT_EQ(M().MagicRecs[3].FileName, "magic1");
     EXPECT_EQ(M().MagicRecs[3].Attack, 64);
     // At 51 kinds add does nothing.
@@ -278,6 +288,40 @@ TEST_F(MagicEditorTest, StoreAndAddCheckEveryBoxAndAKindIsNumberedByItsPlace)
     click(f.Command4);
     EXPECT_EQ(M().MagicCount, MagicSlots);
     EXPECT_EQ(f.List1->count(), MagicSlots);
+}
+
+// Shown, the editor has no kind selected: the list taking the focus (when
+// the window comes up, or by Tab) chooses no row, and nothing the program
+// does to the list acts as a click. The keys and the mouse choose.
+TEST_F(MagicEditorTest, ShowingTheEditorSelectsNoKind)
+{
+    writeList(ThreeKinds(), 3);
+    start();
+    for (int shown = 0; shown < 2; ++shown) {
+        MagicEditor& f = open();
+        f.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        takeFocus(f.List1);
+        EXPECT_EQ(f.List1->currentRow(), -1);
+        EXPECT_TRUE(f.List1->selectedItems().isEmpty());
+        EXPECT_EQ(M().CurMagic, 0);
+        EXPECT_EQ(f.Label12->text(), QStringLiteral("0"));
+        EXPECT_EQ(f.MagicNameBox->text(), QStringLiteral("魔法"));
+        EXPECT_EQ(f.MagicAttackBox->text(), QStringLiteral("10"));
+        // Store and delete find nothing selected.
+        click(f.Command1);
+        EXPECT_EQ(M().MagicRecs[0].Name, G("火球"));
+        click(f.Command8);
+    }
+    MagicEditor& f = open();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    takeFocus(f.List1);
+    QTest::keyClick(f.List1, Qt::Key_Down);
+    EXPECT_EQ(M().CurMagic, 1);
+    EXPECT_EQ(f.MagicNameBox->text(), QStringLiteral("火球"));
+    ClickRow(f.List1, QStringLiteral("冰"));
+    EXPECT_EQ(M().CurMagic, 3);
 }
 
 TEST_F(MagicEditorTest, AnEmptyListGainsItsFirstKind)

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 using namespace tstest;
 using namespace tilesmith;
@@ -333,4 +334,67 @@ TEST_F(PlacementForms, SelectingAnInstanceOfAFullListAddsNoRow)
     f.selectInstance(0);
     EXPECT_EQ(f.ListData->count(), shown);
     EXPECT_EQ(M().NpcAttribs[50].data, "last");
+}
+
+// A drag that leaves the frame band with a button held is over no frame:
+// the frame last under the mouse stays chosen, so the index never leaves the
+// kind's frames (16 for an NPC, 24 for a monster).
+TEST_F(PlacementForms, DraggingOffTheBandKeepsTheFrameInsideTheKind)
+{
+    startWithMap();
+    struct Case {
+        PlacementForm* form;
+        const char* kind;
+        QPoint inside, outside;
+        const char* frame;
+    };
+    for (const Case& c : {Case{&npc(), "npc", {40, 10}, {300, 60}, "1"},
+                          Case{&monster(), "monster", {70, 10}, {250, 600}, "1"}}) {
+        PlacementForm& f = *c.form;
+        f.formActivate();
+        f.chooseKind(0);
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        SendMouse(f.SonPicture, QEvent::MouseMove, c.inside, Qt::NoButton, Qt::NoButton);
+        Drag(f.SonPicture, c.inside, c.outside);
+        EXPECT_EQ(f.FrameIndex, 1) << c.kind;
+        ClickAt(f.Command1, f.Command1->rect().center());
+        EXPECT_EQ(value(c.kind, 0, "curpicindex"), c.frame);
+    }
+}
+
+// What the canvas shows is what the map file will hold: before any pick the
+// brush paints the tile it records, and once a placement ends its sprite
+// leaves the cursor box, which paints the brush's tile again.
+TEST_F(PlacementForms, TheBrushPaintsWhatItRecordsBeforeAPickAndAfterAPlacement)
+{
+    startWithMap();
+    Main& m = main();
+    m.show();
+    const QImage sheet = m.ReTempPic[size_t(M().BrushSheet)].snapshot();
+    const QPoint src(int(M().BrushX), M().BrushY);
+    auto paintedAt = [&](int x, int y) {
+        const TileRec& t = M().LayData(1)[size_t((y / 32) * 20 + x / 32)];
+        EXPECT_EQ(t.sheet, M().BrushSheet);
+        EXPECT_EQ(QPoint(t.srcX, t.srcY), src);
+        for (const QPoint p : {QPoint(3, 3), QPoint(16, 20), QPoint(30, 29)})
+            EXPECT_EQ(m.Ground_Lay.pixel(x + p.x(), y + p.y()), sheet.pixel(src + p)) << x << "," << y;
+    };
+    clickMapAt(32, 32);
+    paintedAt(32, 32);
+
+    for (PlacementForm* f : {&npc(), &monster()}) {
+        f->formActivate();
+        f->chooseKind(0);
+        f->addInstance();
+        ClickAt(f->Command4, f->Command4->rect().center());
+        clickMapAt(64, 64); // placed: the editors come back
+        EXPECT_FALSE(m.isVisible());
+        ClickAt(f->Command7, f->Command7->rect().center()); // 返回 ends the placement
+        EXPECT_EQ(m.MainPic->size(), QSize(32, 32));
+        EXPECT_EQ(M().BrushHeight, 32);
+        m.show();
+        clickMapAt(160, 96);
+        paintedAt(160, 96);
+    }
 }

@@ -134,7 +134,7 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
         {"tab 事件列表, right press: a new event",
          [&] {
              clickTab(1);
-             QTest::mousePress(se().EventTable->viewport(), Qt::RightButton, {}, QPoint(5, 150));
+             PressAt(se().EventTable->viewport(), QPoint(5, 150), Qt::RightButton);
          },
          {se_}, {"Script/eventtable.txt"}},
         {"double click on door1: its name and comment edited",
@@ -194,7 +194,7 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
         {"a left press on the value 村民 opens the box there; typing, Enter",
          [&] {
              PlacementForm& f = t.ActiveNpc.get();
-             QTest::mouseClick(f.ListData->viewport(), Qt::LeftButton, {}, RowPoint(f.ListData, QStringLiteral("村民")));
+             ClickRow(f.ListData, QStringLiteral("村民"));
              QCoreApplication::processEvents();
              ASSERT_TRUE(f.TextInput->isVisible());
              f.TextInput->selectAll();
@@ -254,7 +254,7 @@ TEST_F(Reachability, EveryToolFromMainThroughKeysMenusAndClicks)
          [&] {
              PlacementForm& f = t.ActiveMonster.get();
              QListWidgetItem* last = f.List1->item(f.List1->count() - 1);
-             QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {}, f.List1->visualItemRect(last).center());
+             ClickAt(f.List1->viewport(), f.List1->visualItemRect(last).center());
              QTest::mouseMove(f.SonPicture, QPoint(70, 70));
              QTest::mouseClick(f.SonPicture, Qt::LeftButton, {}, QPoint(70, 70));
              Drag(f.InitPicture, {12, 60}, {12, 20});

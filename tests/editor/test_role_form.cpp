@@ -8,6 +8,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
+#include <algorithm>
+#include <set>
+
 using namespace tstest;
 using namespace tilesmith;
 
@@ -31,7 +34,52 @@ protected:
     QByteArray value(const char* var) { return session->procs.GetAttribValue("role", 0, var); }
 };
 
+// Which way the 32×48 cell at `origin` of the role picture faces, told by
+// its eyes (the only black pixels of a cell): 0 up (seen from behind, no
+// eyes), 1 down (from the front, both eyes), 2 left, 3 right (one eye, on
+// the side the role looks to).
+int Facing(const QImage& picture, QPoint origin)
+{
+    std::vector<int> eyes;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (picture.pixel(origin + QPoint(x, y)) == qRgb(0, 0, 0))
+                eyes.push_back(x);
+    if (eyes.empty())
+        return 0;
+    const auto [lo, hi] = std::minmax_element(eyes.begin(), eyes.end());
+    if (*hi - *lo > 3)
+        return 1;
+    return *lo < 16 ? 2 : 3;
+}
+
 } // namespace
+
+// Each cell of the facings picture shows the role facing the way a press on
+// that cell chooses, and the cursor box of a placement shows the facing of
+// the role's direction.
+TEST_F(RoleFormTest, EachCellFacesTheDirectionAPressOnItChooses)
+{
+    startWithMap();
+    RoleForm& f = role();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    const QImage picture = f.Picture1->pic().snapshot();
+    std::set<int> chosen;
+    for (const QPoint origin : {QPoint(0, 0), QPoint(32, 0), QPoint(0, 48), QPoint(32, 48)}) {
+        ClickAt(f.Picture1, origin + QPoint(16, 24));
+        const int d = value("direction").toInt();
+        chosen.insert(d);
+        EXPECT_EQ(Facing(picture, origin), d) << "cell at " << origin.x() << "," << origin.y();
+    }
+    EXPECT_EQ(chosen.size(), 4u);
+    for (int16_t dir : {0, 1, 2, 3}) {
+        M().RoleDir = dir;
+        f.placeOnMap();
+        EXPECT_EQ(Facing(main().MainPic->pic().snapshot(), QPoint(0, 0)), dir);
+        f.show();
+    }
+}
 
 TEST_F(RoleFormTest, APressOnThePicturePicksTheDirection)
 {

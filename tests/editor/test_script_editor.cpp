@@ -246,6 +246,12 @@ TEST_F(ScriptEditorTest, AMapChosenInTheMapListIsNeverOverwrittenWithScriptText)
     ClickRow(s.FileTable, "a.jsr");
     EXPECT_EQ(ReadBytes(game.path("Map/town.jmap")), map);
     EXPECT_TRUE(s.Text1->toPlainText().endsWith("text")); // nothing loaded over it
+    // ...and the list does not show the script as chosen: rename proposes
+    // what was selected before.
+    EXPECT_TRUE(s.FileTable->selectedItems().isEmpty());
+    dialogs.inputs = {QString()};
+    QTest::mouseClick(s.Command8, Qt::LeftButton);
+    EXPECT_EQ(dialogs.proposals.last(), QString());
 
     // Double click: the system's text editor on the map, without waiting.
     s.TabStrip->setCurrentIndex(2);

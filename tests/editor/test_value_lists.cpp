@@ -1,15 +1,134 @@
 // The attribute value lists shared by the NPC, monster and role forms.
 #include "editor_fixture.h"
+#include "ui_support.h"
+
+#include "tools/attrib_dialog.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 using namespace tstest;
 using namespace tilesmith;
 
 using ValueLists = EditorTest;
+
+namespace {
+
+// The centre of row `row` of a list, in its viewport.
+QPoint RowCentre(QListWidget* list, int row) { return list->visualItemRect(list->item(row)).center(); }
+
+struct FormCase {
+    const char* name;
+    std::function<AttribForm&()> form;
+    int16_t* sel;
+    AttribArray* attribs;
+    int16_t* count;
+};
+
+} // namespace
+
+// The mouse reaches the lists through the window: a click on a value
+// selects its row in both lists and opens the box at the pressed point, a
+// double click on a name opens the definition dialog in modify mode for
+// that row, and the dialog's delete removes the row the user selected.
+TEST_F(ValueLists, TheMouseSelectsEditsAndDefinesTheRowItHits)
+{
+    start();
+    ToolFormsImpl& t = session->tools;
+    const FormCase cases[] = {
+        {"npc", [&]() -> AttribForm& { return t.ActiveNpc.get(); }, &M().NpcAttribSel, &M().NpcAttribs,
+         &M().NpcAttribCount},
+        {"monster", [&]() -> AttribForm& { return t.ActiveMonster.get(); }, &M().MonsterAttribSel,
+         &M().MonsterAttribs, &M().MonsterAttribCount},
+        {"role", [&]() -> AttribForm& { return t.AddRole.get(); }, &M().RoleAttribSel, &M().RoleAttribs,
+         &M().RoleAttribCount},
+    };
+    for (const FormCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        AttribForm& f = c.form();
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        const QPoint at = RowCentre(f.ListData, 3);
+        ClickAt(f.ListData->viewport(), at);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.ListData->currentRow(), 3);
+        EXPECT_EQ(f.ListCaption->currentRow(), 3);
+        EXPECT_EQ(*c.sel, 3);
+        ASSERT_TRUE(f.TextInput->isVisible());
+        EXPECT_EQ(f.TextInput->pos(), f.ListData->pos() + at);
+        EXPECT_EQ(f.TextInput->text(), f.ListData->item(3)->text());
+        // The box lies over the list and takes the typing.
+        EXPECT_TRUE(Reaches(f.TextInput, f.TextInput->rect().center()));
+        TypeText(f.TextInput, QStringLiteral("77\n"));
+        EXPECT_EQ(f.ListData->item(3)->text(), "77");
+
+        ClickAt(f.ListCaption->viewport(), RowCentre(f.ListCaption, 1));
+        EXPECT_EQ(*c.sel, 1);
+        EXPECT_EQ(f.ListData->currentRow(), 1);
+
+        const int n = *c.count;
+        const QByteArray fourth = (*c.attribs)[3].varname;
+        DoubleClickAt(f.ListCaption->viewport(), RowCentre(f.ListCaption, 2));
+        ASSERT_TRUE(t.AddNewAttributeForm.loaded());
+        AddNewAttribute& d = t.AddNewAttributeForm.get();
+        EXPECT_EQ(*c.sel, 2);
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("修改属性"));
+        EXPECT_EQ(d.AttribVarNameBox->text(), QString::fromLatin1((*c.attribs)[2].varname));
+        ClickAt(d.Command3, d.Command3->rect().center());
+        ProcessDeletes();
+        EXPECT_EQ(*c.count, n - 1);
+        EXPECT_EQ((*c.attribs)[2].varname, fourth);
+        EXPECT_EQ(f.ListCaption->count(), n - 1);
+        f.hide();
+    }
+}
+
+// Rows chosen with the keys are the selected row of both lists: key 2 then
+// moves the attribute the keys chose, and the highlight goes with it. The
+// two lists keep one scroll position.
+TEST_F(ValueLists, KeysChooseTheRowBothListsShowAndKey2Moves)
+{
+    start();
+    PlacementForm& f = session->tools.ActiveMonster.get();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.toggleOrderLock();
+    ClickAt(f.ListCaption->viewport(), RowCentre(f.ListCaption, 0));
+    EXPECT_EQ(M().MonsterAttribSel, 0);
+    KeyTo(&f, Qt::Key_Down);
+    KeyTo(&f, Qt::Key_Down);
+    EXPECT_EQ(M().MonsterAttribSel, 2);
+    EXPECT_EQ(f.ListData->currentRow(), 2);
+    KeyTo(&f, Qt::Key_2);
+    EXPECT_EQ(M().MonsterAttribs[3].varname, "curpicindex");
+    EXPECT_EQ(M().MonsterAttribs[2].varname, "lx");
+    EXPECT_EQ(M().MonsterAttribSel, 3);
+    EXPECT_EQ(f.ListCaption->currentRow(), 3);
+    EXPECT_EQ(f.ListData->currentRow(), 3);
+    QFile file(game.path("editor/MonsterAttribList.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_LT(bytes.indexOf("\"lx\""), bytes.indexOf("\"curpicindex\""));
+    // The keys in the value list choose for both lists as well.
+    ClickAt(f.ListData->viewport(), RowCentre(f.ListData, 5));
+    f.ListData->setFocus();
+    KeyTo(&f, Qt::Key_Up);
+    EXPECT_EQ(M().MonsterAttribSel, 4);
+    EXPECT_EQ(f.ListCaption->currentRow(), 4);
+    // The last row, chosen with End, stands beside its value.
+    f.ListCaption->setFocus();
+    KeyTo(&f, Qt::Key_End);
+    const int last = f.ListCaption->count() - 1;
+    EXPECT_EQ(M().MonsterAttribSel, last);
+    EXPECT_GT(f.ListCaption->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(f.ListData->verticalScrollBar()->value(), f.ListCaption->verticalScrollBar()->value());
+    EXPECT_EQ(f.ListData->visualItemRect(f.ListData->item(last)).top(),
+              f.ListCaption->visualItemRect(f.ListCaption->item(last)).top());
+}
 
 TEST_F(ValueLists, TypedValuesGoToTheSelectedInstanceOrTheRole)
 {
@@ -106,7 +225,7 @@ TEST_F(ValueLists, APressOnAValueOpensTheBoxThereAndUnsafeTextIsRefused)
     M().CurNpc = 0;
     const QRect r = f.ListData->visualItemRect(f.ListData->item(2));
     const QPoint at = r.center();
-    QTest::mouseClick(f.ListData->viewport(), Qt::LeftButton, {}, at);
+    ClickAt(f.ListData->viewport(), at);
     QCoreApplication::processEvents();
     ASSERT_TRUE(f.TextInput->isVisible());
     EXPECT_EQ(f.TextInput->text(), f.ListData->item(2)->text());
@@ -114,8 +233,9 @@ TEST_F(ValueLists, APressOnAValueOpensTheBoxThereAndUnsafeTextIsRefused)
     EXPECT_EQ(f.TextInput->selectedText(), f.TextInput->text());
     EXPECT_TRUE(f.TextInput->hasFocus());
     EXPECT_EQ(M().NpcAttribSel, 2);
-    // A press of another button only hides it.
-    QTest::mouseClick(f.ListData->viewport(), Qt::RightButton, {}, at);
+    // A press of another button only hides it (the box lies over the
+    // pressed point and right of it: the press lands left of it).
+    ClickAt(f.ListData->viewport(), QPoint(4, at.y()), Qt::RightButton);
     EXPECT_FALSE(f.TextInput->isVisible());
     // Enter on the list opens it at the top of the value column.
     f.ListData->setFocus();

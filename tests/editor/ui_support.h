@@ -85,6 +85,50 @@ inline void TypeText(QWidget* w, const QString& text)
     }
 }
 
+// The widget that the window's own hit testing finds at `p` of `w` (in w's
+// coordinates): the one a mouse there reaches.
+inline QWidget* HitAt(QWidget* w, QPoint p)
+{
+    QWidget* window = w->window();
+    QWidget* hit = window->childAt(w->mapTo(window, p));
+    return hit ? hit : window;
+}
+
+// Whether a mouse at `p` of `w` reaches `w` or one of its children.
+inline bool Reaches(QWidget* w, QPoint p)
+{
+    QWidget* hit = HitAt(w, p);
+    return hit == w || w->isAncestorOf(hit);
+}
+
+// A point of `w` in the coordinates of the widget hit there.
+inline QPoint InHit(QWidget* w, QPoint p, QWidget* hit) { return hit->mapFrom(w->window(), w->mapTo(w->window(), p)); }
+
+// Mouse actions at a point of `w`, delivered where a mouse at that point of
+// the window goes: to the widget the window's hit testing finds there.
+inline void ClickAt(QWidget* w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
+{
+    QWidget* hit = HitAt(w, p);
+    QTest::mouseClick(hit, b, {}, InHit(w, p, hit));
+}
+
+inline void PressAt(QWidget* w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
+{
+    QWidget* hit = HitAt(w, p);
+    QTest::mousePress(hit, b, {}, InHit(w, p, hit));
+}
+
+// A double click as the mouse makes it: press, release, double-click press,
+// release.
+inline void DoubleClickAt(QWidget* w, QPoint p)
+{
+    QWidget* hit = HitAt(w, p);
+    const QPoint at = InHit(w, p, hit);
+    QTest::mouseClick(hit, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(hit, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(hit, Qt::LeftButton, {}, at);
+}
+
 inline QListWidgetItem* Row(QListWidget* list, const QString& text)
 {
     const auto found = list->findItems(text, Qt::MatchExactly);
@@ -95,23 +139,22 @@ inline QPoint RowPoint(QListWidget* list, const QString& text)
 {
     QListWidgetItem* it = Row(list, text);
     EXPECT_TRUE(it) << "no row " << text.toStdString();
-    return it ? list->visualItemRect(it).center() : QPoint(-100, -100); // hits nothing
+    if (!it)
+        return QPoint(-100, -100); // hits nothing
+    list->scrollToItem(it); // as a hand scrolls to a row out of sight
+    return list->visualItemRect(it).center();
 }
 
-// A left click on a row (press and release).
+// A left click on a row (press and release), where the window's hit testing
+// sends it.
 inline void ClickRow(QListWidget* list, const QString& text)
 {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowPoint(list, text));
+    ClickAt(list->viewport(), RowPoint(list, text));
 }
 
-// A double click as the mouse makes it: press, release, double-click press,
-// release.
 inline void DoubleClickRow(QListWidget* list, const QString& text)
 {
-    const QPoint p = RowPoint(list, text);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, p);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, p);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, p);
+    DoubleClickAt(list->viewport(), RowPoint(list, text));
 }
 
 // Lets windows closed with "unload on close" go.
