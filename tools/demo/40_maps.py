@@ -272,7 +272,7 @@ def _placements(root):
         _monster(1, "蝙蝠", 448, 320, 40, 12, 2, 25, 12, "batdie", chase=2),
         _monster(1, "蝙蝠", 640, 448, 40, 12, 2, 25, 12, "batdie", chase=2),
         _monster(0, "史莱姆", 736, 224, 50, 10, 2, 30, 12, "slimedie"),
-        _monster(2, "魔王", 128, 192, 400, 30, 10, 200, 100, "demondie", chase=2, level=5, interval=800),
+        _monster(2, "魔王", 128, 192, 300, 24, 8, 200, 100, "demondie", chase=2, level=5, interval=1000),
     ])
 
 
