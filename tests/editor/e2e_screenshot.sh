@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real tilesmith under Xvfb, started from the demo game folder's editor
-# folder: Ctrl+D opens the remembered demo map and a screenshot shows it.
+# The real tilesmith under Xvfb, started for a copy of the demo game folder
+# as tools/edit.sh starts it: Ctrl+D opens the remembered demo map and a
+# screenshot shows it.
 # The menu "设置" > "查看缩略图(S)", reached with the keyboard, shows the
 # whole-map thumbnail over the screen (a second screenshot); S closes it.
 # Closing the window asks first (the map is unsaved): No keeps the editor
@@ -12,10 +13,6 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../e2e/common.sh"
 need_tools xvfb-run xdotool import compare python3
 work_on_copy "$DEMO"
-# The copy gets its own link to the program and remembers its own map.
-rm -f "$work/game/editor/tilesmith"
-ln -s "$T" "$work/game/editor/tilesmith"
-printf '"%s"\r\n' "$work/game/Map/demo.jmap" > "$work/game/editor/RecentMap.txt"
 out=${TEV_SHOT_DIR:-$work}
 mkdir -p "$out"
 
@@ -24,8 +21,7 @@ set -u
 # The program needs the X server that xvfb-run started, whatever platform
 # the caller's environment names.
 export QT_QPA_PLATFORM=xcb
-cd "$work/game/editor"
-./tilesmith > "$work/editor.out" 2>&1 &
+"$T" "$work/game" > "$work/editor.out" 2>&1 &
 pid=\$!
 visible() { xdotool search --onlyvisible --name "\$1" 2>/dev/null | head -1; }
 wait_for() { for i in \$(seq 1 100); do w=\$(visible "\$1"); [ -n "\$w" ] && { echo \$w; return 0; }; sleep 0.1; done; return 1; }
