@@ -57,7 +57,8 @@ def fight_the_king(s):
     the cursor left of the role (where the level-up notice has its OK, so
     one click closes it), the fireball chosen, and Ctrl with A every 20
     passes: a fireball to the west, and a blow when something stands
-    there. The bats and the slime come first, then the king."""
+    there. The bats come first, then the king."""
+    s.wait(160)  # the slimes roam off the way north first
     s.key("A", 30)
     s.key("W", 110)
     s.wait(40)
@@ -197,6 +198,7 @@ def main():
     s.key("SPACE", 3)
     s.wait(20)
     # To the field again, where the demon king comes for the role.
+    s.wait(120)  # a slime roams across the way north first
     s.key("A", 30)
     s.key("W", 110)
     s.wait(1200)
