@@ -18,14 +18,9 @@ cp "$copy/Map/demo.jmap" "$work/map-before"
 
 cat > "$work/run.sh" <<INNER
 set -u
-export QT_QPA_PLATFORM=xcb
+. "$HERE/../e2e/common.sh"
 cd /
-"$T" "$copy" > "$work/editor.out" 2>&1 &
-pid=\$!
-visible() { xdotool search --onlyvisible --name "\$1" 2>/dev/null | head -1; }
-wait_for() { for i in \$(seq 1 100); do w=\$(visible "\$1"); [ -n "\$w" ] && { echo \$w; return 0; }; sleep 0.1; done; return 1; }
-wid=\$(wait_for '☆tilesmith★') || { echo "FAIL: no main window"; kill \$pid; exit 1; }
-sleep 0.5
+start_editor "$T" "$copy" "$work/editor.out"
 xdotool key --window "\$wid" ctrl+d
 sleep 1.5
 xdotool key --window "\$wid" Delete

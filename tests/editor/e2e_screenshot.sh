@@ -18,15 +18,10 @@ mkdir -p "$out"
 
 cat > "$work/run.sh" <<INNER
 set -u
-# The program needs the X server that xvfb-run started, whatever platform
-# the caller's environment names.
-export QT_QPA_PLATFORM=xcb
-"$T" "$work/game" > "$work/editor.out" 2>&1 &
-pid=\$!
-visible() { xdotool search --onlyvisible --name "\$1" 2>/dev/null | head -1; }
-wait_for() { for i in \$(seq 1 100); do w=\$(visible "\$1"); [ -n "\$w" ] && { echo \$w; return 0; }; sleep 0.1; done; return 1; }
-wid=\$(wait_for '☆tilesmith★') || { echo "FAIL: no main window"; kill \$pid; exit 1; }
-sleep 0.5
+. "$HERE/../e2e/common.sh"
+# On the X server that xvfb-run started, whatever platform the caller's
+# environment names.
+start_editor "$T" "$work/game" "$work/editor.out"
 import -window root "$work/before.png"
 xdotool key --window "\$wid" ctrl+d
 sleep 1.5
