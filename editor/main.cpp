@@ -17,7 +17,11 @@ int main(int argc, char** argv)
     // The program ends only through Main, which is often hidden while
     // another of its windows is shown.
     QApplication::setQuitOnLastWindowClosed(false);
-    fr::setAppDir(fr::programDirFromArgv0(QString::fromLocal8Bit(argv[0])));
+    // Started for a game folder, the editor keeps its files in that folder's
+    // "editor" folder; otherwise in the folder it was started from.
+    const QStringList args = QCoreApplication::arguments();
+    fr::setAppDir(args.size() > 1 ? fr::editorDirOfGame(args.at(1))
+                                  : fr::programDirFromArgv0(QString::fromLocal8Bit(argv[0])));
     tilesmith::Session session;
     session.start();
     return QApplication::exec();

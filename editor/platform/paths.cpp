@@ -304,4 +304,13 @@ QString programDirFromArgv0(const QString& argv0)
     return dir;
 }
 
+QString editorDirOfGame(const QString& gameDir)
+{
+    const QString game = QDir::cleanPath(QDir::current().absoluteFilePath(gameDir));
+    QString dir = ci::resolve(game + QStringLiteral("/editor"));
+    if (!dir.endsWith(sep))
+        dir += sep;
+    return dir;
+}
+
 } // namespace fr

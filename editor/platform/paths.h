@@ -61,5 +61,9 @@ void setAppDir(const QString& dirWithSep);
 // The folder of the program file as it was started: argv[0] made absolute
 // (looked up in PATH when it has no '/'), without following links.
 QString programDirFromArgv0(const QString& argv0);
+// The editor folder of a game folder (its "editor", matched without regard to
+// letter case), made absolute, followed by '/': the editor's own folder when
+// it is started for that game folder.
+QString editorDirOfGame(const QString& gameDir);
 
 } // namespace fr

@@ -4,6 +4,8 @@
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
+#include <QDir>
+
 namespace tilesmith {
 namespace {
 
@@ -18,7 +20,12 @@ const QString RecentMapFile = QStringLiteral("RecentMap.txt");
 
 QString ReadRecentMap(const QString& appDir)
 {
-    return ReadRecentName(appDir, RecentMapFile);
+    QString path = ReadRecentName(appDir, RecentMapFile);
+    // A relative name lies in the game folder, the parent of the editor's
+    // folder: a game folder that remembers its map so can be copied.
+    if (!path.isEmpty() && QDir::isRelativePath(path))
+        path = QDir::cleanPath(appDir + QStringLiteral("../") + path.replace(QLatin1Char('\\'), fr::sep));
+    return path;
 }
 
 bool WriteRecentMap(const QString& appDir, const QString& path, QString& error)

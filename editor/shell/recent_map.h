@@ -7,7 +7,8 @@
 
 namespace tilesmith {
 
-// The remembered path; "" when the file is missing, unreadable or empty.
+// The remembered path; "" when the file is missing, unreadable or empty. A
+// relative path (either separator) is taken from the game folder.
 QString ReadRecentMap(const QString& appDir);
 
 // Rewrites the file. Refused (false, with the reason in `error`, the file

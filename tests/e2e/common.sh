@@ -34,3 +34,14 @@ wait_for() {
   done
   return 1
 }
+
+# Inside an X session: the editor $1 started for the game folder $2 (as
+# tools/edit.sh starts it), its output in $3, and its main window waited
+# for; sets $pid and $wid.
+start_editor() {
+  export QT_QPA_PLATFORM=xcb
+  "$1" "$2" > "$3" 2>&1 &
+  pid=$!
+  wid=$(wait_for '☆tilesmith★') || { echo "FAIL: no main window"; kill $pid; exit 1; }
+  sleep 0.5
+}

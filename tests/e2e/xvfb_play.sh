@@ -109,9 +109,12 @@ results = {
     "play shows the village": count(play, (23, 23, 616, 344), grass) > 50000,
     "the border covers the view's margins": count(play, (0, 0, 640, 23), grass) == 0 and
         count(play, (0, 23, 23, 344), grass) == 0 and count(play, (616, 23, 640, 344), grass) == 0,
-    # The dialog frame at (70, 370), dark, with the talk's white text.
-    "the talk shows its dialog": count(talk, (80, 380, 560, 460), lambda p: min(p) > 200) > 100 and
-        count(talk, (80, 380, 560, 460), lambda p: max(p) < 110) > 10000,
+    # The dialog's panel over the bottom of the view, dark, with the talk's
+    # white text; the status panel under it dimmed, its pale help text gone.
+    "the talk shows its dialog": count(talk, (30, 270, 610, 344), lambda p: min(p) > 200) > 100 and
+        count(talk, (30, 270, 610, 344), lambda p: max(p) < 110) > 20000,
+    "the status panel's texts are dimmed under the talk": count(talk, (330, 385, 616, 465), lambda p: min(p) > 150) <
+        count(play, (330, 385, 616, 465), lambda p: min(p) > 150) // 10,
     # The fireball's orange and yellow in the view (beyond the flowers').
     "the cast shows the fireball": count(cast, (23, 23, 616, 344), fire) > count(play, (23, 23, 616, 344), fire) + 150,
     # The menu panel in the middle of the screen, over the map.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real tilesmith under Xvfb, started from the demo game folder's editor
-# folder: Ctrl+D opens the remembered demo map and a screenshot shows it.
+# The real tilesmith under Xvfb, started for a copy of the demo game folder
+# as tools/edit.sh starts it: Ctrl+D opens the remembered demo map and a
+# screenshot shows it.
 # The menu "设置" > "查看缩略图(S)", reached with the keyboard, shows the
 # whole-map thumbnail over the screen (a second screenshot); S closes it.
 # Closing the window asks first (the map is unsaved): No keeps the editor
@@ -12,24 +13,15 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../e2e/common.sh"
 need_tools xvfb-run xdotool import compare python3
 work_on_copy "$DEMO"
-# The copy gets its own link to the program and remembers its own map.
-rm -f "$work/game/editor/tilesmith"
-ln -s "$T" "$work/game/editor/tilesmith"
-printf '"%s"\r\n' "$work/game/Map/demo.jmap" > "$work/game/editor/RecentMap.txt"
 out=${TEV_SHOT_DIR:-$work}
 mkdir -p "$out"
 
 cat > "$work/run.sh" <<INNER
 set -u
-# The program needs the X server that xvfb-run started, whatever platform
-# the caller's environment names.
-export QT_QPA_PLATFORM=xcb
-cd "$work/game/editor"
-./tilesmith > "$work/editor.out" 2>&1 &
-pid=\$!
 . "$HERE/../e2e/common.sh"
-wid=\$(wait_for '☆tilesmith★') || { echo "FAIL: no main window"; kill \$pid; exit 1; }
-sleep 0.5
+# On the X server that xvfb-run started, whatever platform the caller's
+# environment names.
+start_editor "$T" "$work/game" "$work/editor.out"
 import -window root "$work/before.png"
 xdotool key --window "\$wid" ctrl+d
 sleep 1.5

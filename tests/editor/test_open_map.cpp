@@ -153,6 +153,20 @@ TEST_F(OpenMap, RecentMapReopensWithoutBackupOrRewrite)
     EXPECT_EQ(main().TF_maininfo->text(), QStringLiteral("已打开最近地图! "));
 }
 
+// A relative name in the recent-map file, with either separator, is the game
+// folder's own: a copied game folder opens its own map.
+TEST_F(OpenMap, RecentMapNamedFromTheGameFolder)
+{
+    start();
+    const QString path = writeMap("demo.jmap", SampleMap());
+    for (const char* name : {"Map\\demo.jmap", "Map/demo.jmap", "map\\DEMO.jmap"}) {
+        game.write("editor/RecentMap.txt", QByteArray("\"") + name + "\"\r\n");
+        M().MapPath.clear();
+        main().Menu_OpenRecentMap_Click();
+        EXPECT_EQ(M().MapPath, path) << name;
+    }
+}
+
 TEST_F(OpenMap, FailedOrCancelledOpensChangeNothing)
 {
     start();

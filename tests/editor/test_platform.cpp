@@ -273,6 +273,22 @@ TEST(Paths, ProgramFolderComesFromTheStartPathWithoutFollowingLinks)
     QDir::setCurrent(cwd);
 }
 
+// Started for a game folder, the editor's folder is that folder's "editor",
+// whatever its letter case and however the game folder was named.
+TEST(Paths, EditorFolderOfAGameFolder)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath() + "/";
+    QDir().mkpath(root + "game/Editor");
+    EXPECT_EQ(fr::editorDirOfGame(root + "game"), root + "game/Editor/");
+    EXPECT_EQ(fr::editorDirOfGame(root + "game/"), root + "game/Editor/");
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(root);
+    EXPECT_EQ(fr::editorDirOfGame("game"), root + "game/Editor/");
+    EXPECT_EQ(fr::editorDirOfGame("./game/../game"), root + "game/Editor/");
+    QDir::setCurrent(cwd);
+}
+
 TEST(FieldReader, ReadsTheListFieldRules)
 {
     fr::FieldReader in(QByteArray(" 0,\"名,字\" junk ,plain text  ,#TRUE#\r\n\"x\"  \nlast,\"open"));

@@ -210,13 +210,16 @@ def cursor(root):
 
 
 def dialog_frame(root):
-    """500x100: a framed parchment-dark panel; its size places the dialog
-    at (70, 370). The talk's texts are white."""
-    c = Canvas(500, 100, (0, 0, 0))
-    for y in range(100):
-        c.rect(0, y, 500, y + 1, (30 + y // 5, 24 + y // 6, 60 - y // 5))
-    c.frame(0, 0, 500, 100, (200, 160, 80), 3)
-    c.frame(5, 5, 495, 95, (120, 90, 50), 1)
+    """594x206: the game puts it at (23, 264), the width of the map view, and
+    paints it part see-through. Its upper 84 rows are a framed dark panel
+    over the bottom of the view, where the talk's white lines fall (from
+    y 284); the rest is black, so the status panel under it is dimmed and
+    its texts do not show among the talk's."""
+    c = Canvas(594, 206, (0, 0, 0))
+    for y in range(84):
+        c.rect(0, y, 594, y + 1, (30 + y // 4, 24 + y // 5, 60 - y // 4))
+    c.frame(0, 0, 594, 84, (200, 160, 80), 3)
+    c.frame(5, 5, 589, 79, (120, 90, 50), 1)
     c.save(root / "Resource" / "bmp" / "dialogframe.bmp")
 
 

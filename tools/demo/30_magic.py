@@ -85,30 +85,35 @@ def ice_blade(root):
 
 
 def thunder(root):
-    """8 frames of 128x128, 4 a row: a bolt comes down onto the middle
-    (frames 0 to 3), then a burst spreads from there and fades (4 to 7)."""
+    """8 frames of 128x128, 4 a row: a broad bolt comes down onto the
+    middle (frames 0 to 3, the last with a flash where it strikes), then a
+    burst spreads from there and fades (4 to 7). Each frame stays 0.1 s, so
+    the whole strike is seen for most of a second."""
     c = Canvas(512, 256, BLUE)
-    bolt = [(64, 0), (54, 12), (70, 24), (56, 36), (72, 48), (60, 60), (64, 70)]
+    bolt = [(64, 0), (50, 12), (74, 24), (52, 36), (76, 48), (58, 60), (64, 70)]
     for frame in range(8):
         ox, oy = (frame % 4) * 128, (frame // 4) * 128
         if frame < 4:
-            reach = 20 + frame * 17
+            reach = 24 + frame * 16
             for (x0, y0), (x1, y1) in zip(bolt, bolt[1:]):
                 if y0 > reach:
                     break
                 t = min(1.0, (reach - y0) / max(1, y1 - y0))
                 xe, ye = x0 + (x1 - x0) * t, y0 + (y1 - y0) * t
-                c.line(ox + x0, oy + y0, ox + xe, oy + ye, (255, 230, 80), 7)
-                c.line(ox + x0, oy + y0, ox + xe, oy + ye, (255, 255, 230), 3)
+                c.line(ox + x0, oy + y0, ox + xe, oy + ye, (255, 200, 40), 13)
+                c.line(ox + x0, oy + y0, ox + xe, oy + ye, (255, 240, 120), 8)
+                c.line(ox + x0, oy + y0, ox + xe, oy + ye, (255, 255, 235), 3)
+            if frame == 3:
+                c.ellipse(ox + 64, oy + 70, 22, 14, (255, 250, 200))
         else:
             k = frame - 4
-            outer = 22 + k * 11
+            outer = 26 + k * 11
             for y in range(128):
                 for x in range(128):
                     r = math.hypot(x - 64, y - 70)
-                    if outer - 8 <= r <= outer:
+                    if outer - 12 <= r <= outer:
                         c.put(ox + x, oy + y, (255, 220, 60) if (x + y + k) % 3 else (255, 255, 220))
-                    elif r < outer - 8 and k < 2:
+                    elif r < outer - 12 and k < 2:
                         c.put(ox + x, oy + y, (255, 250, 200))
             for a in range(8):
                 ang = a * math.pi / 4 + k * 0.3
@@ -161,6 +166,6 @@ def generate(root):
     write_text(root / "Script" / "MagicKindList.jsr", [
         "AddToMagicList(,magic0,0,火球,64,64,4,2,100,fire,300,6,0,0,1,1500,25,0,0,0,0,0,16,16,48,48,0,0,40,1,0,5,);",
         "AddToMagicList(,magic1,1,冰刃,48,48,4,1,150,ice,800,5,0,1,1,0,20,0,0,0,0,0,8,8,40,40,0,0,56,2,0,8,);",
-        "AddToMagicList(,magic2,2,雷击,128,128,4,2,1800,thunder,1500,0,0,2,1,0,45,0,0,0,0,0,0,0,128,128,0,0,0,0,1,15,);",
+        "AddToMagicList(,magic2,2,雷击,128,128,4,2,3000,thunder,1500,0,0,2,1,0,45,0,0,0,0,0,0,0,128,128,0,0,0,0,1,15,);",
         "EOF",
     ])

@@ -2,12 +2,12 @@
 with them.
 
 Maps (all CR LF, as the editor writes them):
-- demo   20x15, the village, a little larger than the view: obstacles, a pond,
-         trees whose tops cover actors, the door "door1" in the north wall to
-         the field; its NPC and monster placement lists;
-- demo2  30x20, larger than the view, so the map scrolls: the field, with
-         the door "door2" in the east wall back to the village, and the
-         demon king's monsters;
+- demo   20x15, the village, a little larger than the view, walled round:
+         obstacles, a pond, trees whose tops cover actors, the door "door1"
+         in the north wall to the field; its NPC and monster placement lists;
+- demo2  30x20, larger than the view, so the map scrolls, walled round: the
+         field, with the door "door2" in the east wall back to the village,
+         and the demon king's monsters;
 - small  15x15, narrower and lower than the view; a marked tile at (5,5);
 - large  150x150, the largest size the editor's dialog offers;
 - huge   181x181 (32761 cells), the largest map the game reads; every cell
@@ -132,6 +132,15 @@ class MapBuilder:
     def block(self, c, r, obstacle=1):
         self.ground[r * self.w + c][4] = obstacle
 
+    def wall_round(self):
+        """A wall on every border cell that is not a door (a cell with an
+        event), so nothing walks to the map's edge and under the frame."""
+        for r in range(self.h):
+            for c in range(self.w):
+                if r in (0, self.h - 1) or c in (0, self.w - 1):
+                    if self.ground[r * self.w + c][6] == "N":
+                        self.tile(0, c, r, 0, WALL, obstacle=1)
+
     def tree(self, c, r):
         """Trunk at (c, r), its canopy over the cell above and the trunk's top."""
         self.tile(1, c, r, 1, TRUNK)
@@ -164,6 +173,7 @@ def _demo():
         if c != 10:
             m.tile(0, c, 0, 0, WALL, obstacle=1)
     m.tile(0, 10, 0, 0, MAT, event="door1")
+    m.wall_round()
     for c in range(14, 18):  # a pond
         for r in range(2, 5):
             m.tile(0, c, r, 0, WATER, obstacle=1)
@@ -190,6 +200,7 @@ def _demo2():
     for r in range(20):
         m.tile(0, 29, r, 0, WALL, obstacle=1)
     m.tile(0, 29, 10, 0, MAT, event="door2")
+    m.wall_round()
     for c in range(8, 13):
         for r in range(3, 7):
             m.tile(0, c, r, 0, PLANKS)
@@ -272,7 +283,7 @@ def _placements(root):
         _monster(1, "蝙蝠", 448, 320, 40, 12, 2, 25, 12, "batdie", chase=2),
         _monster(1, "蝙蝠", 640, 448, 40, 12, 2, 25, 12, "batdie", chase=2),
         _monster(0, "史莱姆", 736, 224, 50, 10, 2, 30, 12, "slimedie"),
-        _monster(2, "魔王", 128, 192, 400, 30, 10, 200, 100, "demondie", chase=2, level=5, interval=800),
+        _monster(2, "魔王", 128, 192, 300, 24, 8, 200, 100, "demondie", chase=2, level=5, interval=1000),
     ])
 
 

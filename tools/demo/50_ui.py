@@ -288,13 +288,13 @@ def generate(root):
     f.write(root)
     f = dialog_box("loading_frame", "Shown while a game is being loaded.", 170, 170, 300, 130, "ui_note_panel",
                    "读取中……", layer=8)
-    f.text("loading_hint", 9, 170, 230, 300, 20, "请稍候", 16, PALE)
+    f.text("loading_hint", 9, 190, 230, 260, 20, "请稍候", 16, PALE)
     f.write(root)
 
     # Level-up: OK (or Esc) goes back to play.
     f = dialog_box("levelup_frame", "The role's level went up; OK goes back to play.", 170, 110, 300, 130,
                    "ui_note_panel", "等级提升！", layer=4)
-    f.text("levelup_hint", 5, 170, 150, 300, 20, "生命和魔法全满，攻防增强", 16, PALE)
+    f.text("levelup_hint", 5, 190, 150, 260, 20, "生命和魔法全满，攻防增强", 16, PALE)
     f.button("levelup_ok", "ui_btn_ok", 5, centred(170, 300), 180, "d_delui_levelup_frame")
     f.write(root)
 
@@ -303,7 +303,7 @@ def generate(root):
                    "ui_dead_panel", "你倒下了……", layer=4)
     f.button("dead_load", "ui_btn_load", 5, 178, 196, "d_newui_selectload_frame")
     f.button("dead_exit", "ui_btn_exit", 5, 342, 196, "d_sys_exitgame")
-    f.text("dead_hint", 5, 160, 156, 320, 20, "读取进度，或者结束游戏", 16, PALE)
+    f.text("dead_hint", 5, 180, 156, 280, 20, "读取进度，或者结束游戏", 16, PALE)
     f.write(root)
 
     # The status screen: the role's values, its items (a click on a book

@@ -1,8 +1,8 @@
 """The map editor's own files in the demo game folder: its folder "editor"
-with the three attribute lists, the recent-map file naming the demo map and a
-link to the built program; the backup folders. The sheets, maps and
-placement lists it opens come from the game's modules."""
-import os
+with the three attribute lists and the recent-map file naming the demo map
+(relative to the game folder, so the folder can be copied); the backup
+folders. The sheets, maps and placement lists it opens come from the game's
+modules."""
 import pathlib
 
 from demofiles import write_text
@@ -69,13 +69,6 @@ def generate(root):
     (root / "Map" / "BMap").mkdir(parents=True, exist_ok=True)
     (root / "Script" / "BScript").mkdir(parents=True, exist_ok=True)
 
-    demo = root / "Map" / "demo.jmap"
-
-    # The recent map, so that Ctrl+D opens the demo map at once.
-    write_text(editor / "RecentMap.txt", ['"%s"' % demo.resolve()])
-
-    # The program is reached through a link in its folder; the editor takes
-    # the folder it was started from (without following the link) as its own.
-    link = editor / "tilesmith"
-    if not link.exists() and not link.is_symlink():
-        os.symlink(os.path.join("..", "..", "editor", "tilesmith"), link)
+    # The recent map, so that Ctrl+D opens the demo map at once; named from
+    # the game folder, so that a copy of the folder opens its own map.
+    write_text(editor / "RecentMap.txt", ['"Map\\demo.jmap"'])
