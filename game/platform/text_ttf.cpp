@@ -94,7 +94,33 @@ struct TtfTextRenderer::Impl {
     std::string file;
     bool ttfUp = false;
     bool warned = false;
+    // The font file's bytes, read once on the first text and kept for the
+    // run: every size and style is opened on them, so drawing a glyph never
+    // goes back to the file.
+    std::vector<uint8_t> bytes;
+    bool read = false;
     std::map<std::tuple<int, bool, bool>, TTF_Font*> fonts;
+
+    bool ReadFile()
+    {
+        if (read)
+            return !bytes.empty();
+        read = true;
+        FILE* fp = std::fopen(file.c_str(), "rb");
+        if (!fp)
+            return false;
+        long size = -1;
+        if (std::fseek(fp, 0, SEEK_END) == 0)
+            size = std::ftell(fp);
+        std::rewind(fp);
+        if (size > 0) {
+            bytes.resize(static_cast<size_t>(size));
+            if (std::fread(bytes.data(), 1, bytes.size(), fp) != bytes.size())
+                bytes.clear();
+        }
+        std::fclose(fp);
+        return !bytes.empty();
+    }
 
     TTF_Font* Font(const FontSpec& wanted)
     {
@@ -111,7 +137,8 @@ struct TtfTextRenderer::Impl {
         auto it = fonts.find(key);
         if (it != fonts.end())
             return it->second;
-        TTF_Font* f = TTF_OpenFontIndex(file.c_str(), size, 0);
+        SDL_RWops* rw = ReadFile() ? SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())) : nullptr;
+        TTF_Font* f = rw ? TTF_OpenFontIndexRW(rw, 1, size, 0) : nullptr;
         if (!f) {
             if (!warned) {
                 std::fprintf(stderr, "tevlegend: font %s: %s\n", file.c_str(), TTF_GetError());
@@ -170,14 +197,14 @@ struct TtfTextRenderer::Impl {
     }
 };
 
-TtfTextRenderer::TtfTextRenderer() : impl_(std::make_unique<Impl>())
+TtfTextRenderer::TtfTextRenderer(const char* const* fontFiles) : impl_(std::make_unique<Impl>())
 {
     if (TTF_Init() != 0) {
         std::fprintf(stderr, "tevlegend: SDL_ttf: %s\n", TTF_GetError());
         return;
     }
     impl_->ttfUp = true;
-    for (const char* const* f = kFontFiles; *f; ++f) {
+    for (const char* const* f = fontFiles; *f; ++f) {
         if (FILE* fp = std::fopen(*f, "rb")) {
             std::fclose(fp);
             impl_->file = *f;
