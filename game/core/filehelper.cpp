@@ -402,36 +402,73 @@ bool FileHelper::RefuseOutsideName(const std::string& gbkName)
     return true;
 }
 
+namespace {
+
+// The rest of an open file, read in one piece when its size is known.
+std::string ReadRest(FILE* f)
+{
+    std::string bytes;
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0)
+        size = std::ftell(f);
+    std::rewind(f);
+    if (size > 0) {
+        bytes.resize(static_cast<size_t>(size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    }
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
+    return bytes;
+}
+
+} // namespace
+
+// A file with LF line ends but no CR at all is reported once and given a CR
+// before each LF; true when it was.
+bool FileHelper::ConvertLfOnly(const std::string& gbkName, std::string& bytes)
+{
+    if (bytes.find('\r') != std::string::npos || bytes.find('\n') == std::string::npos)
+        return false;
+    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + gbkName).c_str());
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    for (char c : bytes) {
+        if (c == '\n')
+            text.push_back('\r');
+        text.push_back(c);
+    }
+    bytes = std::move(text);
+    return true;
+}
+
+bool FileHelper::ReadDataFile(const std::string& gbkName, std::string* text)
+{
+    FILE* f = OpenFile(gbkName, "rb");
+    if (!f)
+        return false;
+    *text = ReadRest(f);
+    std::fclose(f);
+    ConvertLfOnly(gbkName, *text);
+    return true;
+}
+
 FILE* FileHelper::OpenDataFile(const std::string& gbkName)
 {
     FILE* f = OpenFile(gbkName, "rb");
     if (!f)
         return nullptr;
-    // Look for a CR; a file with LF line ends but none at all is converted.
-    std::vector<char> bytes;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.insert(bytes.end(), buf, buf + n);
-    bool hasCr = false, hasLf = false;
-    for (char c : bytes) {
-        hasCr |= c == '\r';
-        hasLf |= c == '\n';
-    }
-    if (hasCr || !hasLf) {
+    std::string bytes = ReadRest(f);
+    if (!ConvertLfOnly(gbkName, bytes)) {
         std::rewind(f);
         return f;
     }
     std::fclose(f);
-    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + gbkName).c_str());
     FILE* t = std::tmpfile();
     if (!t)
         return nullptr;
-    for (char c : bytes) {
-        if (c == '\n')
-            std::fputc('\r', t);
-        std::fputc(static_cast<unsigned char>(c), t);
-    }
+    std::fwrite(bytes.data(), 1, bytes.size(), t);
     std::rewind(t);
     return t;
 }
