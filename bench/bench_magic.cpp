@@ -43,10 +43,7 @@ void BM_FrameCasting(benchmark::State& state)
         state.SkipWithError("the demo's magic list or map \"large\" did not load");
         return;
     }
-    g_Role.x = 2400;
-    g_Role.y = 2400;
-    g_Role.viewX = 296.5f;
-    g_Role.viewY = 160.5f;
+    PlaceRoleMidLarge();
     const size_t effects = static_cast<size_t>(state.range(0));
     auto& clock = static_cast<plat::headless::HeadlessPlatform&>(plat::P()).fakeClock();
     for (auto _ : state) {

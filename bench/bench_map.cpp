@@ -96,10 +96,7 @@ void BM_FrameComposition150(benchmark::State& state)
         state.SkipWithError("the demo map \"large\" did not load");
         return;
     }
-    g_Role.x = 2400;
-    g_Role.y = 2400;
-    g_Role.viewX = 296.5f;
-    g_Role.viewY = 160.5f;
+    PlaceRoleMidLarge();
     using Clock = std::chrono::steady_clock;
     std::vector<double> frameUs;
     for (auto _ : state) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alert.h"
+#include "platform/fsys.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
 
@@ -402,29 +403,6 @@ bool FileHelper::RefuseOutsideName(const std::string& gbkName)
     return true;
 }
 
-namespace {
-
-// The rest of an open file, read in one piece when its size is known.
-std::string ReadRest(FILE* f)
-{
-    std::string bytes;
-    long size = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0)
-        size = std::ftell(f);
-    std::rewind(f);
-    if (size > 0) {
-        bytes.resize(static_cast<size_t>(size));
-        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-    }
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.append(buf, n);
-    return bytes;
-}
-
-} // namespace
-
 // A file with LF line ends but no CR at all is reported once and given a CR
 // before each LF; true when it was.
 bool FileHelper::ConvertLfOnly(const std::string& gbkName, std::string& bytes)
@@ -448,7 +426,7 @@ bool FileHelper::ReadDataFile(const std::string& gbkName, std::string* text)
     FILE* f = OpenFile(gbkName, "rb");
     if (!f)
         return false;
-    *text = ReadRest(f);
+    *text = plat::ReadWholeFile(f);
     std::fclose(f);
     ConvertLfOnly(gbkName, *text);
     return true;
@@ -459,7 +437,7 @@ FILE* FileHelper::OpenDataFile(const std::string& gbkName)
     FILE* f = OpenFile(gbkName, "rb");
     if (!f)
         return nullptr;
-    std::string bytes = ReadRest(f);
+    std::string bytes = plat::ReadWholeFile(f);
     if (!ConvertLfOnly(gbkName, bytes)) {
         std::rewind(f);
         return f;

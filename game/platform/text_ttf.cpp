@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fsys.h"
 #include "gbk.h"
 #include "text.h"
 
@@ -97,7 +98,7 @@ struct TtfTextRenderer::Impl {
     // The font file's bytes, read once on the first text and kept for the
     // run: every size and style is opened on them, so drawing a glyph never
     // goes back to the file.
-    std::vector<uint8_t> bytes;
+    std::string bytes;
     bool read = false;
     std::map<std::tuple<int, bool, bool>, TTF_Font*> fonts;
 
@@ -109,15 +110,7 @@ struct TtfTextRenderer::Impl {
         FILE* fp = std::fopen(file.c_str(), "rb");
         if (!fp)
             return false;
-        long size = -1;
-        if (std::fseek(fp, 0, SEEK_END) == 0)
-            size = std::ftell(fp);
-        std::rewind(fp);
-        if (size > 0) {
-            bytes.resize(static_cast<size_t>(size));
-            if (std::fread(bytes.data(), 1, bytes.size(), fp) != bytes.size())
-                bytes.clear();
-        }
+        bytes = ReadWholeFile(fp);
         std::fclose(fp);
         return !bytes.empty();
     }
