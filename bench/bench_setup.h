@@ -18,3 +18,12 @@ inline void SetUpGame()
     g_PlatformHolder.Install(std::make_unique<plat::headless::HeadlessPlatform>(o));
     g_Graph.LoadResourcePictures();
 }
+
+// The role in the middle of the 150x150 map "large", the view centred on it.
+inline void PlaceRoleMidLarge()
+{
+    g_Role.x = 2400;
+    g_Role.y = 2400;
+    g_Role.viewX = 296.5f;
+    g_Role.viewY = 160.5f;
+}

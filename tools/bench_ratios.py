@@ -17,6 +17,7 @@ PAIRS = [
 ] + [
     ("BM_FrameComposition150", "BM_Memcpy7Layers"),
     ("BM_BlendAlpha22Ours", "BM_HalfBlendOurs/593/321"),
+    ("BM_FrameCasting/effects:3", "BM_FrameCasting/effects:0"),
 ]
 
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/alert.h"
+#include "core/upcalls.h"
 #include "globals.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
@@ -201,6 +202,7 @@ long WindowProc(const plat::WinMsg& msg)
 
 int WinMain(void* instance, void*, const char*, int showCmd)
 {
+    RequireUpcalls();
     InitWindowClass(instance);
     if (!CreateMainWindow(instance, showCmd)) {
         // There is no window to hold a box; say it where it can be read.

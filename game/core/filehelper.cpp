@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alert.h"
+#include "platform/fsys.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
 
@@ -402,36 +403,50 @@ bool FileHelper::RefuseOutsideName(const std::string& gbkName)
     return true;
 }
 
+// A file with LF line ends but no CR at all is reported once and given a CR
+// before each LF; true when it was.
+bool FileHelper::ConvertLfOnly(const std::string& gbkName, std::string& bytes)
+{
+    if (bytes.find('\r') != std::string::npos || bytes.find('\n') == std::string::npos)
+        return false;
+    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + gbkName).c_str());
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    for (char c : bytes) {
+        if (c == '\n')
+            text.push_back('\r');
+        text.push_back(c);
+    }
+    bytes = std::move(text);
+    return true;
+}
+
+bool FileHelper::ReadDataFile(const std::string& gbkName, std::string* text)
+{
+    FILE* f = OpenFile(gbkName, "rb");
+    if (!f)
+        return false;
+    *text = plat::ReadWholeFile(f);
+    std::fclose(f);
+    ConvertLfOnly(gbkName, *text);
+    return true;
+}
+
 FILE* FileHelper::OpenDataFile(const std::string& gbkName)
 {
     FILE* f = OpenFile(gbkName, "rb");
     if (!f)
         return nullptr;
-    // Look for a CR; a file with LF line ends but none at all is converted.
-    std::vector<char> bytes;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.insert(bytes.end(), buf, buf + n);
-    bool hasCr = false, hasLf = false;
-    for (char c : bytes) {
-        hasCr |= c == '\r';
-        hasLf |= c == '\n';
-    }
-    if (hasCr || !hasLf) {
+    std::string bytes = plat::ReadWholeFile(f);
+    if (!ConvertLfOnly(gbkName, bytes)) {
         std::rewind(f);
         return f;
     }
     std::fclose(f);
-    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + gbkName).c_str());
     FILE* t = std::tmpfile();
     if (!t)
         return nullptr;
-    for (char c : bytes) {
-        if (c == '\n')
-            std::fputc('\r', t);
-        std::fputc(static_cast<unsigned char>(c), t);
-    }
+    std::fwrite(bytes.data(), 1, bytes.size(), t);
     std::rewind(t);
     return t;
 }

@@ -48,12 +48,18 @@ public:
     // A file without any CR is reported once and read as if each LF were
     // CR LF. nullptr when the file can't be opened.
     FILE* OpenDataFile(const std::string& gbkName);
+    // The same file's whole text, read once, with the same line-end rule and
+    // report. False when the file can't be opened.
+    bool ReadDataFile(const std::string& gbkName, std::string* text);
     // True, after the same report as a refused open, when a name from the
     // game's data would leave the game folder; loaders ask before they look
     // for the file, so such a name is never reported as a missing file.
     bool RefuseOutsideName(const std::string& gbkName);
     // Opens a file for writing or plain reading through the same names.
     FILE* OpenFile(const std::string& gbkName, const char* mode);
+
+private:
+    bool ConvertLfOnly(const std::string& gbkName, std::string& bytes);
 };
 
 // Locale-free number readers shared by the game: the atoi/atof rules

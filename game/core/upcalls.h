@@ -4,8 +4,16 @@
 // reach up, it calls through one small interface per need, and the program
 // installs the implementation when it makes its globals.
 #include <cstdint>
+#include <typeinfo>
 
 #include "control.h"
+
+namespace upcall_detail {
+// Every need some floor of this binary calls through, known before main.
+bool Register(const char* mangledName, bool (*installed)());
+// Names the need that was called with nothing installed and ends the program.
+[[noreturn]] void Missing(const char* mangledName);
+} // namespace upcall_detail
 
 // The slot through which a floor calls one need upward. Tests may install
 // their own implementation and put the program's back afterwards.
@@ -16,11 +24,25 @@ class Upcall {
 public:
     static void Install(Need* impl) { impl_ = impl; }
     static Need* Installed() { return impl_; }
-    static Need& Get() { return *impl_; }
+    static Need& Get()
+    {
+        // Naming `known_` here makes every need a floor calls known to
+        // RequireUpcalls, so a program that forgets one stops at start.
+        static_cast<void>(known_);
+        if (!impl_)
+            upcall_detail::Missing(typeid(Need).name());
+        return *impl_;
+    }
 
 private:
+    static bool IsInstalled() { return impl_ != nullptr; }
     static inline Need* impl_ = nullptr;
+    static inline const bool known_ = upcall_detail::Register(typeid(Need).name(), &IsInstalled);
 };
+
+// Ends the program, naming each one, when a need some floor calls through
+// has nothing installed. The program calls it before its first frame.
+void RequireUpcalls();
 
 // A message box or a cursor pushed off the screen takes the focus from the
 // window: the window procedure hears of it as of any other focus change.

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -23,6 +24,58 @@ struct WaveData {
 
 using EffectId = int;
 constexpr EffectId kNoEffect = -1;
+
+// The effects of an audio back end by id. A released id is handed out again,
+// so the table holds as many entries as effects were ever held at once, not
+// as many as were ever played.
+template <class Entry>
+class EffectTable {
+public:
+    EffectId Add(Entry entry)
+    {
+        if (free_.empty()) {
+            slots_.push_back(Slot{std::move(entry), true});
+            return static_cast<EffectId>(slots_.size() - 1);
+        }
+        const EffectId id = free_.back();
+        free_.pop_back();
+        slots_[static_cast<size_t>(id)] = Slot{std::move(entry), true};
+        return id;
+    }
+    // The held effect of that id; null for any other id.
+    Entry* Find(EffectId id)
+    {
+        if (id < 0 || static_cast<size_t>(id) >= slots_.size() || !slots_[static_cast<size_t>(id)].held)
+            return nullptr;
+        return &slots_[static_cast<size_t>(id)].entry;
+    }
+    // Gives the id back; its entry stays readable until the id is reused.
+    void Free(EffectId id)
+    {
+        if (Find(id)) {
+            slots_[static_cast<size_t>(id)].held = false;
+            free_.push_back(id);
+        }
+    }
+    // Every slot, held or free, by id.
+    size_t Slots() const { return slots_.size(); }
+    const Entry& At(size_t slot) const { return slots_[slot].entry; }
+    template <class Fn>
+    void ForEachHeld(Fn fn)
+    {
+        for (Slot& s : slots_)
+            if (s.held)
+                fn(s.entry);
+    }
+
+private:
+    struct Slot {
+        Entry entry;
+        bool held = false;
+    };
+    std::vector<Slot> slots_;
+    std::vector<EffectId> free_;
+};
 
 // Sound effects and one piece of music. Results: 0 success, negative failure.
 class Audio {

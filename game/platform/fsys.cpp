@@ -201,4 +201,22 @@ bool PathResolver::Exists(std::string_view gbkName)
     return true;
 }
 
+std::string ReadWholeFile(FILE* f)
+{
+    std::string bytes;
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0)
+        size = std::ftell(f);
+    std::rewind(f);
+    if (size > 0) {
+        bytes.resize(static_cast<size_t>(size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    }
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
+    return bytes;
+}
+
 } // namespace plat

@@ -65,4 +65,8 @@ std::string SystemReasonGbk(int err);
 int SyncFile(FILE* f);
 int SyncFolderOf(const std::filesystem::path& file);
 
+// The rest of an open file from its start, in one read when its size is
+// known; a short read keeps what was read.
+std::string ReadWholeFile(FILE* f);
+
 } // namespace plat

@@ -55,8 +55,10 @@ SurfacePtr MakeSurface(int w, int h);
 int Blit(Surface* dst, const Rect& dstRect, const Surface* src, const Rect& srcRect, bool useKey);
 
 // Pixel loops are built twice, for AVX2 and for any x86-64, and the
-// processor's own is chosen when the program starts.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+// processor's own is chosen when the program starts. TEV_GENERIC_PIXEL_LOOPS
+// builds only the second, so tests can run it on a machine with AVX2.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && \
+    !defined(TEV_GENERIC_PIXEL_LOOPS)
 #define TEV_PIXEL_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define TEV_PIXEL_LOOP

@@ -36,12 +36,16 @@ public:
     int TextOut(Surface& dst, std::string_view gbk, int x, int y, const FontSpec& font, uint32_t colorref) override;
 };
 
+// The font files tried, in order.
+const char* const* TtfFontSearchList();
+
 // Text through SDL_ttf with the first CJK font of a fixed search list; every
 // face name maps onto it. Glyphs are drawn unsmoothed in the exact colour.
 // Without any font file it draws nothing and says so once on stderr.
 class TtfTextRenderer final : public TextRenderer {
 public:
-    TtfTextRenderer();
+    // `fontFiles`: the files tried, in order, up to a null entry.
+    explicit TtfTextRenderer(const char* const* fontFiles = TtfFontSearchList());
     ~TtfTextRenderer() override;
     TtfTextRenderer(const TtfTextRenderer&) = delete;
     TtfTextRenderer& operator=(const TtfTextRenderer&) = delete;
@@ -55,8 +59,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// The font files tried, in order.
-const char* const* TtfFontSearchList();
 
 } // namespace plat

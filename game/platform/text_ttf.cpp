@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fsys.h"
 #include "gbk.h"
 #include "text.h"
 
@@ -94,7 +95,25 @@ struct TtfTextRenderer::Impl {
     std::string file;
     bool ttfUp = false;
     bool warned = false;
+    // The font file's bytes, read once on the first text and kept for the
+    // run: every size and style is opened on them, so drawing a glyph never
+    // goes back to the file.
+    std::string bytes;
+    bool read = false;
     std::map<std::tuple<int, bool, bool>, TTF_Font*> fonts;
+
+    bool ReadFile()
+    {
+        if (read)
+            return !bytes.empty();
+        read = true;
+        FILE* fp = std::fopen(file.c_str(), "rb");
+        if (!fp)
+            return false;
+        bytes = ReadWholeFile(fp);
+        std::fclose(fp);
+        return !bytes.empty();
+    }
 
     TTF_Font* Font(const FontSpec& wanted)
     {
@@ -111,7 +130,8 @@ struct TtfTextRenderer::Impl {
         auto it = fonts.find(key);
         if (it != fonts.end())
             return it->second;
-        TTF_Font* f = TTF_OpenFontIndex(file.c_str(), size, 0);
+        SDL_RWops* rw = ReadFile() ? SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())) : nullptr;
+        TTF_Font* f = rw ? TTF_OpenFontIndexRW(rw, 1, size, 0) : nullptr;
         if (!f) {
             if (!warned) {
                 std::fprintf(stderr, "tevlegend: font %s: %s\n", file.c_str(), TTF_GetError());
@@ -170,14 +190,14 @@ struct TtfTextRenderer::Impl {
     }
 };
 
-TtfTextRenderer::TtfTextRenderer() : impl_(std::make_unique<Impl>())
+TtfTextRenderer::TtfTextRenderer(const char* const* fontFiles) : impl_(std::make_unique<Impl>())
 {
     if (TTF_Init() != 0) {
         std::fprintf(stderr, "tevlegend: SDL_ttf: %s\n", TTF_GetError());
         return;
     }
     impl_->ttfUp = true;
-    for (const char* const* f = kFontFiles; *f; ++f) {
+    for (const char* const* f = fontFiles; *f; ++f) {
         if (FILE* fp = std::fopen(*f, "rb")) {
             std::fclose(fp);
             impl_->file = *f;

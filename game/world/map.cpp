@@ -126,7 +126,10 @@ bool ParseMapText(const std::string& bytes, MapData* out, int* errorLine, std::s
     d.startY = IntValue(v[4]);
 
     const int expected = 1 + kMapLayers * d.tileCount;
-    d.layers.assign(kMapLayers, std::vector<TILESTRUCT>(static_cast<size_t>(d.tileCount)));
+    // Each layer made in place: no layer is a copy of another.
+    d.layers.resize(kMapLayers);
+    for (std::vector<TILESTRUCT>& layer : d.layers)
+        layer.resize(static_cast<size_t>(d.tileCount));
     for (int layer = 0; layer < kMapLayers; ++layer) {
         const int want = layer == 0 ? 7 : 5;
         for (TILESTRUCT& cell : d.layers[static_cast<size_t>(layer)]) {
@@ -173,19 +176,13 @@ void map::Init() {}
 bool map::LoadMap(const std::string& mapName, MapData* out)
 {
     const std::string path = MakePath("Map\\", mapName.c_str(), "jmap");
-    file = OpenDataFile(path);
-    if (!file) {
+    // Read once, whole: the parser walks the text in memory.
+    std::string bytes;
+    if (!ReadDataFile(path, &bytes)) {
         Alert(GBK("打开MAP文件出错！"));
         AlertStr(ShownPath(path));
         return false;
     }
-    std::string bytes;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0)
-        bytes.append(buf, n);
-    std::fclose(file);
-    file = nullptr;
 
     int line = 0;
     std::string reason;

@@ -1,7 +1,11 @@
 // Path search tables on small maps and the follower's directions.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/globals.h"
 #include "astar_cases.h"
@@ -106,29 +110,56 @@ TEST(Astar, ObstacleTwoIsAvoided)
 
 namespace {
 
-// The search as plainly written: the open list scanned from the front for
-// every neighbour, the best node found by a scan after every insertion, the
-// path rebuilt by searching the closed list (whether a cell is closed is
-// kept in a flag per cell, which answers as the closed list's search would). The game's search must give the same
-// answers and the same paths.
-int32_t ReferenceAstar(int32_t start, int32_t goal, std::vector<int32_t>* path)
+// What a search answers: its result, the path and the reports it raised.
+struct Answer {
+    int32_t result = -1;
+    std::vector<int32_t> path;
+    std::vector<std::string> reports;
+};
+
+// The search written again from its description, sharing nothing with the
+// game's: the open list scanned from the front for every neighbour, the
+// best node (smallest f, the first of equals) swapped to the front after
+// every insertion or look-up, g the closed list's length, the path rebuilt
+// through the parents in the closed list. A start or goal off the grid, and
+// a start that is the goal, are answered at once without a report.
+Answer ReferenceAstar(int32_t start, int32_t goal)
 {
-    People p;
-    if (start < 0 || goal < 0 || start >= g_Map.tileCount || goal >= g_Map.tileCount)
-        return 0;
-    if (g_Map.GroundTile(goal).obstacle == 1)
-        return 0;
-    if (start == goal)
-        return 1;
+    struct Node {
+        int32_t tile, f, g, h, parent;
+    };
+    Answer a;
+    a.result = 0;
     const int32_t w = TruncToInt(g_MapPixelWidth / 32.0f);
     const int32_t count = g_Map.tileCount;
-    std::vector<NODE> open(1), closed;
-    std::vector<char> isClosed(static_cast<size_t>(count), 0);
-    open[0].tile = start;
+    if (start < 0 || goal < 0 || start >= count || goal >= count)
+        return a;
+    if (g_Map.GroundTile(goal).obstacle == 1) {
+        a.reports.push_back("ASTAR结束位置位于障碍上！");
+        return a;
+    }
+    if (start == goal) {
+        a.result = 1;
+        return a;
+    }
+    auto distance = [w](int32_t from, int32_t to) { return std::abs(from % w - to % w) + std::abs(from / w - to / w); };
+    auto find = [](const std::vector<Node>& list, int32_t tile) {
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list[i].tile == tile)
+                return static_cast<int32_t>(i);
+        return -1;
+    };
+    auto bestFirst = [](std::vector<Node>& open) {
+        size_t best = 0;
+        for (size_t i = 1; i < open.size(); ++i)
+            if (open[i].f < open[best].f)
+                best = i;
+        std::swap(open[0], open[best]);
+    };
+    std::vector<Node> open{Node{start, -1, -1, -1, -1}}, closed;
     bool found = false;
     while (!found && !open.empty()) {
         closed.push_back(open.front());
-        isClosed[static_cast<size_t>(closed.back().tile)] = 1;
         open.erase(open.begin());
         const int32_t t = closed.back().tile;
         std::vector<int32_t> around;
@@ -141,52 +172,58 @@ int32_t ReferenceAstar(int32_t start, int32_t goal, std::vector<int32_t>* path)
         if (t % w < w - 1)
             around.push_back(t + 1);
         for (int32_t n : around) {
-            if (g_Map.GroundTile(n).obstacle != 0 || isClosed[static_cast<size_t>(n)])
+            if (g_Map.GroundTile(n).obstacle != 0 || find(closed, n) >= 0)
                 continue;
-            NODE node;
-            node.tile = n;
-            p.SetNodeCost(&node, closed, goal);
-            const int32_t listed = People::FindNode(open, n);
+            const int32_t g = static_cast<int32_t>(closed.size()), h = distance(n, goal);
+            const int32_t listed = find(open, n);
             if (listed < 0) {
-                node.parent = t;
-                open.push_back(node);
+                open.push_back(Node{n, g + h, g, h, t});
                 if (n == goal) {
-                    closed.push_back(node);
+                    closed.push_back(open.back());
                     found = true;
                     break;
                 }
-                People::MoveBestNodeFirst(&open);
-            } else {
-                NODE& old = open[static_cast<size_t>(listed)];
-                if (node.g < old.g) {
-                    old.parent = t;
-                    old.g = node.g;
-                    old.f = node.g + node.h;
-                }
-                People::MoveBestNodeFirst(&open);
+            } else if (g < open[static_cast<size_t>(listed)].g) {
+                Node& old = open[static_cast<size_t>(listed)];
+                old.parent = t;
+                old.g = g;
+                old.f = g + h;
             }
+            bestFirst(open);
         }
     }
-    if (!found)
-        return 0;
-    std::vector<int32_t> back;
-    for (int32_t at = static_cast<int32_t>(closed.size()) - 1;
-         at >= 0 && closed[static_cast<size_t>(at)].tile != start;
-         at = People::FindNode(closed, closed[static_cast<size_t>(at)].parent))
-        back.push_back(closed[static_cast<size_t>(at)].tile);
-    path->assign(back.rbegin(), back.rend());
-    return 1;
+    if (!found) {
+        a.reports.push_back("Astar开启列表内容变为0！路径是完全的死路,永远无法达到终点");
+        return a;
+    }
+    for (int32_t at = static_cast<int32_t>(closed.size()) - 1; closed[static_cast<size_t>(at)].tile != start;
+         at = find(closed, closed[static_cast<size_t>(at)].parent))
+        a.path.insert(a.path.begin(), closed[static_cast<size_t>(at)].tile);
+    a.result = 1;
+    return a;
+}
+
+// The game's search on the same grid, with the reports it raised.
+Answer GameAstar(int32_t start, int32_t goal)
+{
+    const auto& lines = Headless().recordingDialogs().debugLines;
+    const size_t before = lines.size();
+    Answer a;
+    a.path = PathOf(start, goal, &a.result);
+    a.reports.assign(lines.begin() + static_cast<std::ptrdiff_t>(before), lines.end());
+    return a;
 }
 
 void ExpectSameAsReference(const astarcases::Grid& g)
 {
     astarcases::Install(g);
-    std::vector<int32_t> expected;
-    const int32_t want = ReferenceAstar(g.start, g.goal, &expected);
-    int32_t got = -1;
-    const std::vector<int32_t> path = PathOf(g.start, g.goal, &got);
-    EXPECT_EQ(got, want) << g.name << " " << g.w << "x" << g.h << " from " << g.start << " to " << g.goal;
-    EXPECT_EQ(path, expected) << g.name << " " << g.w << "x" << g.h << " from " << g.start << " to " << g.goal;
+    const Answer want = ReferenceAstar(g.start, g.goal);
+    const Answer got = GameAstar(g.start, g.goal);
+    const std::string where = g.name + " " + std::to_string(g.w) + "x" + std::to_string(g.h) + " from " +
+                              std::to_string(g.start) + " to " + std::to_string(g.goal);
+    EXPECT_EQ(got.result, want.result) << where;
+    EXPECT_EQ(got.path, want.path) << where;
+    EXPECT_EQ(got.reports, want.reports) << where;
 }
 
 } // namespace

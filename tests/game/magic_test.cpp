@@ -177,3 +177,41 @@ TEST(MagicEffects, CircleLapsAndHits)
     EXPECT_FLOAT_EQ(g_Monsters[0].hp, 90);
     EXPECT_EQ(h.DamageMonster(-1), 0);
 }
+
+// The homing flight: the first step aims at the cursor once (the larger of
+// the two distances gets the full speed, the other its share), every step
+// moves by that aim and sets the direction of it; a cursor on the start
+// point gives no aim and the effect flies on straight.
+TEST(MagicEffects, HomingFlightAimsOnceAtTheCursor)
+{
+    InstallHeadless();
+    struct Case {
+        int32_t cursorX, cursorY;
+        float vx, vy;
+        int32_t direction;
+    } cases[] = {
+        {200, 100, 10, 0, 3},   {20, 100, -10, 0, 2},   {100, 50, 0, -10, 0},  {100, 180, 0, 10, 1},
+        {50, 75, -10, -5, 20},  {75, 200, -2.5f, 10, 21}, {140, 20, 5, -10, 30}, {130, 130, 10, 10, 31},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cursorX) + "," + std::to_string(c.cursorY));
+        Magic m;
+        m.x = 500, m.y = 400, m.viewX = 100, m.viewY = 100, m.direction = 3;
+        g_Control.cursorX = c.cursorX, g_Control.cursorY = c.cursorY;
+        m.AimAtMouse(10);
+        // Moving the cursor later changes nothing: the aim was taken.
+        g_Control.cursorX = 0, g_Control.cursorY = 0;
+        m.AimAtMouse(10);
+        EXPECT_FLOAT_EQ(m.x, 500 + 2 * c.vx);
+        EXPECT_FLOAT_EQ(m.y, 400 + 2 * c.vy);
+        EXPECT_EQ(m.direction, c.direction);
+        EXPECT_EQ(m.moveMode, Magic::kHoming);
+    }
+    Magic still;
+    still.x = 500, still.y = 400, still.viewX = 100, still.viewY = 100;
+    g_Control.cursorX = 100, g_Control.cursorY = 100;
+    still.AimAtMouse(10);
+    EXPECT_EQ(still.moveMode, Magic::kStraight);
+    EXPECT_FLOAT_EQ(still.x, 500);
+    EXPECT_FLOAT_EQ(still.y, 400);
+}

@@ -189,3 +189,45 @@ TEST(MonsterCombat, SaveRecordAndWalkingCells)
         EXPECT_EQ(seen, cells) << dir;
     }
 }
+
+// The chase: where the role stands decides the monster's direction, and the
+// chase step (1.1 x step) moves it toward the role, or not at all while the
+// role is too close on that side. A role its moved box touches (by the
+// corner rule of every collision test) is attacked.
+TEST(MonsterCombat, ChaseDirectionAndStepByTheRolesPlace)
+{
+    auto root = FreshGameFolder();
+    WriteMap(root, "m", MapText(20, 15, "20,15,1,0,0"));
+    ASSERT_EQ(g_Map.ChangeMap("m"), 1);
+    struct Case {
+        float roleX, roleY;
+        int32_t direction;
+        float dx, dy;
+        bool attacked;
+    } cases[] = {
+        {200, 300, 1, -2.2f, 2.2f, false}, // far below: down, and across toward the role's side
+        {260, 100, 0, 2.2f, -2.2f, false}, // far above: up and to the right
+        {100, 200, 2, -2.2f, 0, false},    // level, to the left
+        {180, 200, 2, 0, 0, true},         // level, left but too close to step
+        {300, 210, 3, 2.2f, 0, false},     // level, to the right
+        {200, 222, 1, -2.2f, 2.2f, true},  // just below the band that counts as level
+        {200, 221, 3, 2.2f, 0, false},     // in the band, centres equal: right; no corner
+                                           // of the moved box and the role lies in the other
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.roleX) + "," + std::to_string(c.roleY));
+        Monster m = Foe();
+        m.x = 200, m.y = 200, m.width = 32, m.height = 48;
+        m.boxLeft = 0, m.boxTop = 16, m.boxRight = 32, m.boxBottom = 48;
+        m.step = 2, m.aiMode = 2, m.active = 1, m.critChance = 0;
+        g_Role.x = c.roleX, g_Role.y = c.roleY, g_Role.width = 32, g_Role.height = 48;
+        g_Role.boxLeft = 0, g_Role.boxTop = 16, g_Role.boxRight = 32, g_Role.boxBottom = 48;
+        g_Role.hp = 100, g_Role.dead = 0, g_Role.defence = 0;
+        // The lower body's pass thinks and then moves.
+        m.PaintMonster(0, 1);
+        EXPECT_EQ(m.direction, c.direction);
+        EXPECT_EQ(g_Role.hp < 100, c.attacked);
+        EXPECT_FLOAT_EQ(m.x, 200 + c.dx);
+        EXPECT_FLOAT_EQ(m.y, 200 + c.dy);
+    }
+}

@@ -146,10 +146,29 @@ TEST_F(Sound, VolumeIsKeptInItsRange)
         g_Sound.PlayWave("a");
     }
     const auto& fx = tevtest::Headless().fakeAudio().Effects();
-    ASSERT_EQ(3u, fx.size());
-    EXPECT_EQ(-10000, fx[0].volume);
-    EXPECT_EQ(-500, fx[1].volume);
-    EXPECT_EQ(0, fx[2].volume);
+    ASSERT_EQ(3u, fx.Slots());
+    EXPECT_EQ(-10000, fx.At(0).volume);
+    EXPECT_EQ(-500, fx.At(1).volume);
+    EXPECT_EQ(0, fx.At(2).volume);
+}
+
+// Effects played one after another over a long run, as walking and casting
+// play them, each released by the clean-up: the audio's table reuses the
+// released slots, so it holds no more entries than ever played at once.
+TEST_F(Sound, ReleasedEffectSlotsAreReused)
+{
+    AddWave("step", Wave(30));
+    AddWave("cast", Wave(200));
+    for (int pass = 0; pass < 3000; ++pass) {
+        if (pass % 2 == 0)
+            g_Sound.PlayWave("step");
+        if (pass % 50 == 0)
+            g_Sound.PlayWaveOwned("cast", 0);
+        Tick(16);
+        g_Sound.CleanupWaves();
+    }
+    EXPECT_LE(g_Sound.waves.size(), 4u);
+    EXPECT_LE(tevtest::Headless().fakeAudio().Effects().Slots(), 8u);
 }
 
 TEST_F(Sound, MusicLoopsOnCompletionOncePerEnd)
@@ -318,17 +337,17 @@ TEST_F(Sound, WaveFileTable)
         ResetAlertHistory();
         tevtest::Headless().recordingDialogs().boxes.clear();
         AddWave("t", c.bytes);
-        const size_t before = tevtest::Headless().fakeAudio().Effects().size();
+        const size_t before = tevtest::Headless().fakeAudio().Effects().Slots();
         g_Sound.PlayWave("t");
         const WaveStruct& w = g_Sound.waves.back();
         if (c.message) {
             EXPECT_EQ(std::vector<std::string>{c.message}, Boxes());
             EXPECT_EQ(0, w.active);
-            EXPECT_EQ(before, tevtest::Headless().fakeAudio().Effects().size());
+            EXPECT_EQ(before, tevtest::Headless().fakeAudio().Effects().Slots());
         } else {
             EXPECT_TRUE(Boxes().empty());
             ASSERT_EQ(1, w.active);
-            EXPECT_EQ(c.lengthMs, tevtest::Headless().fakeAudio().Effects().back().lengthMs);
+            EXPECT_EQ(c.lengthMs, tevtest::Headless().fakeAudio().Effects().At(static_cast<size_t>(w.buffer)).lengthMs);
         }
     }
     // The inert entries go like finished ones.
@@ -364,7 +383,7 @@ TEST_F(Sound, NamesLeavingTheGameFolderAreRefusedForEveryKindOfFile)
                                         "文件名指向游戏目录之外，已拒绝！",
                                         "Resource\\bmp\\..\\..\\..\\x.bmp"}),
               lines);
-    EXPECT_TRUE(tevtest::Headless().fakeAudio().Effects().empty());
+    EXPECT_EQ(0u, tevtest::Headless().fakeAudio().Effects().Slots());
 }
 
 TEST_F(Sound, MissingWaveFileGivesItsTwoBoxesEachTime)

@@ -2,6 +2,9 @@
 // loading notice is shown at once.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+
 #include "app/globals.h"
 #include "platform/text.h"
 #include "test_support.h"
@@ -118,6 +121,35 @@ TEST(PaintText, TrueTypeKeepsToItsBox)
             }
     EXPECT_GT(extra, 3);
     EXPECT_GT(extraLeft, 5);
+}
+
+// The font is read once: texts, sizes and styles drawn after the file went
+// away look exactly as with the file in place.
+TEST(PaintText, TrueTypeKeepsItsFontForTheRun)
+{
+    plat::TtfTextRenderer reference;
+    if (reference.FontFile().empty())
+        GTEST_SKIP() << "no CJK font installed";
+    const auto dir = tevtest::TempDir("ttf_kept");
+    const std::string copy = (dir / "font.ttc").string();
+    std::filesystem::copy_file(reference.FontFile(), copy, std::filesystem::copy_options::overwrite_existing);
+    const char* const files[] = {copy.c_str(), nullptr};
+    plat::TtfTextRenderer kept(files);
+    plat::FontSpec font;
+    Surface first(100, 40);
+    kept.TextOut(first, G("汉"), 0, 0, font, 0x00FFFFFF);
+    ASSERT_GT(Inked(first).Width(), 0);
+    // Emptied in place, as an update of the font package might leave it.
+    std::fclose(std::fopen(copy.c_str(), "wb"));
+    for (int height : {16, -24}) {
+        font.height = height;
+        font.weight = height < 0 ? 700 : 400;
+        Surface got(200, 60), want(200, 60);
+        kept.DrawTextRect(got, G("汉字测试&Ab"), Rect{0, 0, 200, 60}, font, 0x00FFFFFF);
+        reference.DrawTextRect(want, G("汉字测试&Ab"), Rect{0, 0, 200, 60}, font, 0x00FFFFFF);
+        EXPECT_GT(Inked(want).Width(), 40) << height;
+        EXPECT_EQ(want.px, got.px) << height;
+    }
 }
 
 class ShowText : public ::testing::Test {

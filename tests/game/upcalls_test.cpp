@@ -122,3 +122,24 @@ TEST(Upcalls, KeysAndClicksGoThroughTheInstalledRoutes)
     EXPECT_EQ(rec.calls, expected);
     EXPECT_TRUE(g_Ui.frames.empty()) << "the menu was opened directly";
 }
+
+// A call through a need with nothing installed stops the program and names
+// the need, and so does the start-up check for any need the floors call.
+TEST(UpcallsDeathTest, ANeedWithNothingInstalledStopsTheProgramByName)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            Upcall<ScriptOpener>::Install(nullptr);
+            Upcall<ScriptOpener>::Get().OpenScript("start");
+        },
+        "nothing is installed for the upcall ScriptOpener");
+    EXPECT_DEATH(
+        {
+            Upcall<StatusFrames>::Install(nullptr);
+            RequireUpcalls();
+        },
+        "nothing is installed for the upcall StatusFrames");
+    // The program's own set is complete.
+    RequireUpcalls();
+}

@@ -77,6 +77,31 @@ TEST(SdlAudio, ChannelPoolGrowsSoNoEffectIsDropped)
     a->Close();
 }
 
+// An effect released after it was played gives its id to the next one: a
+// long run of short effects keeps one slot, not one per effect played.
+TEST(SdlAudio, ReleasedEffectIdsAreReused)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto a = plat::sdl::MakeSdlAudio();
+    ASSERT_EQ(0, a->Open());
+    const plat::WaveData tone = Tone(10);
+    const plat::EffectId held = a->CreateEffect(tone, "held");
+    plat::EffectId reused = plat::kNoEffect;
+    for (int i = 0; i < 200; ++i) {
+        const plat::EffectId id = a->CreateEffect(tone, "x");
+        ASSERT_NE(plat::kNoEffect, id);
+        if (i == 0)
+            reused = id;
+        EXPECT_EQ(reused, id) << i;
+        EXPECT_EQ(0, a->Play(id));
+        a->Release(id);
+    }
+    // The one held all along still plays and answers.
+    EXPECT_EQ(0, a->SetVolume(held, 0));
+    EXPECT_EQ(0, a->Play(held));
+    a->Close();
+}
+
 TEST(SdlAudio, MusicCalls)
 {
     setenv("SDL_AUDIODRIVER", "dummy", 1);

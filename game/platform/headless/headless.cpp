@@ -186,46 +186,48 @@ EffectId FakeAudio::CreateEffect(const WaveData& wave, const std::string& nameGb
     // parsed file) gives an effect that is over at once.
     const uint64_t bytesPerSec = static_cast<uint64_t>(wave.fmt.samplesPerSec) * wave.fmt.blockAlign;
     e.lengthMs = bytesPerSec ? static_cast<uint32_t>(static_cast<uint64_t>(wave.data.size()) * 1000 / bytesPerSec) : 0;
-    effects_.push_back(e);
     p_.Log("audio create " + e.name + " " + std::to_string(e.lengthMs) + "ms");
-    return static_cast<EffectId>(effects_.size() - 1);
+    return effects_.Add(std::move(e));
 }
 int FakeAudio::SetVolume(EffectId id, int centibels)
 {
-    if (id < 0 || static_cast<size_t>(id) >= effects_.size() || !effects_[id].alive)
+    Effect* e = effects_.Find(id);
+    if (!e)
         return -1;
-    effects_[id].volume = centibels;
+    e->volume = centibels;
     return 0;
 }
 int FakeAudio::Play(EffectId id)
 {
-    if (id < 0 || static_cast<size_t>(id) >= effects_.size() || !effects_[id].alive)
+    Effect* e = effects_.Find(id);
+    if (!e)
         return -1;
-    effects_[id].playing = true;
-    effects_[id].startedAt = p_.fakeClock().Now();
-    p_.Log("audio play " + effects_[id].name);
+    e->playing = true;
+    e->startedAt = p_.fakeClock().Now();
+    played_.insert(e->name);
+    p_.Log("audio play " + e->name);
     return 0;
 }
 bool FakeAudio::IsPlaying(EffectId id)
 {
-    if (id < 0 || static_cast<size_t>(id) >= effects_.size() || !effects_[id].alive)
+    Effect* e = effects_.Find(id);
+    if (!e)
         return false;
-    Effect& e = effects_[id];
-    if (e.playing && p_.fakeClock().Now() - e.startedAt >= e.lengthMs)
-        e.playing = false;
-    return e.playing;
+    if (e->playing && p_.fakeClock().Now() - e->startedAt >= e->lengthMs)
+        e->playing = false;
+    return e->playing;
 }
 void FakeAudio::Stop(EffectId id)
 {
-    if (id >= 0 && static_cast<size_t>(id) < effects_.size())
-        effects_[id].playing = false;
+    if (Effect* e = effects_.Find(id))
+        e->playing = false;
 }
 void FakeAudio::Release(EffectId id)
 {
-    if (id >= 0 && static_cast<size_t>(id) < effects_.size() && effects_[id].alive) {
-        effects_[id].alive = false;
-        effects_[id].playing = false;
-        p_.Log("audio release " + effects_[id].name);
+    if (Effect* e = effects_.Find(id)) {
+        e->playing = false;
+        p_.Log("audio release " + e->name);
+        effects_.Free(id);
     }
 }
 

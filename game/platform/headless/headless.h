@@ -163,14 +163,17 @@ public:
         bool playing = false;
         uint32_t startedAt = 0;
         int volume = 0;
-        bool alive = true;
     };
-    const std::vector<Effect>& Effects() const { return effects_; }
+    // Every slot by id, held or released; a released one is reused.
+    const EffectTable<Effect>& Effects() const { return effects_; }
+    // Whether an effect of that name was ever started.
+    bool Played(const std::string& nameUtf8) const { return played_.count(nameUtf8) != 0; }
 
 private:
     HeadlessPlatform& p_;
     bool open_ = false;
-    std::vector<Effect> effects_;
+    EffectTable<Effect> effects_;
+    std::set<std::string> played_;
     std::string music_;
     bool musicLoaded_ = false, musicRunning_ = false, musicPaused_ = false, musicDone_ = false;
     uint32_t musicPlayed_ = 0, musicMark_ = 0;

@@ -522,13 +522,14 @@ public:
     {
         if (!open_ && !audioUp_)
             return;
-        for (auto& e : effects_)
+        effects_.ForEachHeld([](Effect& e) {
             if (e.chunk) {
                 if (e.channel >= 0 && Mix_GetChunk(e.channel) == e.chunk)
                     Mix_HaltChannel(e.channel);
                 Mix_FreeChunk(e.chunk);
                 e.chunk = nullptr;
             }
+        });
         MusicRelease();
         if (open_)
             Mix_CloseAudio();
@@ -566,8 +567,7 @@ public:
         Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
         if (!chunk)
             return kNoEffect;
-        effects_.push_back(Effect{chunk, -1});
-        return static_cast<EffectId>(effects_.size() - 1);
+        return effects_.Add(Effect{chunk, -1});
     }
 
     int SetVolume(EffectId id, int centibels) override
@@ -610,7 +610,7 @@ public:
     void Stop(EffectId id) override
     {
         if (IsPlaying(id))
-            Mix_HaltChannel(effects_[static_cast<size_t>(id)].channel);
+            Mix_HaltChannel(effects_.Find(id)->channel);
     }
 
     void Release(EffectId id) override
@@ -622,6 +622,7 @@ public:
         Mix_FreeChunk(e->chunk);
         e->chunk = nullptr;
         e->channel = -1;
+        effects_.Free(id);
     }
 
     int MusicLoad(const std::filesystem::path& path, const std::string&) override
@@ -685,14 +686,13 @@ private:
     };
     Effect* Get(EffectId id)
     {
-        if (id < 0 || static_cast<size_t>(id) >= effects_.size() || !effects_[static_cast<size_t>(id)].chunk)
-            return nullptr;
-        return &effects_[static_cast<size_t>(id)];
+        Effect* e = effects_.Find(id);
+        return e && e->chunk ? e : nullptr;
     }
 
     bool open_ = false, audioUp_ = false;
     int channels_ = 16;
-    std::vector<Effect> effects_;
+    EffectTable<Effect> effects_;
     Mix_Music* music_ = nullptr;
 };
 
