@@ -165,10 +165,7 @@ int32_t ui::SaveGame(int32_t slot)
     if (err == 0) {
         temp = target.path;
         temp += ".tmp";
-        errno = 0;
-        saveFile = std::fopen(temp.c_str(), "wb+");
-        if (!saveFile)
-            err = errno != 0 ? errno : EIO;
+        saveFile = plat::CreateFresh(temp, &err);
     }
     if (err == 0) {
         FILE* f = saveFile;

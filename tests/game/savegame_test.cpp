@@ -278,6 +278,59 @@ TEST_F(SaveGames, FailedSaveLeavesTheOldFileAndSaysSo)
 }
 
 
+TEST_F(SaveGames, WhatStandsAtTheTemporaryNameIsNeverWrittenThrough)
+{
+    namespace fs = std::filesystem;
+    const fs::path outside = TempDir("outside") / "precious.txt";
+    enum class Stands { Nothing, StaleFile, LinkToOutside, LinkToFullDevice, Folder };
+    struct Case {
+        const char* what;
+        Stands stands;
+        bool saves;
+    } cases[] = {
+        {"nothing", Stands::Nothing, true},
+        {"a stale file", Stands::StaleFile, true},
+        {"a link to an outside file", Stands::LinkToOutside, true},
+        {"a link to a full device", Stands::LinkToFullDevice, true},
+        {"a folder", Stands::Folder, false},
+    };
+    MakeGame();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        g_Ui.UnloadAll();
+        g_Role.x = 100;
+        ASSERT_EQ(g_Ui.SaveGame(8), 1);
+        const std::string old = ReadFile(SavePath(8));
+        WriteFile(outside, "keep me");
+        const fs::path temp = SavePath(8).string() + ".tmp";
+        switch (c.stands) {
+        case Stands::Nothing: break;
+        case Stands::StaleFile: WriteFile(temp, "half a save"); break;
+        case Stands::LinkToOutside: fs::create_symlink(outside, temp); break;
+        case Stands::LinkToFullDevice: fs::create_symlink("/dev/full", temp); break;
+        case Stands::Folder: fs::create_directories(temp); break;
+        }
+        g_Ui.UnloadAll();
+        g_Role.x = 200;
+        EXPECT_EQ(g_Ui.SaveGame(8), c.saves ? 1 : 0);
+        EXPECT_EQ(ReadFile(outside), "keep me");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(SavePath(8))));
+        EXPECT_EQ(HasFrame("saved_frame"), c.saves);
+        EXPECT_EQ(CountAlerts("存档失败"), c.saves ? 0 : 1);
+        if (c.saves) {
+            EXPECT_NE(ReadFile(SavePath(8)), old);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(temp)));
+            g_Role.x = 0;
+            ASSERT_EQ(g_Ui.LoadGame(8), 1);
+            EXPECT_EQ(g_Role.x, 200);
+        } else {
+            EXPECT_EQ(ReadFile(SavePath(8)), old);
+            fs::remove_all(temp);
+        }
+    }
+}
+
 TEST_F(SaveGames, ASaveWhoseMapCantBeReadIsRefusedAndNothingChanges)
 {
     MakeGame();
