@@ -182,6 +182,10 @@ public:
     // Larger script files are refused (positions are 32-bit).
     static constexpr size_t kMaxScriptBytes = 64u << 20;
 
+    // True while a talk statement holds the running script (shown or
+    // waiting to be dismissed).
+    bool TalkShown() const;
+
 private:
     // One open loop: its kind (0 while, 1 for) and the if entries at its entry.
     struct OpenLoop {
