@@ -336,9 +336,12 @@ void Monster::BeHit(int32_t power)
     const float guard = Chance(critChance) ? defence * 1.2f : defence;
     const int32_t damage = TruncToInt((static_cast<float>(g_Role.level) / 12 + 1) * static_cast<float>(power) +
                                       g_Role.attack - guard);
+    // Only the blow that ends the hit points kills: a second blow before
+    // the death is painted must not pay its rewards again.
+    const bool wasAlive = hp > 0;
     if (damage > 0)
         hp -= static_cast<float>(damage);
-    if (hp <= 0 && dying == 0)
+    if (wasAlive && hp <= 0 && dying == 0)
         Die();
     // A monster without hit points to measure against shows an empty bar.
     StatusFrames& frames = Upcall<StatusFrames>::Get();

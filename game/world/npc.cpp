@@ -127,7 +127,8 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
     }
     const float camX = g_Role.x - g_Role.viewX, camY = g_Role.y - g_Role.viewY;
     if (pass == 0) {
-        if (g_Paused == 0 && active && direction >= 0 && direction <= 3) {
+        // An NPC in mode 2 stands where it is and keeps its frame.
+        if (g_Paused == 0 && active && aiMode != 2 && direction >= 0 && direction <= 3) {
             // Per direction: its armed flag (right, up, left, down), first cell.
             static const int32_t kArmed[4] = {1, 3, 2, 0};
             static const int32_t kFirst[4] = {4, 12, 8, 0};

@@ -122,6 +122,10 @@ TEST(MonsterCombat, BeHitDamageDeathAndFade)
     EXPECT_FLOAT_EQ(g_Role.exp, 30);
     EXPECT_FLOAT_EQ(g_Role.gold, 7);
     EXPECT_EQ(g_Script.LookupVariable("slime_dead", 1) >= 0, true);
+    // A second blow before the death is painted pays nothing more.
+    m.BeHit(10);
+    EXPECT_FLOAT_EQ(g_Role.exp, 30);
+    EXPECT_FLOAT_EQ(g_Role.gold, 7);
 
     // Paused: the monster stays whole; running: death sound, then the fade.
     m.deathWave = "die";
