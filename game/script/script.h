@@ -173,6 +173,8 @@ public:
     // kPlayerWaitLimitMs of game time without progress.
     int32_t playerWaitStep = 0;
     static constexpr uint32_t kPlayerWaitLimitMs = 2000;
+    // How often (game time) a run to the end looks at the window's close box.
+    static constexpr uint32_t kCloseLookMs = 10;
 
     // Executed statements after which a run to the end is cut off, and the
     // deepest chain of ReadAScriptFile calls.
@@ -198,6 +200,10 @@ private:
     // file is left for any reason before the statement finished, its
     // dialog, delay, fade or scroll state is dropped with it.
     void DropTalkWaits();
+    // Leaves the statement that waits on the player for the next line.
+    void GiveUpWait();
+    // The line (from 1) of a byte offset in the running file.
+    int32_t LineAt(int32_t offset) const;
     void DropPresentationWaits();
     void UseBytes(std::string bytes);
     void CloseFile();

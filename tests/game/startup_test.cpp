@@ -9,6 +9,7 @@
 #include "app/winmain.h"
 #include "core/alert.h"
 #include "test_support.h"
+#include "world_fixtures.h"
 
 using namespace tevtest;
 
@@ -236,6 +237,52 @@ TEST(MainLoop, StartStateThreeRunsGameinit)
     const std::string log3 = ReadFile(r3.root / "log.txt");
     EXPECT_EQ(log3.find("script open title"), std::string::npos);
     EXPECT_NE(log3.find("script open gameinit"), std::string::npos);
+}
+
+TEST(MainLoop, AStartUpWaitOnThePlayerIsSkippedAndTheScriptGoesOn)
+{
+    // Nothing can answer a talk before the loop: the talk alone is given
+    // up, and the map and the statements after it still come.
+    GameRun r = Start("0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n", 3, nullptr, [](auto& p) {
+        const auto root = p.options().root;
+        WriteMap(root, "m", MapText(20, 15, "20,15,1,0,0"));
+        WriteFile(root / "Script" / "gameinit.jsr",
+                  G("Talk(\"s\", \"a\", \"b\", \"c\")\r\nChangeMap(\"m\")\r\nFindVar(\"never\")\r\n"
+                    "static int after = 1;\r\nEOF\r\n"));
+    });
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(g_Map.name, "m");
+    EXPECT_EQ(g_Map.loaded, 1);
+    EXPECT_GE(g_Script.LookupVariable("after", 1), 0);
+    EXPECT_EQ(g_DialogOpen, 0);
+    const auto boxes = Boxes(r);
+    for (const char* line : {"第1行", "第3行"})
+        EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                                [&](const std::string& b) {
+                                    return b.find("已跳过这一句：gameinit " + std::string(line)) != std::string::npos;
+                                }),
+                  1)
+            << line;
+}
+
+TEST(MainLoop, TheCloseBoxEndsAStartUpScriptAtOnce)
+{
+    // A start-up script with a long delay: closing the window ends the game
+    // without waiting for it and without a pass of the loop.
+    uint32_t t0 = 0;
+    int loopPasses = 0;
+    GameRun r = Start("0!\r\n1!\r\n0!\r\n1!\r\n0!\r\n", 5, nullptr, [&](auto& p) {
+        WriteFile(p.options().root / "Script" / "title.jsr", "DelayTime(100000)\r\nstatic int late = 1;\r\nEOF\r\n");
+        t0 = p.fakeClock().Now();
+        p.PostMessage(plat::WinMsg{plat::MsgType::Close, 0});
+        p.onPassEnd = [&] { ++loopPasses; };
+    });
+    EXPECT_EQ(r.result, 0);
+    EXPECT_LT(r.p->fakeClock().Now() - t0, 1000u);
+    EXPECT_LT(g_Script.LookupVariable("late", 1), 0);
+    EXPECT_EQ(g_Script.running, 0);
+    EXPECT_EQ(loopPasses, 0);
+    g_Quit = 0;
 }
 
 struct FocusCase {

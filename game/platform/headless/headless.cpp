@@ -451,6 +451,13 @@ void HeadlessPlatform::ApplyEvents(int pass)
     }
 }
 
+bool HeadlessPlatform::CloseRequested()
+{
+    // Events are applied at the start of their pass (those of pass 1 before
+    // start-up): only a close already applied has arrived.
+    return std::any_of(queue_.begin(), queue_.end(), [](const WinMsg& m) { return m.type == MsgType::Close; });
+}
+
 bool HeadlessPlatform::PeekMessage(WinMsg& msg)
 {
     // The pump ends every pass: time moves on and the next pass's events
