@@ -314,7 +314,7 @@ void RecordingDialogs::DebugOutput(std::string_view textGbk)
     debugLines.push_back(t);
     p_.Log("debug " + t);
     if (p_.options().echoStderr)
-        stderr_.Write(t, p_.fakeClock().Now());
+        stderr_.Write(t, p_.fakeClock().Now(), !boxFocusTraces_);
 }
 
 // ---------------------------------------------------------------- platform

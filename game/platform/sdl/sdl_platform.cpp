@@ -709,7 +709,10 @@ public:
             0)
             stderr_.Write("[box] " + text, clock_.Ticks());
     }
-    void DebugOutput(std::string_view textGbk) override { stderr_.Write(GbkToUtf8(textGbk), clock_.Ticks()); }
+    void DebugOutput(std::string_view textGbk) override
+    {
+        stderr_.Write(GbkToUtf8(textGbk), clock_.Ticks(), !boxFocusTraces_);
+    }
 
 private:
     SdlDisplay& display_;
