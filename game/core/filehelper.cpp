@@ -423,7 +423,7 @@ FILE* FileHelper::OpenDataFile(const std::string& gbkName)
         return f;
     }
     std::fclose(f);
-    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + gbkName).c_str());
+    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + ShownPath(gbkName)).c_str());
     FILE* t = std::tmpfile();
     if (!t)
         return nullptr;

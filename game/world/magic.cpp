@@ -22,7 +22,7 @@ int32_t MagicKind::ReadFromScript(FILE* f)
     std::vector<std::string> v;
     std::string line;
     if (!ReadRecordLine(k, f, 31, &v, &line)) {
-        AlertStr(std::string(plat::GBK("AddToMagicList(的值少于31个，已忽略此语句：")) + line);
+        ReportShortRecord("AddToMagicList(", 31, line);
         return 0;
     }
     CheckRecordNumbers("AddToMagicList(", v, {0, 2, 8}, line);

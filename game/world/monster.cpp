@@ -49,7 +49,7 @@ int32_t Monster::ReadFromScript(FILE* f)
     std::vector<std::string> v;
     std::string line;
     if (!ReadRecordLine(m, f, 29, &v, &line)) {
-        AlertStr(std::string(plat::GBK("AddMonster(的值少于29个，已忽略此语句：")) + line);
+        ReportShortRecord("AddMonster(", 29, line);
         return 0;
     }
     CheckRecordNumbers("AddMonster(", v, {1, 5, 25, 26}, line);

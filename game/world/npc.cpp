@@ -25,7 +25,7 @@ int32_t Npc::ReadFromScript(FILE* f)
     std::vector<std::string> v;
     std::string line;
     if (!ReadRecordLine(n, f, 16, &v, &line)) {
-        AlertStr(std::string(plat::GBK("AddNpc(的值少于16个，已忽略此语句：")) + line);
+        ReportShortRecord("AddNpc(", 16, line);
         return 0;
     }
     CheckRecordNumbers("AddNpc(", v, {1, 5}, line);

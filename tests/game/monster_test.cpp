@@ -63,7 +63,7 @@ TEST_F(MonsterRecords, ReadsTheRecordAndRefusesBadLines)
     EXPECT_FLOAT_EQ(m.goldReward, 40);
     EXPECT_EQ(m.deathWave, "die");
     EXPECT_EQ(m.attackInterval, 700);
-    EXPECT_EQ(CountAlerts("AddMonster(的值少于29个"), 1);
+    EXPECT_EQ(CountAlerts("Script\\a.jsr：AddMonster(的值少于29个"), 1);
     EXPECT_EQ(CountAlerts("AddMonster(的第24个值“x”不是数字，按0读取"), 1);
 }
 

@@ -60,7 +60,7 @@ TEST_F(NpcRecords, BadRecordsAreReportedAndTheScriptGoesOn)
     ASSERT_EQ(g_Npcs.size(), 1u);
     EXPECT_FLOAT_EQ(g_Npcs[0].x, 0);
     EXPECT_FLOAT_EQ(g_Npcs[0].y, 2);
-    EXPECT_EQ(CountAlerts("AddNpc(的值少于16个"), 1);
+    EXPECT_EQ(CountAlerts("Script\\a.jsr：AddNpc(的值少于16个"), 1);
     EXPECT_EQ(CountAlerts("AddNpc(的第4个值“x”不是数字，按0读取"), 1);
 }
 

@@ -186,7 +186,7 @@ TEST(Display, CreatePictureReportsMissingAndBrokenFiles)
     EXPECT_EQ(boxes[0], "加载BMP出错！文件不存在!");
     EXPECT_EQ(boxes[1], "Resource\\bmp\\missing.bmp");
     EXPECT_EQ(boxes[2], "建立幕后区CreatePicture失败!");
-    EXPECT_EQ(boxes[3], "Resource\\bmp\\bad.bmp");
+    EXPECT_EQ(boxes[3], "Resource\\bmp\\bad.bmp（不是BMP图片）");
 }
 
 TEST(MainLoop, StateTwoWithoutASaveStaysInStateTwo)
