@@ -249,6 +249,8 @@ void Magic::PaintMagic(int32_t a, int32_t s)
     const Rect r{TruncToInt(x), TruncToInt(y), TruncToInt(x + static_cast<float>(width)),
                  TruncToInt(y + static_cast<float>(height))};
     const SpriteStage st = StageSprite(g_Graph.pMagic, r);
+    if (!st.surface)
+        return; // no map, nothing to paint on: the map's failure was reported
     if (g_Graph.PaintPic(st.surface, 100 + kindIndex, src, st.X(x), st.Y(y), 0, -1, 0) < 0)
         Alert(plat::GBK("画魔法到pMagic失败！"));
     const Rect clip{23, 23, 616, 344};

@@ -169,6 +169,8 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
         const Rect r{tx, TruncToInt(y + static_cast<float>(division)), TruncToInt(x + static_cast<float>(width)),
                      TruncToInt(y + static_cast<float>(height))};
         const SpriteStage st = StageSprite(g_Graph.pNpc2, r);
+        if (!st.surface)
+            return; // no map, nothing to paint on: the map's failure was reported
         if (g_Graph.PaintPic(st.surface, PIC_NPC, src, st.X(x), st.Y(y + static_cast<float>(division)), 0, -1, 0) < 0)
             Alert(plat::GBK("画活动NPC下身到(pNpc2)失败！"));
         ApplyActorTint(this, st.surface, st.Local(r), &g_NpcPaint.tintCounter[0]);
@@ -179,6 +181,8 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
         const Rect src{cell.left, cell.top, cell.left + width, cell.top + division};
         const Rect r{tx, ty, TruncToInt(x + static_cast<float>(width)), TruncToInt(y + static_cast<float>(division))};
         const SpriteStage st = StageSprite(g_Graph.pNpc1, r);
+        if (!st.surface)
+            return; // no map, nothing to paint on: the map's failure was reported
         if (g_Graph.PaintPic(st.surface, PIC_NPC, src, st.X(x), st.Y(y), 0, -1, 0) < 0)
             Alert(plat::GBK("画活动NPC上身到(pNpc1)失败！"));
         ApplyActorTint(this, st.surface, st.Local(r), &g_NpcPaint.tintCounter[1]);

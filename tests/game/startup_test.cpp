@@ -285,6 +285,23 @@ TEST(MainLoop, TheCloseBoxEndsAStartUpScriptAtOnce)
     g_Quit = 0;
 }
 
+TEST(MainLoop, AStartMapThatFailsIsReportedAloneNotByEveryPaint)
+{
+    // The demo's start with its map damaged: the actors the start-up script
+    // adds have nowhere to be painted, and that is no new failure.
+    GameRun r = Start("0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n", 5, nullptr, [](auto& p) {
+        const auto root = p.options().root;
+        for (const char* dir : {"Script", "ui", "Map"})
+            std::filesystem::copy(std::filesystem::path(TEV_DEMO_DIR) / dir, root / dir,
+                                  std::filesystem::copy_options::recursive |
+                                      std::filesystem::copy_options::overwrite_existing);
+        WriteFile(root / "Map" / "demo.jmap", "20,x\r\n");
+    });
+    EXPECT_EQ(r.result, 0);
+    const auto boxes = Boxes(r);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"打开MAP文件出错！", "Map\\demo.jmap：第1行：文件头应有5个值：宽,高,方向,x,y"}));
+}
+
 struct FocusCase {
     const char* name;
     std::vector<std::string> frames;
