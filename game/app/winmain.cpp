@@ -133,10 +133,10 @@ void RunStartState()
     if (g_GameState == 1)
         g_Script.RunToEnd("title");
     TraceStateChange();
-    if (g_GameState == 3)
+    if (g_GameState == 3 && g_Quit == 0)
         g_Script.RunToEnd("gameinit");
     TraceStateChange();
-    if (g_GameState == 2)
+    if (g_GameState == 2 && g_Quit == 0)
         g_Ui.LoadGame(g_Ui.g_LoadSlot);
     TraceStateChange();
 }
@@ -227,7 +227,7 @@ int WinMain(void* instance, void*, const char*, int showCmd)
         RunStartState();
         // A save that was there but refused leaves nothing to play: the game
         // goes on as it would from the title.
-        if (g_GameState == 2 && g_Ui.loadRefused) {
+        if (g_GameState == 2 && g_Ui.loadRefused && g_Quit == 0) {
             g_GameState = 1;
             RunStartState();
         }

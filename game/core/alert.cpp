@@ -46,11 +46,17 @@ void ResetAlertHistory() { ShownTexts().clear(); }
 void ShowMessageBox(const char* textGbk, const char* captionGbk)
 {
     const bool focusDance = InputInitialised();
-    if (focusDance)
-        Upcall<WindowActivation>::Get().Activated(false);
-    plat::P().dialogs().MessageBox(textGbk, captionGbk);
+    plat::Dialogs& dialogs = plat::P().dialogs();
     if (focusDance) {
+        dialogs.SetBoxFocusTraces(true);
+        Upcall<WindowActivation>::Get().Activated(false);
+        dialogs.SetBoxFocusTraces(false);
+    }
+    dialogs.MessageBox(textGbk, captionGbk);
+    if (focusDance) {
+        dialogs.SetBoxFocusTraces(true);
         Upcall<WindowActivation>::Get().Activated(true);
+        dialogs.SetBoxFocusTraces(false);
         // The box's own focus changes were just emulated; drop the real ones.
         plat::P().FlushFocusMessages();
     }

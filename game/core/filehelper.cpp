@@ -409,7 +409,7 @@ bool FileHelper::ConvertLfOnly(const std::string& gbkName, std::string& bytes)
 {
     if (bytes.find('\r') != std::string::npos || bytes.find('\n') == std::string::npos)
         return false;
-    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + gbkName).c_str());
+    Alert((std::string(GBK("文件的行尾没有CR，按LF行尾读取：")) + ShownPath(gbkName)).c_str());
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 8);
     for (char c : bytes) {

@@ -196,6 +196,23 @@ Surface* Graph::CreatePlain(int32_t width, int32_t height)
     return s.release();
 }
 
+namespace {
+// Why a picture file could not be read, in the words of the game's reports.
+std::string BmpReasonGbk(plat::BmpError e)
+{
+    switch (e) {
+    case plat::BmpError::Missing: return GBK("文件不存在");
+    case plat::BmpError::Unreadable: return GBK("文件无法读取");
+    case plat::BmpError::NotBmp: return GBK("不是BMP图片");
+    case plat::BmpError::Truncated: return GBK("文件不完整，比图片所需的短");
+    case plat::BmpError::BadSize: return GBK("图片的宽或高不大于0");
+    case plat::BmpError::TooLarge: return GBK("图片太大");
+    case plat::BmpError::Unsupported: return GBK("不支持这种BMP格式");
+    default: return GBK("图片数据无法解码");
+    }
+}
+} // namespace
+
 Surface* Graph::CreatePicture(const std::string& path)
 {
     if (RefuseOutsideName(path))
@@ -209,7 +226,7 @@ Surface* Graph::CreatePicture(const std::string& path)
     plat::BmpResult r = plat::LoadBmp565(rp.path);
     if (!r.surface) {
         Alert(GBK("建立幕后区CreatePicture失败!"));
-        AlertStr(path);
+        AlertStr(path + GBK("（") + BmpReasonGbk(r.error) + GBK("）"));
         return nullptr;
     }
     return r.surface.release();

@@ -182,6 +182,37 @@ int SyncFile(FILE* f)
     return 0;
 }
 
+FILE* CreateFresh(const std::filesystem::path& path, int* err)
+{
+    // Another process may plant a name between the removal and the
+    // creation: a few attempts, then the failure stands.
+    int fd = -1;
+    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            *err = errno;
+            return nullptr;
+        }
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            *err = errno;
+            return nullptr;
+        }
+    }
+    if (fd < 0) {
+        *err = EEXIST;
+        return nullptr;
+    }
+    FILE* f = ::fdopen(fd, "wb+");
+    if (!f) {
+        *err = errno != 0 ? errno : EIO;
+        ::close(fd);
+        ::unlink(path.c_str());
+        return nullptr;
+    }
+    *err = 0;
+    return f;
+}
+
 int SyncFolderOf(const std::filesystem::path& file)
 {
     const int fd = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -63,6 +63,11 @@ std::string SystemReasonGbk(int err);
 // Writes a file's data and its place in its folder through to the disk:
 // fsync of the open file, then of its folder after a rename. 0 or an errno.
 int SyncFile(FILE* f);
+// Opens a new, empty file at `path` for writing ("wb+"): whatever stands
+// there (a stale file, a link) is removed first, and the file is created
+// exclusively without following a link, so nothing outside is written
+// through it. nullptr with the errno in *err on failure.
+FILE* CreateFresh(const std::filesystem::path& path, int* err);
 int SyncFolderOf(const std::filesystem::path& file);
 
 // The rest of an open file from its start, in one read when its size is

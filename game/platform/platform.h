@@ -32,6 +32,10 @@ public:
     virtual void PostMessage(const WinMsg& msg) = 0;
     // Drops the focus messages a message box caused (the game emulates them).
     virtual void FlushFocusMessages() = 0;
+    // True when the window was asked to close; the close message stays
+    // queued for the main loop. Lets long runs outside the loop (start-up
+    // scripts) end at once.
+    virtual bool CloseRequested() = 0;
 
     // A semantic event for test logs ("state 0->1", "sound play logo");
     // GBK text. Does nothing on a real run.

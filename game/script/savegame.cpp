@@ -2,7 +2,9 @@
 // current slot's line. A save is written to a temporary file beside the
 // slot's file and renamed over it only once the whole write succeeded; a
 // load reads and checks the whole file before anything in the game changes.
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -148,6 +150,28 @@ bool ReadContents(FileHelper& h, FILE* f, SaveContents& c)
     return true;
 }
 
+// A save from before its map was made smaller may hold the role outside
+// it: each coordinate outside comes onto the nearest cell's middle, and the
+// view is placed as a change of map places it. True when it moved.
+bool BringOntoMap(Role& r)
+{
+    const float w = g_MapPixelWidth, h = g_MapPixelHeight;
+    auto fit = [](float& v, float size) {
+        if (v >= 0 && v < size)
+            return false;
+        const float lastCell = std::max(std::floor(size / 32) - 1, 0.0f);
+        v = (v < 0 ? 0.0f : lastCell) * 32 + 16;
+        return true;
+    };
+    const bool movedX = fit(r.x, w);
+    const bool movedY = fit(r.y, h);
+    if (!movedX && !movedY)
+        return false;
+    r.viewX = r.x * 593.0f / w;
+    r.viewY = r.y * 321.0f / h;
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- saving
@@ -165,14 +189,13 @@ int32_t ui::SaveGame(int32_t slot)
     if (err == 0) {
         temp = target.path;
         temp += ".tmp";
-        errno = 0;
-        saveFile = std::fopen(temp.c_str(), "wb+");
-        if (!saveFile)
-            err = errno != 0 ? errno : EIO;
+        saveFile = plat::CreateFresh(temp, &err);
     }
     if (err == 0) {
         FILE* f = saveFile;
-        WriteInt(f, g_DialogOpen);
+        // The talk itself is not saved: without it the flag would pause
+        // the loaded world for good.
+        WriteInt(f, g_Script.TalkShown() ? g_DialogOpen : 0);
         g_Map.Save(f);
         Save(f);
         g_Control.Save(f);
@@ -290,7 +313,9 @@ int32_t ui::LoadGame(int32_t slot)
 
     // The file proved sound: apply it in its own order. The map comes first
     // because a change of map resets the role and the actor lists.
-    g_DialogOpen = c.dialogOpen;
+    // A flag saved while a talk was shown (by an older save) would pause the
+    // world with no talk to end it: it holds only while a talk is live.
+    g_DialogOpen = g_Script.TalkShown() ? c.dialogOpen : 0;
     if (mapChanges)
         g_Map.UseMap(c.mapName, std::move(mapData));
     g_LoadSlot = c.slot;
@@ -301,6 +326,9 @@ int32_t ui::LoadGame(int32_t slot)
     std::fseek(f, c.musicAt, SEEK_SET);
     g_Sound.Load(f);
     g_Role = c.role;
+    if (g_Map.loaded && BringOntoMap(g_Role))
+        Alert((plat::GBK("存档中主角的位置在地图之外，已移到地图上最近的格子：") + name + " (" + c.mapName + ")")
+                  .c_str());
     g_TalkNpcIndex = c.talkNpcIndex;
     g_Npcs = std::move(c.npcs);
     g_hitMonsterIndex = c.hitMonsterIndex;

@@ -2,10 +2,12 @@
 // script and the run to the end used at start-up.
 #include "script.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/alert.h"
 #include "core/control.h"
+#include "core/game_state.h"
 #include "platform/gbk.h"
 #include "platform/platform.h"
 #include "world/monster.h"
@@ -271,6 +273,19 @@ void script::EndRun()
     EndOutermost();
 }
 
+void script::GiveUpWait()
+{
+    DropTalkWaits();
+    SeekFile(statementStart);
+    SkipLine(file);
+}
+
+int32_t script::LineAt(int32_t offset) const
+{
+    const size_t end = offset < 0 ? 0 : std::min(static_cast<size_t>(offset), bytes_.size());
+    return 1 + static_cast<int32_t>(std::count(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+}
+
 void script::EndAtFileEnd(const char* whyUtf8)
 {
     Alert((GBK(whyUtf8) + scriptName).c_str());
@@ -321,6 +336,7 @@ void script::RunToEnd(const std::string& name)
     bool waiting = false;
     uint32_t waitFile = 0, waitSince = 0;
     int32_t waitAt = 0;
+    uint32_t closeLooked = plat::P().clock().Ticks();
     while (running == 1) {
         if (executed >= runToEndCap) {
             Alert((GBK("脚本执行的语句太多，已按EOF结束：") + naming()).c_str());
@@ -343,15 +359,31 @@ void script::RunToEnd(const std::string& name)
                 waitAt = statementStart;
                 waitSince = now;
             } else if (now - waitSince > kPlayerWaitLimitMs) {
-                Alert((GBK("脚本在等待玩家，但此时无人能回应，已按EOF结束：") + naming()).c_str());
-                EndRun();
-                break;
+                // Only that statement is given up, as if the player had
+                // answered at once; the script goes on with its next line.
+                Alert((GBK("脚本在等待玩家，但此时无人能回应，已跳过这一句：") + naming() + GBK(" 第") +
+                       std::to_string(LineAt(statementStart)) + GBK("行"))
+                          .c_str());
+                GiveUpWait();
+                waiting = false;
             }
         } else {
             waiting = false;
         }
         // Nothing is painted meanwhile, but time must still pass.
         plat::P().clock().Spin();
+        // No frame is painted either, so the window's close box is looked at
+        // here: closing it ends the run and the game at once, whatever the
+        // script waits on.
+        const uint32_t now = plat::P().clock().Ticks();
+        if (now - closeLooked >= kCloseLookMs) {
+            closeLooked = now;
+            if (plat::P().CloseRequested()) {
+                g_Quit = 1;
+                EndRun();
+                break;
+            }
+        }
     }
     runToEnd = outerRunToEnd;
     --runToEndDepth_;

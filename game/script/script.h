@@ -173,6 +173,8 @@ public:
     // kPlayerWaitLimitMs of game time without progress.
     int32_t playerWaitStep = 0;
     static constexpr uint32_t kPlayerWaitLimitMs = 2000;
+    // How often (game time) a run to the end looks at the window's close box.
+    static constexpr uint32_t kCloseLookMs = 10;
 
     // Executed statements after which a run to the end is cut off, and the
     // deepest chain of ReadAScriptFile calls.
@@ -181,6 +183,10 @@ public:
     static constexpr size_t kMaxCallDepth = 64;
     // Larger script files are refused (positions are 32-bit).
     static constexpr size_t kMaxScriptBytes = 64u << 20;
+
+    // True while a talk statement holds the running script (shown or
+    // waiting to be dismissed).
+    bool TalkShown() const;
 
 private:
     // One open loop: its kind (0 while, 1 for) and the if entries at its entry.
@@ -194,6 +200,10 @@ private:
     // file is left for any reason before the statement finished, its
     // dialog, delay, fade or scroll state is dropped with it.
     void DropTalkWaits();
+    // Leaves the statement that waits on the player for the next line.
+    void GiveUpWait();
+    // The line (from 1) of a byte offset in the running file.
+    int32_t LineAt(int32_t offset) const;
     void DropPresentationWaits();
     void UseBytes(std::string bytes);
     void CloseFile();

@@ -98,11 +98,20 @@ void script::NpcTalk() { TalkStep(*this, g_npcTalk, Speaker::Npc); }
 
 void script::Talk() { TalkStep(*this, g_talk, Speaker::Given); }
 
+bool script::TalkShown() const
+{
+    if (dialogStarted != 0)
+        return true;
+    for (const TalkState* st : {&g_playerTalk, &g_npcTalk, &g_talk})
+        if (st->parsed != 0 || st->timerArmed != 0)
+            return true;
+    return false;
+}
+
 void script::DropTalkWaits()
 {
-    bool shown = dialogStarted != 0;
+    const bool shown = TalkShown();
     for (TalkState* st : {&g_playerTalk, &g_npcTalk, &g_talk}) {
-        shown = shown || st->parsed != 0 || st->timerArmed != 0;
         st->parsed = 0;
         st->timerStart = 1;
         st->timerArmed = 0;

@@ -18,6 +18,7 @@ namespace {
 constexpr size_t kMaxFramesPerFile = 64;
 constexpr size_t kMaxElementsPerFrame = 4096;
 constexpr int32_t kMaxElementSize = 4096;
+constexpr int32_t kMaxFontHeight = 512;
 constexpr size_t kMaxFieldLength = 999;
 // The buttons' cells of one file together: 16 full screens of pixels.
 constexpr int64_t kMaxCellPixels = int64_t{16} * 640 * 480;
@@ -52,7 +53,7 @@ public:
         if (!numparse::ParseInt32(t, &out)) {
             out = 0;
             if (badValue_.empty())
-                badValue_ = "not a number: \"" + t + "\"";
+                badValue_ = GBK("不是数字：“") + t + GBK("”");
         }
         return true;
     }
@@ -65,7 +66,9 @@ public:
     bool Kind(std::string& out)
     {
         std::string t;
+        seekingKind_ = true;
         const bool ok = Field('"', '"', t);
+        seekingKind_ = false;
         if (!ok && atEnd_ && !begun_) {
             error_.clear();
             return false;
@@ -75,6 +78,11 @@ public:
     }
 
     void SkipLine() { u_.SkipLine(f_); }
+
+    // The first line passed over whole while looking for a record (one with
+    // no quote where a record begins, such as typographic quotes), or "";
+    // asking forgets it. Blank and comment lines are no such line.
+    std::string TakeDroppedLine() { return std::exchange(droppedLine_, std::string()); }
 
     const std::string& Error() const { return error_; }
     void Fail(const std::string& why) { error_ = why; }
@@ -87,13 +95,20 @@ private:
         out.clear();
         begun_ = false;
         atEnd_ = false;
+        std::string passed;
         for (;;) {
             int c = std::getc(f_);
             if (c == '\r') {
                 std::ungetc(c, f_);
                 u_.SkipLine(f_);
+                if (seekingKind_ && droppedLine_.empty() && !passed.empty() && passed.rfind("//", 0) != 0)
+                    droppedLine_ = passed;
+                passed.clear();
                 continue;
             }
+            if (seekingKind_ && c != ' ' && c != '\t' && c != EOF && c != static_cast<unsigned char>(begin))
+                if (passed.size() < kMaxFieldLength)
+                    passed += static_cast<char>(c);
             if (c == EOF)
                 return Cut();
             if (c == ' ')
@@ -112,13 +127,13 @@ private:
                 return Cut();
             if (c == '\r') {
                 std::ungetc(c, f_);
-                error_ = "a field runs to the end of its line";
+                error_ = GBK("有一个字段到行尾仍未结束");
                 return false;
             }
             if (c == static_cast<unsigned char>(end))
                 break;
             if (out.size() >= kMaxFieldLength) {
-                error_ = "a field is longer than " + std::to_string(kMaxFieldLength) + " characters";
+                error_ = GBK("有一个字段长于") + std::to_string(kMaxFieldLength) + GBK("个字符");
                 return false;
             }
             out += static_cast<char>(c);
@@ -131,7 +146,7 @@ private:
     bool Cut()
     {
         atEnd_ = true;
-        error_ = "the file ends inside a record";
+        error_ = GBK("文件在一个记录的中间结束");
         return false;
     }
 
@@ -141,6 +156,8 @@ private:
     std::string badValue_;
     bool begun_ = false;
     bool atEnd_ = false;
+    bool seekingKind_ = false;
+    std::string droppedLine_;
 };
 
 // The fields that picture and button records share, up to the actions.
@@ -176,6 +193,11 @@ void CopyBase(UIBOX& box)
     box.baseY = box.y;
     box.baseWidth = box.width;
     box.baseHeight = box.height;
+}
+
+std::string TooManyElements()
+{
+    return GBK("一个框架中同类的元素多于") + std::to_string(kMaxElementsPerFrame) + GBK("个");
 }
 
 bool SizeOk(const UIBOX& box) { return box.width >= 0 && box.height >= 0 && box.width <= kMaxElementSize && box.height <= kMaxElementSize; }
@@ -242,12 +264,14 @@ void ui::LoadFrame(const std::string& name)
             break;
         }
         ++record;
+        if (std::string dropped = r.TakeDroppedLine(); !dropped.empty())
+            skip(GBK("之前有一行不是记录（没有英文引号），已跳过：") + dropped);
         if (kind == "EOF")
             break;
         FRAMESTRUCT* current = loaded.empty() ? nullptr : &loaded.back();
         if (kind == "frame") {
             if (loaded.size() >= kMaxFramesPerFile) {
-                r.Fail("more than " + std::to_string(kMaxFramesPerFile) + " frames");
+                r.Fail(GBK("框架多于") + std::to_string(kMaxFramesPerFile) + GBK("个"));
                 ok = false;
                 break;
             }
@@ -278,7 +302,7 @@ void ui::LoadFrame(const std::string& name)
                 continue;
             }
             if (!SizeOk(box)) {
-                skip("an element's size lies outside 0 to " + std::to_string(kMaxElementSize));
+                skip(GBK("元素的大小不在0到") + std::to_string(kMaxElementSize) + GBK("之间"));
                 continue;
             }
             // An element before any frame or on a layer that doesn't exist
@@ -288,13 +312,13 @@ void ui::LoadFrame(const std::string& name)
             const bool isButton = kind == "button";
             const size_t count = isButton ? current->buttons.size() : current->images.size();
             if (count >= kMaxElementsPerFrame) {
-                skip("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
+                skip(TooManyElements());
                 continue;
             }
             if (isButton) {
                 const int64_t cells = int64_t{4} * box.width * box.height;
                 if (cellPixels + cells > kMaxCellPixels) {
-                    skip("the buttons' cells need more than " + std::to_string(kMaxCellPixels) + " pixels");
+                    skip(GBK("按钮的图格需要多于") + std::to_string(kMaxCellPixels) + GBK("个像素"));
                     continue;
                 }
                 cellPixels += cells;
@@ -336,10 +360,17 @@ void ui::LoadFrame(const std::string& name)
                 skip(badValue);
                 continue;
             }
+            // Text is drawn no taller than this; a height beyond it (or its
+            // negation, which reads as the character height) is no height.
+            if (box.fontHeight < -kMaxFontHeight || box.fontHeight > kMaxFontHeight) {
+                skip(GBK("字体高度") + std::to_string(box.fontHeight) + GBK("不在-") + std::to_string(kMaxFontHeight) +
+                     GBK("到") + std::to_string(kMaxFontHeight) + GBK("之间"));
+                continue;
+            }
             if (!current || box.layer < 0 || box.layer >= kUiLayers)
                 continue;
             if (current->strings.size() >= kMaxElementsPerFrame) {
-                skip("more than " + std::to_string(kMaxElementsPerFrame) + " elements of one kind in a frame");
+                skip(TooManyElements());
                 continue;
             }
             current->layers[box.layer].push_back(

@@ -22,7 +22,7 @@ int32_t MagicKind::ReadFromScript(FILE* f)
     std::vector<std::string> v;
     std::string line;
     if (!ReadRecordLine(k, f, 31, &v, &line)) {
-        AlertStr(std::string(plat::GBK("AddToMagicList(的值少于31个，已忽略此语句：")) + line);
+        ReportShortRecord("AddToMagicList(", 31, line);
         return 0;
     }
     CheckRecordNumbers("AddToMagicList(", v, {0, 2, 8}, line);
@@ -249,6 +249,8 @@ void Magic::PaintMagic(int32_t a, int32_t s)
     const Rect r{TruncToInt(x), TruncToInt(y), TruncToInt(x + static_cast<float>(width)),
                  TruncToInt(y + static_cast<float>(height))};
     const SpriteStage st = StageSprite(g_Graph.pMagic, r);
+    if (!st.surface)
+        return; // no map, nothing to paint on: the map's failure was reported
     if (g_Graph.PaintPic(st.surface, 100 + kindIndex, src, st.X(x), st.Y(y), 0, -1, 0) < 0)
         Alert(plat::GBK("画魔法到pMagic失败！"));
     const Rect clip{23, 23, 616, 344};

@@ -49,7 +49,7 @@ int32_t Monster::ReadFromScript(FILE* f)
     std::vector<std::string> v;
     std::string line;
     if (!ReadRecordLine(m, f, 29, &v, &line)) {
-        AlertStr(std::string(plat::GBK("AddMonster(的值少于29个，已忽略此语句：")) + line);
+        ReportShortRecord("AddMonster(", 29, line);
         return 0;
     }
     CheckRecordNumbers("AddMonster(", v, {1, 5, 25, 26}, line);
@@ -225,6 +225,8 @@ void Monster::PaintBody(int32_t pass, int32_t stipple)
     const Rect r{TruncToInt(x), TruncToInt(y + top), TruncToInt(x + static_cast<float>(width)),
                  TruncToInt(y + static_cast<float>(pass == 0 ? height : division))};
     const SpriteStage st = StageSprite(pass == 0 ? g_Graph.pMonster2 : g_Graph.pMonster1, r);
+    if (!st.surface)
+        return; // no map, nothing to paint on: the map's failure was reported
     if (g_Graph.PaintPic(st.surface, PIC_MONSTER, src, st.X(x), st.Y(y + top), 0, -1, 0) < 0)
         Alert(plat::GBK(pass == 0 ? "画MONSTER下身到(pMonster2)失败！" : "画Monster上身到(pMonster1)失败！"));
     ApplyActorTint(this, st.surface, st.Local(r), &g_MonsterPaint.tintCounter[pass == 0 ? 0 : 1]);
@@ -277,6 +279,8 @@ void Monster::PaintFade(int32_t pass)
         const Rect r{TruncToInt(q.x), TruncToInt(q.y), TruncToInt(q.x) + q.src.Width(),
                      TruncToInt(q.y) + q.src.Height()};
         const SpriteStage st = StageSprite(work, r);
+        if (!st.surface)
+            return; // no map, nothing to paint on: the map's failure was reported
         if (g_Graph.PaintPic(st.surface, PIC_MONSTER, q.src, st.X(q.x), st.Y(q.y), 0, -1, 0) < 0)
             Alert(plat::GBK(q.paintMsg));
         if (g_Graph.Paint(g_Graph.BUF, st.surface, st.Local(r), q.x - camX + 23, q.y - camY + 23, 1,
@@ -336,9 +340,12 @@ void Monster::BeHit(int32_t power)
     const float guard = Chance(critChance) ? defence * 1.2f : defence;
     const int32_t damage = TruncToInt((static_cast<float>(g_Role.level) / 12 + 1) * static_cast<float>(power) +
                                       g_Role.attack - guard);
+    // Only the blow that ends the hit points kills: a second blow before
+    // the death is painted must not pay its rewards again.
+    const bool wasAlive = hp > 0;
     if (damage > 0)
         hp -= static_cast<float>(damage);
-    if (hp <= 0 && dying == 0)
+    if (wasAlive && hp <= 0 && dying == 0)
         Die();
     // A monster without hit points to measure against shows an empty bar.
     StatusFrames& frames = Upcall<StatusFrames>::Get();

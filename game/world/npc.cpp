@@ -25,7 +25,7 @@ int32_t Npc::ReadFromScript(FILE* f)
     std::vector<std::string> v;
     std::string line;
     if (!ReadRecordLine(n, f, 16, &v, &line)) {
-        AlertStr(std::string(plat::GBK("AddNpc(的值少于16个，已忽略此语句：")) + line);
+        ReportShortRecord("AddNpc(", 16, line);
         return 0;
     }
     CheckRecordNumbers("AddNpc(", v, {1, 5}, line);
@@ -127,7 +127,8 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
     }
     const float camX = g_Role.x - g_Role.viewX, camY = g_Role.y - g_Role.viewY;
     if (pass == 0) {
-        if (g_Paused == 0 && active && direction >= 0 && direction <= 3) {
+        // An NPC in mode 2 stands where it is and keeps its frame.
+        if (g_Paused == 0 && active && aiMode != 2 && direction >= 0 && direction <= 3) {
             // Per direction: its armed flag (right, up, left, down), first cell.
             static const int32_t kArmed[4] = {1, 3, 2, 0};
             static const int32_t kFirst[4] = {4, 12, 8, 0};
@@ -168,6 +169,8 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
         const Rect r{tx, TruncToInt(y + static_cast<float>(division)), TruncToInt(x + static_cast<float>(width)),
                      TruncToInt(y + static_cast<float>(height))};
         const SpriteStage st = StageSprite(g_Graph.pNpc2, r);
+        if (!st.surface)
+            return; // no map, nothing to paint on: the map's failure was reported
         if (g_Graph.PaintPic(st.surface, PIC_NPC, src, st.X(x), st.Y(y + static_cast<float>(division)), 0, -1, 0) < 0)
             Alert(plat::GBK("画活动NPC下身到(pNpc2)失败！"));
         ApplyActorTint(this, st.surface, st.Local(r), &g_NpcPaint.tintCounter[0]);
@@ -178,6 +181,8 @@ void Npc::PaintAnpc(int32_t pass, int32_t stipple)
         const Rect src{cell.left, cell.top, cell.left + width, cell.top + division};
         const Rect r{tx, ty, TruncToInt(x + static_cast<float>(width)), TruncToInt(y + static_cast<float>(division))};
         const SpriteStage st = StageSprite(g_Graph.pNpc1, r);
+        if (!st.surface)
+            return; // no map, nothing to paint on: the map's failure was reported
         if (g_Graph.PaintPic(st.surface, PIC_NPC, src, st.X(x), st.Y(y), 0, -1, 0) < 0)
             Alert(plat::GBK("画活动NPC上身到(pNpc1)失败！"));
         ApplyActorTint(this, st.surface, st.Local(r), &g_NpcPaint.tintCounter[1]);

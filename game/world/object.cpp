@@ -293,6 +293,17 @@ bool ReadRecordLine(FileHelper& h, FILE* f, size_t count, std::vector<std::strin
     return true;
 }
 
+namespace {
+// The script file a record statement stands in, as reports show it.
+std::string RecordScriptFile() { return "Script\\" + Upcall<ScriptWatch>::Get().ScriptName() + ".jsr"; }
+} // namespace
+
+void ReportShortRecord(const char* head, size_t wanted, const std::string& line)
+{
+    AlertStr(RecordScriptFile() + plat::GBK("：") + head + plat::GBK("的值少于") + std::to_string(wanted) +
+             plat::GBK("个，已忽略此语句：") + line);
+}
+
 void CheckRecordNumbers(const char* head, const std::vector<std::string>& values,
                         std::initializer_list<size_t> texts, const std::string& line)
 {
@@ -304,7 +315,7 @@ void CheckRecordNumbers(const char* head, const std::vector<std::string>& values
         float probe;
         if (numparse::ParseFloat(values[k], &probe))
             continue;
-        const std::string file = "Script\\" + Upcall<ScriptWatch>::Get().ScriptName() + ".jsr";
+        const std::string file = RecordScriptFile();
         if (!reported.insert(file).second)
             return;
         AlertStr(file + plat::GBK("：") + head + plat::GBK("的第") + std::to_string(k + 1) + plat::GBK("个值“") +

@@ -160,6 +160,10 @@ int32_t People::HitsActors(int32_t dir, const List& list, bool skipSameId) const
 // *line holds the line for the report.
 bool ReadRecordLine(FileHelper& h, FILE* f, size_t count, std::vector<std::string>* values, std::string* line);
 
+// Reports a record statement with fewer values than it needs, naming its
+// script; the statement is ignored.
+void ReportShortRecord(const char* head, size_t wanted, const std::string& line);
+
 // The numeric values of a record read as numbers: one that is empty (an
 // emptied cell of the editor) or no number reads as 0. The first such value
 // of each script file is reported, naming the record and the value.

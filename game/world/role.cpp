@@ -53,7 +53,7 @@ int32_t Role::ReadFromScript(FILE* f)
     }
     if (v.size() < kValues) {
         std::fseek(f, start, SEEK_SET);
-        AlertStr(std::string(GBK("AddRole(的值少于21个，已忽略此语句：")) + line);
+        ReportShortRecord("AddRole(", 21, line);
         return 0;
     }
     std::fseek(f, start + static_cast<long>(i), SEEK_SET);

@@ -354,9 +354,14 @@ int32_t Role::Blocked(int32_t d)
 {
     int32_t px[2], py[2];
     const int n = ProbePoints(d, px, py);
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
+        // The map's edge stops the role as an obstacle would.
+        if (px[i] < 0 || py[i] < 0 || static_cast<float>(px[i]) >= g_MapPixelWidth ||
+            static_cast<float>(py[i]) >= g_MapPixelHeight)
+            return 1;
         if (g_Map.GroundTile(g_Map.GetTileIndex(px[i], py[i])).obstacle == 1)
             return 1;
+    }
     return 0;
 }
 

@@ -161,5 +161,5 @@ TEST(LoadBmp, TruncatedPictureFileGivesItsTwoBoxes)
     const auto& boxes = p.recordingDialogs().boxes;
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ("建立幕后区CreatePicture失败!", boxes[0].textUtf8);
-    EXPECT_EQ("Resource\\bmp\\cut.bmp", boxes[1].textUtf8);
+    EXPECT_EQ("Resource\\bmp\\cut.bmp（文件不完整，比图片所需的短）", boxes[1].textUtf8);
 }

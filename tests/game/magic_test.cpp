@@ -73,7 +73,7 @@ TEST_F(MagicRecords, ReadsKindsAndRefusesBadLines)
     EXPECT_EQ(k.circles, 3);
     EXPECT_EQ(k.oneCycle, 1);
     EXPECT_FLOAT_EQ(k.mpCost, 5);
-    EXPECT_EQ(CountAlerts("AddToMagicList(的值少于31个"), 1);
+    EXPECT_EQ(CountAlerts("Script\\a.jsr：AddToMagicList(的值少于31个"), 1);
     EXPECT_EQ(CountAlerts("AddToMagicList(的第8个值“abc”不是数字，按0读取"), 1);
 }
 

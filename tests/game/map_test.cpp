@@ -311,7 +311,9 @@ TEST(ChangeMap, LfOnlyFileLoadsWithOneReport)
     ASSERT_EQ(g_Map.ChangeMap("lf"), 1);
     EXPECT_EQ(g_Map.GroundTile(5).event, "exit");
     EXPECT_EQ(g_Map.GroundTile(5).obstacle, 1);
-    EXPECT_EQ(Headless().recordingDialogs().debugLines.size(), 1u);
+    const auto lines = Headless().recordingDialogs().debugLines;
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "文件的行尾没有CR，按LF行尾读取：Map\\lf.jmap");
 }
 
 TEST(ChangeMap, TitleUnloadThenChangeMakesFreshSurfaces)

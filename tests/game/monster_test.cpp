@@ -63,7 +63,7 @@ TEST_F(MonsterRecords, ReadsTheRecordAndRefusesBadLines)
     EXPECT_FLOAT_EQ(m.goldReward, 40);
     EXPECT_EQ(m.deathWave, "die");
     EXPECT_EQ(m.attackInterval, 700);
-    EXPECT_EQ(CountAlerts("AddMonster(的值少于29个"), 1);
+    EXPECT_EQ(CountAlerts("Script\\a.jsr：AddMonster(的值少于29个"), 1);
     EXPECT_EQ(CountAlerts("AddMonster(的第24个值“x”不是数字，按0读取"), 1);
 }
 
@@ -122,6 +122,10 @@ TEST(MonsterCombat, BeHitDamageDeathAndFade)
     EXPECT_FLOAT_EQ(g_Role.exp, 30);
     EXPECT_FLOAT_EQ(g_Role.gold, 7);
     EXPECT_EQ(g_Script.LookupVariable("slime_dead", 1) >= 0, true);
+    // A second blow before the death is painted pays nothing more.
+    m.BeHit(10);
+    EXPECT_FLOAT_EQ(g_Role.exp, 30);
+    EXPECT_FLOAT_EQ(g_Role.gold, 7);
 
     // Paused: the monster stays whole; running: death sound, then the fade.
     m.deathWave = "die";

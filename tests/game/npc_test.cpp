@@ -60,7 +60,7 @@ TEST_F(NpcRecords, BadRecordsAreReportedAndTheScriptGoesOn)
     ASSERT_EQ(g_Npcs.size(), 1u);
     EXPECT_FLOAT_EQ(g_Npcs[0].x, 0);
     EXPECT_FLOAT_EQ(g_Npcs[0].y, 2);
-    EXPECT_EQ(CountAlerts("AddNpc(的值少于16个"), 1);
+    EXPECT_EQ(CountAlerts("Script\\a.jsr：AddNpc(的值少于16个"), 1);
     EXPECT_EQ(CountAlerts("AddNpc(的第4个值“x”不是数字，按0读取"), 1);
 }
 
@@ -100,13 +100,24 @@ TEST(NpcWorld, MovementEdgesModesAndPause)
     Npc m = Walker(100, 100, 3);
     m.PaintAnpc(0, 1);
     EXPECT_FLOAT_EQ(m.x, 104);
-    // AI mode 2 never moves nor turns; mode 3 stops the NPC.
-    Npc two = Walker(100, 100, 2);
-    two.aiMode = 2;
-    two.randomWalk = 1;
-    two.PaintAnpc(1, 1);
-    EXPECT_EQ(two.direction, 2);
-    EXPECT_EQ(two.active, 1);
+    // AI mode 2 never moves nor turns and keeps its frame, in either pass;
+    // mode 3 stops the NPC.
+    for (int pass : {0, 1}) {
+        SCOPED_TRACE(pass);
+        Npc two = Walker(100, 100, 2);
+        two.aiMode = 2;
+        two.randomWalk = 1;
+        two.frame = 5;
+        for (int frame = 0; frame < 10; ++frame) {
+            two.PaintAnpc(pass, 1);
+            Headless().fakeClock().Advance(100);
+        }
+        EXPECT_EQ(two.direction, 2);
+        EXPECT_EQ(two.active, 1);
+        EXPECT_FLOAT_EQ(two.x, 100);
+        EXPECT_FLOAT_EQ(two.y, 100);
+        EXPECT_EQ(two.frame, 5);
+    }
     Npc three = Walker(100, 100, 2);
     three.aiMode = 3;
     three.PaintAnpc(1, 1);

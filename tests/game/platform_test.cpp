@@ -2,6 +2,7 @@
 // random generator and the harness's options.
 #include <gtest/gtest.h>
 
+#include "app/globals.h"
 #include "harness.h"
 #include "platform/fsys.h"
 #include "platform/gbk.h"
@@ -36,10 +37,36 @@ TEST(StderrReports, RepeatsWithinASecondAreCountedNotPrinted)
     std::fclose(out);
     EXPECT_EQ(text, "tevlegend: missing wave\n"
                     "tevlegend: Resource\\wav\\x.wav\n"
-                    "tevlegend: （另有18条一秒内重复的报告未显示）\n"
+                    "tevlegend: （“missing wave”一秒内又重复了9次，未显示）\n"
+                    "tevlegend: （“Resource\\wav\\x.wav”一秒内又重复了9次，未显示）\n"
                     "tevlegend: something else\n"
-                    "tevlegend: （另有1条一秒内重复的报告未显示）\n"
+                    "tevlegend: （“missing wave”一秒内又重复了1次，未显示）\n"
                     "tevlegend: missing wave\n");
+}
+
+TEST(StderrReports, AMessageBoxsFocusTracesAreNotCountedAsRepeats)
+{
+    // Two boxes in a second: each one's focus traces are printed with it,
+    // and nothing is left to count.
+    testing::internal::CaptureStderr();
+    {
+        plat::headless::Options o;
+        o.root = TempDir("game");
+        o.echoStderr = true;
+        g_PlatformHolder.Install(std::make_unique<plat::headless::HeadlessPlatform>(o));
+        g_Control.InitInput();
+        ResetAlertHistory();
+        Alert("first");
+        Alert("second");
+        g_PlatformHolder.Reset();
+    }
+    InstallHeadless();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("重复"), std::string::npos) << err;
+    size_t traces = 0;
+    for (size_t at = err.find("跳到桌面"); at != std::string::npos; at = err.find("跳到桌面", at + 1))
+        ++traces;
+    EXPECT_EQ(traces, 2u) << err;
 }
 
 TEST(Gbk, ConvertsBothWaysAndReplacesBadBytes)

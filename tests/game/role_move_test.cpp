@@ -168,6 +168,34 @@ TEST_F(RoleMove, HoldingUpScrollsFromTheMiddleUntilTheMapEnds)
     EXPECT_FLOAT_EQ(g_Role.y, 156);
 }
 
+TEST_F(RoleMove, TheMapsEdgeStopsTheRoleThoughItsFirstCellIsFree)
+{
+    struct Case {
+        const char* what;
+        GameKey key;
+        float x, y, camX, camY;
+    } cases[] = {
+        {"left", gamekey::kA, 40, 400, 0, 0},
+        {"up", gamekey::kW, 400, 40, 0, 0},
+        {"right", gamekey::kD, 1200, 400, 687, 0},
+        {"down", gamekey::kS, 400, 880, 0, 639},
+        {"up-left", gamekey::kWA, 40, 40, 0, 0},
+        {"down-right", gamekey::kSD, 1200, 880, 687, 639},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Place(c.x, c.y, c.camX, c.camY);
+        Hold(c.key, 100);
+        const Role& r = g_Role;
+        EXPECT_GE(r.x + r.boxLeft, 0);
+        EXPECT_GE(r.y + r.boxTop, 0);
+        EXPECT_LT(r.x + r.boxRight, 1280);
+        EXPECT_LT(r.y + r.boxBottom, 960);
+        // It walked up to the edge.
+        EXPECT_NE(r.x + r.y, c.x + c.y);
+    }
+}
+
 TEST_F(RoleMove, BlockedUpSlidesLeftAlongTheWallUntilUpIsFree)
 {
     Place(400, 170); // the up probe y 191 lies in the wall

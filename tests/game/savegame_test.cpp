@@ -34,7 +34,7 @@ protected:
     {
         ASSERT_EQ(g_Map.ChangeMap("m"), 1);
         g_GameState = 3;
-        g_DialogOpen = 1;
+        g_DialogOpen = 0;
         g_Control.keyEnabled[17] = 0;
         g_Control.keyEnabled[29] = 7;
         g_Script.SetStaticVar("sint", "a", 5);
@@ -80,7 +80,7 @@ protected:
 
     void ChangeEverything()
     {
-        g_DialogOpen = 0;
+        g_DialogOpen = 1;
         g_Control.keyEnabled[17] = 1;
         g_Control.keyEnabled[29] = 1;
         g_Script.staticTypes = {"sint"};
@@ -129,7 +129,7 @@ TEST_F(SaveGames, SaveChangeLoadBringsEverythingBack)
     EXPECT_TRUE(HasFrame("saved_frame"));
     const auto lines = ReadLines(SavePath(3));
     ASSERT_GT(lines.size(), 280u);
-    EXPECT_EQ(lines[0], "1");
+    EXPECT_EQ(lines[0], "0");
     EXPECT_EQ(lines[2], "1"); // the current slot, not the one saved into
     EXPECT_FALSE(std::filesystem::exists(SavePath(3).string() + ".tmp"));
 
@@ -277,6 +277,133 @@ TEST_F(SaveGames, FailedSaveLeavesTheOldFileAndSaysSo)
     EXPECT_EQ(g_Ui.LoadGame(1), 0);
 }
 
+
+TEST_F(SaveGames, WhatStandsAtTheTemporaryNameIsNeverWrittenThrough)
+{
+    namespace fs = std::filesystem;
+    const fs::path outside = TempDir("outside") / "precious.txt";
+    enum class Stands { Nothing, StaleFile, LinkToOutside, LinkToFullDevice, Folder };
+    struct Case {
+        const char* what;
+        Stands stands;
+        bool saves;
+    } cases[] = {
+        {"nothing", Stands::Nothing, true},
+        {"a stale file", Stands::StaleFile, true},
+        {"a link to an outside file", Stands::LinkToOutside, true},
+        {"a link to a full device", Stands::LinkToFullDevice, true},
+        {"a folder", Stands::Folder, false},
+    };
+    MakeGame();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        g_Ui.UnloadAll();
+        g_Role.x = 100;
+        ASSERT_EQ(g_Ui.SaveGame(8), 1);
+        const std::string old = ReadFile(SavePath(8));
+        WriteFile(outside, "keep me");
+        const fs::path temp = SavePath(8).string() + ".tmp";
+        switch (c.stands) {
+        case Stands::Nothing: break;
+        case Stands::StaleFile: WriteFile(temp, "half a save"); break;
+        case Stands::LinkToOutside: fs::create_symlink(outside, temp); break;
+        case Stands::LinkToFullDevice: fs::create_symlink("/dev/full", temp); break;
+        case Stands::Folder: fs::create_directories(temp); break;
+        }
+        g_Ui.UnloadAll();
+        g_Role.x = 200;
+        EXPECT_EQ(g_Ui.SaveGame(8), c.saves ? 1 : 0);
+        EXPECT_EQ(ReadFile(outside), "keep me");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(SavePath(8))));
+        EXPECT_EQ(HasFrame("saved_frame"), c.saves);
+        EXPECT_EQ(CountAlerts("存档失败"), c.saves ? 0 : 1);
+        if (c.saves) {
+            EXPECT_NE(ReadFile(SavePath(8)), old);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(temp)));
+            g_Role.x = 0;
+            ASSERT_EQ(g_Ui.LoadGame(8), 1);
+            EXPECT_EQ(g_Role.x, 200);
+        } else {
+            EXPECT_EQ(ReadFile(SavePath(8)), old);
+            fs::remove_all(temp);
+        }
+    }
+}
+
+TEST_F(SaveGames, ATalkFlagHoldsOnlyWhileATalkIsLive)
+{
+    // Saved from the menu while a talk was shown; the talk itself is not in
+    // the file, so a game loaded without it must not stay paused.
+    struct Case {
+        const char* what;
+        bool talkAtLoad;
+        int32_t flag;
+    } cases[] = {
+        {"loaded from the title, the talk gone", false, 0},
+        {"loaded in game while the talk still shows", true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        g_Ui.UnloadAll();
+        MakeGame();
+        Script("t", {"Talk(\"s\", \"a\", \"b\", \"c\")", "EOF"});
+        ASSERT_EQ(g_Script.OpenScript("t"), 1);
+        g_Script.Step();
+        ASSERT_EQ(g_DialogOpen, 1);
+        ASSERT_EQ(g_Ui.SaveGame(2), 1);
+        EXPECT_EQ(ReadLines(SavePath(2))[0], "1");
+        g_Ui.UnloadAll();
+        if (!c.talkAtLoad) {
+            g_Script.EndRun();
+            g_GameState = 1;
+            g_Ui.LoadFrame("title_frame");
+        }
+        ASSERT_EQ(g_Ui.LoadGame(2), 1);
+        EXPECT_EQ(g_DialogOpen, c.flag);
+        g_Script.EndRun();
+    }
+}
+
+TEST_F(SaveGames, ARoleSavedOutsideASmallerMapComesOntoItsNearestCell)
+{
+    struct Case {
+        const char* what;
+        float x, y;         // saved on a 20 x 15 map
+        float wantX, wantY; // loaded on it cut to 10 x 10
+        bool said;
+    } cases[] = {
+        {"inside", 100, 50, 100, 50, false},
+        {"right of it", 600, 50, 304, 50, true},
+        {"below and right", 600, 400, 304, 304, true},
+        {"left of it", -286, 200, 16, 200, true},
+        {"above it", 10, -5, 10, 16, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        WriteMap(root_, "m", MapText(20, 15, "20,15,1,0,0"));
+        g_Ui.UnloadAll();
+        MakeGame();
+        g_Role.x = c.x;
+        g_Role.y = c.y;
+        ASSERT_EQ(g_Ui.SaveGame(2), 1);
+        WriteMap(root_, "m", MapText(10, 10, "10,10,1,0,0"));
+        g_GameState = 1;
+        g_Ui.UnloadAll();
+        g_Ui.LoadFrame("title_frame");
+        ASSERT_EQ(g_Ui.LoadGame(2), 1);
+        EXPECT_EQ(g_Role.x, c.wantX);
+        EXPECT_EQ(g_Role.y, c.wantY);
+        EXPECT_EQ(CountAlerts("存档中主角的位置在地图之外，已移到地图上最近的格子：Save\\tev2.jsv (m)"), c.said ? 1 : 0);
+        if (c.said) {
+            // Placed as a change of map places it: the camera stays on the map.
+            EXPECT_FLOAT_EQ(g_Role.viewX, g_Role.x * 593.0f / 320.0f);
+            EXPECT_FLOAT_EQ(g_Role.viewY, g_Role.y * 321.0f / 320.0f);
+        }
+    }
+}
 
 TEST_F(SaveGames, ASaveWhoseMapCantBeReadIsRefusedAndNothingChanges)
 {

@@ -162,24 +162,29 @@ TEST_F(ScriptBadInput, EndlessRunToEndIsCut)
 }
 
 // A run to the end paints nothing and reads no input: a statement that
-// waits on the player is given up after two seconds of game time.
+// waits on the player is given up after two seconds of game time, alone,
+// and the script goes on with its next line.
 TEST_F(ScriptBadInput, RunToEndGivesUpAWaitOnThePlayer)
 {
-    for (const std::string wait : {"PlayerTalk(\"a\", \"b\", \"c\")", "FindVar(\"never\")"}) {
+    for (const std::string wait : {"PlayerTalk(\"a\", \"b\", \"c\")", "NpcTalk(\"a\", \"b\", \"c\")",
+                                   "Talk(\"s\", \"a\", \"b\", \"c\")", "FindVar(\"never\")"}) {
         SCOPED_TRACE(wait);
         Fresh();
-        Script("start", {"static int before = 1;", wait, "static int after = 1;", "EOF"});
+        Script("start", {"static int before = 1;", wait, "static int after = 1;", wait, "EOF"});
         const uint32_t t0 = tevtest::Headless().fakeClock().Now();
         Run("start");
         const uint32_t spent = tevtest::Headless().fakeClock().Now() - t0;
         EXPECT_EQ(g_Script.running, 0);
-        EXPECT_GT(spent, script::kPlayerWaitLimitMs);
-        EXPECT_LT(spent, script::kPlayerWaitLimitMs + 1000);
-        EXPECT_EQ(CountAlerts("等待玩家"), 1);
-        EXPECT_EQ(CountAlerts("：start"), 1);
+        EXPECT_GT(spent, 2 * script::kPlayerWaitLimitMs);
+        EXPECT_LT(spent, 2 * script::kPlayerWaitLimitMs + 1000);
+        EXPECT_EQ(CountAlerts("等待玩家"), 2);
+        EXPECT_EQ(CountAlerts("已跳过这一句：start 第2行"), 1);
+        EXPECT_EQ(CountAlerts("已跳过这一句：start 第4行"), 1);
         EXPECT_EQ(Statics().count("before"), 1u);
-        EXPECT_EQ(Statics().count("after"), 0u);
-        g_DialogOpen = 0;
+        EXPECT_EQ(Statics().count("after"), 1u);
+        // No talk is left showing.
+        EXPECT_EQ(g_DialogOpen, 0);
+        EXPECT_EQ(g_Script.dialogStarted, 0);
     }
     // A timed wait is no wait on the player: a long delay still completes.
     Fresh();

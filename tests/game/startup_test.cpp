@@ -9,6 +9,7 @@
 #include "app/winmain.h"
 #include "core/alert.h"
 #include "test_support.h"
+#include "world_fixtures.h"
 
 using namespace tevtest;
 
@@ -185,7 +186,7 @@ TEST(Display, CreatePictureReportsMissingAndBrokenFiles)
     EXPECT_EQ(boxes[0], "加载BMP出错！文件不存在!");
     EXPECT_EQ(boxes[1], "Resource\\bmp\\missing.bmp");
     EXPECT_EQ(boxes[2], "建立幕后区CreatePicture失败!");
-    EXPECT_EQ(boxes[3], "Resource\\bmp\\bad.bmp");
+    EXPECT_EQ(boxes[3], "Resource\\bmp\\bad.bmp（不是BMP图片）");
 }
 
 TEST(MainLoop, StateTwoWithoutASaveStaysInStateTwo)
@@ -236,6 +237,69 @@ TEST(MainLoop, StartStateThreeRunsGameinit)
     const std::string log3 = ReadFile(r3.root / "log.txt");
     EXPECT_EQ(log3.find("script open title"), std::string::npos);
     EXPECT_NE(log3.find("script open gameinit"), std::string::npos);
+}
+
+TEST(MainLoop, AStartUpWaitOnThePlayerIsSkippedAndTheScriptGoesOn)
+{
+    // Nothing can answer a talk before the loop: the talk alone is given
+    // up, and the map and the statements after it still come.
+    GameRun r = Start("0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n", 3, nullptr, [](auto& p) {
+        const auto root = p.options().root;
+        WriteMap(root, "m", MapText(20, 15, "20,15,1,0,0"));
+        WriteFile(root / "Script" / "gameinit.jsr",
+                  G("Talk(\"s\", \"a\", \"b\", \"c\")\r\nChangeMap(\"m\")\r\nFindVar(\"never\")\r\n"
+                    "static int after = 1;\r\nEOF\r\n"));
+    });
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(g_Map.name, "m");
+    EXPECT_EQ(g_Map.loaded, 1);
+    EXPECT_GE(g_Script.LookupVariable("after", 1), 0);
+    EXPECT_EQ(g_DialogOpen, 0);
+    const auto boxes = Boxes(r);
+    for (const char* line : {"第1行", "第3行"})
+        EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                                [&](const std::string& b) {
+                                    return b.find("已跳过这一句：gameinit " + std::string(line)) != std::string::npos;
+                                }),
+                  1)
+            << line;
+}
+
+TEST(MainLoop, TheCloseBoxEndsAStartUpScriptAtOnce)
+{
+    // A start-up script with a long delay: closing the window ends the game
+    // without waiting for it and without a pass of the loop.
+    uint32_t t0 = 0;
+    int loopPasses = 0;
+    GameRun r = Start("0!\r\n1!\r\n0!\r\n1!\r\n0!\r\n", 5, nullptr, [&](auto& p) {
+        WriteFile(p.options().root / "Script" / "title.jsr", "DelayTime(100000)\r\nstatic int late = 1;\r\nEOF\r\n");
+        t0 = p.fakeClock().Now();
+        p.PostMessage(plat::WinMsg{plat::MsgType::Close, 0});
+        p.onPassEnd = [&] { ++loopPasses; };
+    });
+    EXPECT_EQ(r.result, 0);
+    EXPECT_LT(r.p->fakeClock().Now() - t0, 1000u);
+    EXPECT_LT(g_Script.LookupVariable("late", 1), 0);
+    EXPECT_EQ(g_Script.running, 0);
+    EXPECT_EQ(loopPasses, 0);
+    g_Quit = 0;
+}
+
+TEST(MainLoop, AStartMapThatFailsIsReportedAloneNotByEveryPaint)
+{
+    // The demo's start with its map damaged: the actors the start-up script
+    // adds have nowhere to be painted, and that is no new failure.
+    GameRun r = Start("0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n", 5, nullptr, [](auto& p) {
+        const auto root = p.options().root;
+        for (const char* dir : {"Script", "ui", "Map"})
+            std::filesystem::copy(std::filesystem::path(TEV_DEMO_DIR) / dir, root / dir,
+                                  std::filesystem::copy_options::recursive |
+                                      std::filesystem::copy_options::overwrite_existing);
+        WriteFile(root / "Map" / "demo.jmap", "20,x\r\n");
+    });
+    EXPECT_EQ(r.result, 0);
+    const auto boxes = Boxes(r);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"打开MAP文件出错！", "Map\\demo.jmap：第1行：文件头应有5个值：宽,高,方向,x,y"}));
 }
 
 struct FocusCase {

@@ -226,11 +226,11 @@ TEST_F(Ui, DamagedFrameFilesLeaveTheStackAsItWas)
     for (int i = 0; i < 70; ++i)
         huge += Frame("f" + std::to_string(i)) + "\r\n";
     const Case cases[] = {
-        {"cut inside a record", Frame("bad") + "\r\n" + good.substr(0, good.size() / 2), "ends inside a record"},
-        {"a quote left open", Frame("bad") + "\r\n\"image\",7,\"x\r\n\"EOF\"\r\n", "end of its line"},
-        {"a word for a frame's number", "\"frame\",one,\"bad\"\r\n\"EOF\"\r\n", "not a number"},
-        {"too many frames", huge + "\"EOF\"\r\n", "frames"},
-        {"a huge field", Frame("bad") + "\r\n\"image\",7,\"" + std::string(5000, 'n') + "\"\r\n", "longer"},
+        {"cut inside a record", Frame("bad") + "\r\n" + good.substr(0, good.size() / 2), "文件在一个记录的中间结束"},
+        {"a quote left open", Frame("bad") + "\r\n\"image\",7,\"x\r\n\"EOF\"\r\n", "到行尾仍未结束"},
+        {"a word for a frame's number", "\"frame\",one,\"bad\"\r\n\"EOF\"\r\n", "不是数字：“one”"},
+        {"too many frames", huge + "\"EOF\"\r\n", "框架多于64个"},
+        {"a huge field", Frame("bad") + "\r\n\"image\",7,\"" + std::string(5000, 'n') + "\"\r\n", "有一个字段长于999个字符"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -260,18 +260,26 @@ TEST_F(Ui, BadElementsAreSkippedAndTheRestOfTheFrameLoads)
                                      "\"True\",\"True\",\"NULL\",\"NULL\",\"NULL\"";
     const std::string wordForColour = "\"string\",3,\"x\",1,0,0,10,10,0,0,10,10,\"True\",\"True\",\"NULL\","
                                       "\"NULL\",\"NULL\",\"t\",\"face\",12,white,\"False\",\"False\"";
+    auto fontHeight = [](const std::string& h) {
+        return "\"string\",3,\"x\",1,0,0,10,10,0,0,10,10,\"True\",\"True\",\"NULL\",\"NULL\",\"NULL\",\"t\",\"face\"," + h +
+               ",0,\"False\",\"False\"";
+    };
     struct Case {
         const char* what;
         std::string record;
         std::string reason;
     };
     const Case cases[] = {
-        {"a word for a number", wordForLayer, "not a number: \"one\""},
-        {"a word for the spare field", wordForSpare, "not a number: \"spare\""},
-        {"a word for a text's colour", wordForColour, "not a number: \"white\""},
-        {"a negative width", Image(El{.name = "x", .w = -5}), "size"},
-        {"a huge element", Image(El{.name = "x", .w = 100000, .h = 100000}), "size"},
-        {"huge buttons", Button(El{.name = "x", .w = 4000, .h = 4000}), "pixels"},
+        {"a word for a number", wordForLayer, "不是数字：“one”"},
+        {"a word for the spare field", wordForSpare, "不是数字：“spare”"},
+        {"a word for a text's colour", wordForColour, "不是数字：“white”"},
+        {"a negative width", Image(El{.name = "x", .w = -5}), "元素的大小不在0到4096之间"},
+        {"a huge element", Image(El{.name = "x", .w = 100000, .h = 100000}), "元素的大小不在0到4096之间"},
+        {"huge buttons", Button(El{.name = "x", .w = 4000, .h = 4000}), "按钮的图格需要多于4915200个像素"},
+        {"the lowest font height", fontHeight("-2147483648"), "字体高度-2147483648不在-512到512之间"},
+        {"a font height too tall", fontHeight("513"), "字体高度513不在-512到512之间"},
+        // Saved in Windows-1252 with typographic quotes: no record begins.
+        {"a line in typographic quotes", "\x93image\x94,7,\x93x\x94", "之前有一行不是记录（没有英文引号），已跳过："},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -316,7 +316,7 @@ void RecordingDialogs::DebugOutput(std::string_view textGbk)
     debugLines.push_back(t);
     p_.Log("debug " + t);
     if (p_.options().echoStderr)
-        stderr_.Write(t, p_.fakeClock().Now());
+        stderr_.Write(t, p_.fakeClock().Now(), !boxFocusTraces_);
 }
 
 // ---------------------------------------------------------------- platform
@@ -451,6 +451,13 @@ void HeadlessPlatform::ApplyEvents(int pass)
             clock_.Advance(static_cast<uint32_t>(std::strtoul(w[1].c_str() + 1, nullptr, 10)));
         }
     }
+}
+
+bool HeadlessPlatform::CloseRequested()
+{
+    // Events are applied at the start of their pass (those of pass 1 before
+    // start-up): only a close already applied has arrived.
+    return std::any_of(queue_.begin(), queue_.end(), [](const WinMsg& m) { return m.type == MsgType::Close; });
 }
 
 bool HeadlessPlatform::PeekMessage(WinMsg& msg)

@@ -217,6 +217,7 @@ public:
     PathResolver& paths() override { return paths_; }
     bool PeekMessage(WinMsg& msg) override;
     void PostMessage(const WinMsg& msg) override { queue_.push_back(msg); }
+    bool CloseRequested() override;
     void FlushFocusMessages() override {}
     void Trace(std::string_view eventGbk) override;
     bool Headless() const override { return true; }

@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -708,7 +709,10 @@ public:
             0)
             stderr_.Write("[box] " + text, clock_.Ticks());
     }
-    void DebugOutput(std::string_view textGbk) override { stderr_.Write(GbkToUtf8(textGbk), clock_.Ticks()); }
+    void DebugOutput(std::string_view textGbk) override
+    {
+        stderr_.Write(GbkToUtf8(textGbk), clock_.Ticks(), !boxFocusTraces_);
+    }
 
 private:
     SdlDisplay& display_;
@@ -751,6 +755,13 @@ public:
     }
 
     void PostMessage(const WinMsg& msg) override { queue_.push_back(msg); }
+
+    bool CloseRequested() override
+    {
+        Drain();
+        return std::any_of(queue_.begin(), queue_.end(),
+                           [](const WinMsg& m) { return m.type == MsgType::Close || m.type == MsgType::Quit; });
+    }
 
     void FlushFocusMessages() override
     {
