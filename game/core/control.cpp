@@ -1,5 +1,6 @@
 #include "control.h"
 
+#include <algorithm>
 #include <string>
 
 #include "alert.h"
@@ -310,15 +311,15 @@ void control::PaintCursor(int32_t alpha, int32_t stipple)
         Alert(GBK("PaintCursor 失败！"));
 }
 
+std::array<int32_t*, 6> control::LockSwitches()
+{
+    return {&keyMoveOn, &mouseActionOn, &keyEnabled[gamekey::kCtrl], &keyEnabled[gamekey::kEsc], &rightOn, &bothOn};
+}
+
 void control::SetInputEnabled(int32_t on)
 {
-    const int32_t v = on ? 1 : 0;
-    keyMoveOn = v;
-    mouseActionOn = v;
-    keyEnabled[gamekey::kCtrl] = v;
-    keyEnabled[gamekey::kEsc] = v;
-    rightOn = v;
-    bothOn = v;
+    for (int32_t* s : LockSwitches())
+        *s = on ? 1 : 0;
 }
 
 void control::SetCursor(int32_t x, int32_t y)
@@ -347,12 +348,16 @@ int32_t* control::SavedSwitch(int i)
     return fields[i];
 }
 
-void control::Save(FILE* file)
+void control::Save(FILE* file, bool unlocked)
 {
-    for (int32_t k : keyEnabled)
-        WriteInt(file, k);
+    const std::array<int32_t*, 6> locks = LockSwitches();
+    auto value = [&](int32_t* s) {
+        return unlocked && std::find(locks.begin(), locks.end(), s) != locks.end() ? 1 : *s;
+    };
+    for (int32_t& k : keyEnabled)
+        WriteInt(file, value(&k));
     for (int i = 0; i < 12; ++i)
-        WriteInt(file, *SavedSwitch(i));
+        WriteInt(file, value(SavedSwitch(i)));
 }
 
 bool control::Load(FILE* file)

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "filehelper.h"
@@ -38,9 +39,11 @@ public:
     // left or top edge that the next frame would push it off again.
     void TakeCursorFromSystem(int32_t x, int32_t y);
 
-    // The save record: 268 lines. Load reads the whole record first and
-    // changes nothing unless every value could be read.
-    void Save(FILE* file);
+    // The save record: 268 lines. With `unlocked` the switches that
+    // SetInputEnabled turns are written as on, whatever they stand at.
+    // Load reads the whole record first and changes nothing unless every
+    // value could be read.
+    void Save(FILE* file, bool unlocked = false);
     bool Load(FILE* file);
 
     bool keyboardDevice = false;
@@ -72,6 +75,9 @@ private:
     void ReleaseDevices();
     // The twelve saved switches, in their saved order.
     int32_t* SavedSwitch(int i);
+    // The switches that locking the input (a talk, "LockKeyMouse") turns
+    // off and unlocking it turns on again.
+    std::array<int32_t*, 6> LockSwitches();
 
     char lastButton_ = 'N';        // the button of the last press
     bool motionFresh_ = false;     // the mouse state was read this frame

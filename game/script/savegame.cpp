@@ -150,23 +150,58 @@ bool ReadContents(FileHelper& h, FILE* f, SaveContents& c)
     return true;
 }
 
+// The role's box at (x, y) lies wholly on the map.
+bool BoxOnMap(const Role& r, float x, float y)
+{
+    return map::OnMap(TruncToInt(x + static_cast<float>(r.boxLeft)), TruncToInt(y + static_cast<float>(r.boxTop))) &&
+           map::OnMap(TruncToInt(x + static_cast<float>(r.boxRight)), TruncToInt(y + static_cast<float>(r.boxBottom)));
+}
+
+// The role's box at (x, y) lies wholly on the map, on cells that are no
+// obstacle.
+bool CanStand(const Role& r, float x, float y)
+{
+    if (!BoxOnMap(r, x, y))
+        return false;
+    const int32_t left = TruncToInt(x + static_cast<float>(r.boxLeft)) / 32;
+    const int32_t right = TruncToInt(x + static_cast<float>(r.boxRight)) / 32;
+    const int32_t top = TruncToInt(y + static_cast<float>(r.boxTop)) / 32;
+    const int32_t bottom = TruncToInt(y + static_cast<float>(r.boxBottom)) / 32;
+    for (int32_t row = top; row <= bottom; ++row)
+        for (int32_t column = left; column <= right; ++column)
+            if (g_Map.GroundTile(g_Map.GetTileIndex(column * 32, row * 32)).obstacle == 1)
+                return false;
+    return true;
+}
+
 // A save from before its map was made smaller may hold the role outside
-// it: each coordinate outside comes onto the nearest cell's middle, and the
-// view is placed as a change of map places it. True when it moved.
+// it, where the map's edge refuses every step. The role's frame then comes
+// wholly onto the map, its width and box centred on the nearest cell where
+// its box is clear of obstacles (the nearest cell of all when none is), and
+// the view is placed as a change of map places it. True when it moved.
 bool BringOntoMap(Role& r)
 {
-    const float w = g_MapPixelWidth, h = g_MapPixelHeight;
-    auto fit = [](float& v, float size) {
-        if (v >= 0 && v < size)
-            return false;
-        const float lastCell = std::max(std::floor(size / 32) - 1, 0.0f);
-        v = (v < 0 ? 0.0f : lastCell) * 32 + 16;
-        return true;
-    };
-    const bool movedX = fit(r.x, w);
-    const bool movedY = fit(r.y, h);
-    if (!movedX && !movedY)
+    if (BoxOnMap(r, r.x, r.y))
         return false;
+    const float w = g_MapPixelWidth, h = g_MapPixelHeight;
+    const int32_t columns = static_cast<int32_t>(w / 32), rows = static_cast<int32_t>(h / 32);
+    const float maxX = std::max(w - static_cast<float>(r.width), 0.0f);
+    const float maxY = std::max(h - static_cast<float>(r.height), 0.0f);
+    float bestX = 0, bestY = 0, bestDistance = INFINITY;
+    bool bestStands = false;
+    for (int32_t row = 0; row < rows; ++row)
+        for (int32_t column = 0; column < columns; ++column) {
+            const float cx = static_cast<float>(column * 32 + 16), cy = static_cast<float>(row * 32 + 16);
+            const float x = std::clamp(cx - static_cast<float>(r.width / 2), 0.0f, maxX);
+            const float y = std::clamp(cy - static_cast<float>(int64_t{r.boxTop} + (int64_t{r.boxBottom} - r.boxTop) / 2),
+                                       0.0f, maxY);
+            const bool stands = CanStand(r, x, y);
+            const float distance = std::hypot(x - r.x, y - r.y);
+            if ((stands && !bestStands) || (stands == bestStands && distance < bestDistance))
+                bestX = x, bestY = y, bestDistance = distance, bestStands = stands;
+        }
+    r.x = bestX;
+    r.y = bestY;
     r.viewX = r.x * 593.0f / w;
     r.viewY = r.y * 321.0f / h;
     return true;
@@ -185,11 +220,16 @@ int32_t ui::SaveGame(int32_t slot)
     int err = 0;
     if (target.error != plat::PathError::None)
         err = target.error == plat::PathError::NotFound ? ENOENT : EINVAL;
+    // The name the message gives: the temporary file's while it can't be
+    // made (whatever stands at its name is the cause), else the slot's.
+    std::string failedName = name;
     std::filesystem::path temp;
     if (err == 0) {
         temp = target.path;
         temp += ".tmp";
         saveFile = plat::CreateFresh(temp, &err);
+        if (err != 0)
+            failedName = name + ".tmp";
     }
     if (err == 0) {
         FILE* f = saveFile;
@@ -198,7 +238,10 @@ int32_t ui::SaveGame(int32_t slot)
         WriteInt(f, g_Script.TalkShown() ? g_DialogOpen : 0);
         g_Map.Save(f);
         Save(f);
-        g_Control.Save(f);
+        // Only the end of the script that locked the input (a talk does)
+        // unlocks it, and no script is in the file: the switches are saved
+        // as that end leaves them, or the loaded role could never move.
+        g_Control.Save(f, g_Script.running == 1 && g_Script.inputLocked == 1);
         g_Script.Save(f);
         g_Sound.Save(f);
         g_Role.Save(f);
@@ -239,7 +282,7 @@ int32_t ui::SaveGame(int32_t slot)
         paths.Invalidate();
     }
     if (err != 0) {
-        Alert((plat::GBK("存档失败，原来的存档未改动：") + name + plat::GBK("（") + plat::SystemReasonGbk(err) +
+        Alert((plat::GBK("存档失败，原来的存档未改动：") + failedName + plat::GBK("（") + plat::SystemReasonGbk(err) +
                plat::GBK("）"))
                   .c_str());
         return 0;

@@ -361,11 +361,14 @@ SpriteStage StageSprite(Surface* work, const Rect& r)
     return st;
 }
 
+bool map::OnMap(int32_t x, int32_t y)
+{
+    return x >= 0 && y >= 0 && static_cast<float>(x) < g_MapPixelWidth && static_cast<float>(y) < g_MapPixelHeight;
+}
+
 int32_t map::GetTileIndex(int32_t x, int32_t y)
 {
-    // Points on the right or bottom edge lie outside the grid like any other
-    // outside point.
-    if (x < 0 || y < 0 || static_cast<float>(x) >= g_MapPixelWidth || static_cast<float>(y) >= g_MapPixelHeight) {
+    if (!OnMap(x, y)) {
         x = 0;
         y = 0;
     }

@@ -89,6 +89,9 @@ public:
     // True when the layer has no transparent pixel in `window`, which lies
     // wholly on the map.
     bool LayerCovers(int32_t layer, const plat::Rect& window);
+    // True when a map point lies on the map: points on its right or bottom
+    // edge lie outside it.
+    static bool OnMap(int32_t x, int32_t y);
     // The cell under a map point; points outside the map give cell 0.
     int32_t GetTileIndex(int32_t x, int32_t y);
     // A ground cell by number: an empty, free cell without event when no map

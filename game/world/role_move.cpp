@@ -356,8 +356,7 @@ int32_t Role::Blocked(int32_t d)
     const int n = ProbePoints(d, px, py);
     for (int i = 0; i < n; ++i) {
         // The map's edge stops the role as an obstacle would.
-        if (px[i] < 0 || py[i] < 0 || static_cast<float>(px[i]) >= g_MapPixelWidth ||
-            static_cast<float>(py[i]) >= g_MapPixelHeight)
+        if (!map::OnMap(px[i], py[i]))
             return 1;
         if (g_Map.GroundTile(g_Map.GetTileIndex(px[i], py[i])).obstacle == 1)
             return 1;
@@ -370,6 +369,9 @@ std::string Role::GetTileEvent(int32_t d)
     int32_t px[2], py[2];
     const int n = ProbePoints(d, px, py);
     for (int i = 0; i < n; ++i) {
+        // Beyond the map's edge there is no cell, and so no event.
+        if (!map::OnMap(px[i], py[i]))
+            continue;
         const std::string& e = g_Map.GroundTile(g_Map.GetTileIndex(px[i], py[i])).event;
         if (e != "N")
             return e;

@@ -371,14 +371,15 @@ TEST_F(SaveGames, ARoleSavedOutsideASmallerMapComesOntoItsNearestCell)
     struct Case {
         const char* what;
         float x, y;         // saved on a 20 x 15 map
-        float wantX, wantY; // loaded on it cut to 10 x 10
+        float wantX, wantY; // loaded on it cut to 10 x 10: the 32 x 48
+                            // frame wholly on it, centred on a cell
         bool said;
     } cases[] = {
         {"inside", 100, 50, 100, 50, false},
-        {"right of it", 600, 50, 304, 50, true},
-        {"below and right", 600, 400, 304, 304, true},
-        {"left of it", -286, 200, 16, 200, true},
-        {"above it", 10, -5, 10, 16, true},
+        {"right of it", 600, 50, 288, 48, true},
+        {"below and right", 600, 400, 288, 272, true},
+        {"left of it", -286, 200, 0, 208, true},
+        {"above it", 10, -5, 0, 16, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,0 +1,338 @@
+// Saves made by one run of the headless game and loaded by a new one, as a
+// player saves, quits and starts again; and the role at the map's edges.
+// The first run is the harness program in a process of its own; the second
+// is the game started in this test's process, which has run no game before.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fcntl.h>
+#include <functional>
+
+#include "app/globals.h"
+#include "app/winmain.h"
+#include "test_support.h"
+#include "world_fixtures.h"
+
+using namespace tevtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A copy of the demo's game folder.
+fs::path DemoFolder()
+{
+    const fs::path root = TempDir("game");
+    fs::copy(TEV_DEMO_DIR, root, fs::copy_options::recursive);
+    return root;
+}
+
+// The game folder's start state: 1 the title, 2 slot 1 loaded, 3 a new game.
+void SetStartState(const fs::path& root, int state)
+{
+    WriteFile(root / "config.jcf", "0!\r\n" + std::to_string(state) + "!\r\n0!\r\n1!\r\n0!\r\n");
+}
+
+void WriteScript(const fs::path& root, const std::string& name, const std::vector<std::string>& lines)
+{
+    std::string bytes;
+    for (const auto& l : lines)
+        bytes += G(l.c_str()) + "\r\n";
+    WriteFile(root / "Script" / (name + ".jsr"), bytes);
+}
+
+// The harness's input file: "<pass> key|button|mouse ..." lines.
+class Input {
+public:
+    Input& Key(int pass, const std::string& name, int hold)
+    {
+        lines_ += std::to_string(pass) + " key " + name + " down\n";
+        lines_ += std::to_string(pass + hold) + " key " + name + " up\n";
+        return *this;
+    }
+    // Moves the cursor to (x, y) two passes before a left click there.
+    Input& Click(int pass, int x, int y)
+    {
+        lines_ += std::to_string(pass - 2) + " mouse " + std::to_string(x - cursorX_) + " " +
+                  std::to_string(y - cursorY_) + "\n";
+        cursorX_ = x, cursorY_ = y;
+        lines_ += std::to_string(pass) + " button l down\n" + std::to_string(pass + 3) + " button l up\n";
+        return *this;
+    }
+    fs::path Write(const fs::path& path) const
+    {
+        WriteFile(path, lines_);
+        return path;
+    }
+
+private:
+    std::string lines_;
+    int cursorX_ = 320, cursorY_ = 240;
+};
+
+// One run of the harness program on `root`; its exit code.
+int RunHarnessProcess(const fs::path& root, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {TEV_HEADLESS_BIN, "--root", root.string(), "--log", (root / "run1.log").string()});
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int devnull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devnull, 1);
+        ::dup2(devnull, 2);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool LogHas(const fs::path& log, const std::string& part)
+{
+    const auto lines = ReadLines(log);
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+}
+
+// The game started in this process on `root` as the player starts it, for
+// `passes` passes of scripted input; where the role stood after each pass.
+struct Played {
+    std::vector<std::pair<float, float>> at; // at[0]: after the first pass
+    std::vector<std::string> boxes;          // message boxes (UTF-8)
+    fs::path log;
+};
+
+Played Play(const fs::path& root, const Input& input, int passes)
+{
+    Played r;
+    plat::headless::Options o;
+    o.root = root;
+    o.passes = passes;
+    o.logFile = r.log = root / "run2.log";
+    o.inputFile = input.Write(root / "run2.in");
+    auto& p = InstallHeadless(o);
+    std::string error;
+    EXPECT_TRUE(p.LoadInputFile(&error)) << error;
+    p.onPassEnd = [&r] { r.at.emplace_back(g_Role.x, g_Role.y); };
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 0);
+    p.onPassEnd = nullptr;
+    for (const auto& b : p.recordingDialogs().boxes)
+        r.boxes.push_back(b.textUtf8);
+    return r;
+}
+
+// ---------------------------------------------------------------- talks
+enum class SavedBy { SavePointScript, MenuDuringTalk };
+enum class LoadedBy { StartState2, TitleLoad };
+
+struct TalkSaveCase {
+    const char* what;
+    SavedBy saved;
+    LoadedBy loaded;
+};
+
+void PrintTo(const TalkSaveCase& c, std::ostream* os) { *os << c.what; }
+
+class TalkSave : public ::testing::TestWithParam<TalkSaveCase> {};
+
+// Saved while a talk held the input, the game loads in a new process with
+// the role free to walk and Esc opening the menu.
+TEST_P(TalkSave, LoadsWithTheRoleFree)
+{
+    const TalkSaveCase& c = GetParam();
+    const fs::path root = DemoFolder();
+    Input first;
+    if (c.saved == SavedBy::SavePointScript) {
+        // The talk, answered after its second; then the script saves.
+        WriteScript(root, "savepoint", {"Talk(\"石碑\",\"旅途劳顿\",\"在此记录进度\",\"\")", "SaveGame(1)",
+                                        "DelayTime(2000)", "EOF"});
+        first.Key(90, "SPACE", 3);
+    } else {
+        // The menu opened, then a talk starts under it; SAVE and slot 1 are
+        // clicked while the talk shows.
+        WriteScript(root, "savepoint", {"DelayTime(200)", "Talk(\"村长\",\"且慢\",\"\",\"\")", "EOF"});
+        first.Key(3, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    }
+    SetStartState(root, 3);
+    ASSERT_EQ(RunHarnessProcess(root, {"--open", "savepoint", "--passes", "120", "--input",
+                                       first.Write(root / "run1.in").string()}),
+              0);
+    ASSERT_TRUE(LogHas(root / "run1.log", "save write 1"));
+    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
+
+    // The second run: Esc opens the menu and BACK closes it, then D is held
+    // for 20 passes (the village's first NPC stands further on).
+    SetStartState(root, c.loaded == LoadedBy::StartState2 ? 2 : 1);
+    Input second;
+    int start = 5;
+    if (c.loaded == LoadedBy::TitleLoad) {
+        second.Click(10, 320, 314).Click(25, 320, 174);
+        start = 40;
+    }
+    second.Key(start, "ESCAPE", 3).Click(start + 20, 320, 292).Key(start + 40, "D", 20);
+    const Played r = Play(root, second, start + 90);
+    ASSERT_TRUE(LogHas(r.log, "save load 1"));
+    EXPECT_TRUE(LogHas(r.log, "ui load mainmenu_frame")) << "Esc opens the menu";
+    ASSERT_GT(r.at.size(), static_cast<size_t>(start + 85));
+    const float before = r.at[static_cast<size_t>(start + 35)].first;
+    const float after = r.at[static_cast<size_t>(start + 85)].first;
+    EXPECT_GT(after, before) << "D held moves the role to the right";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveLoad, TalkSave,
+    ::testing::Values(TalkSaveCase{"save_point_script_then_start_state_2", SavedBy::SavePointScript, LoadedBy::StartState2},
+                      TalkSaveCase{"save_point_script_then_title_load", SavedBy::SavePointScript, LoadedBy::TitleLoad},
+                      TalkSaveCase{"menu_during_talk_then_start_state_2", SavedBy::MenuDuringTalk, LoadedBy::StartState2},
+                      TalkSaveCase{"menu_during_talk_then_title_load", SavedBy::MenuDuringTalk, LoadedBy::TitleLoad}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// ---------------------------------------------------------------- the map's edge
+// A 15 x 15 map, open or with obstacles all round its border.
+std::string SmallMap(bool walled)
+{
+    return MapText(15, 15, "15,15,1,240,240", [walled](int i) {
+        const int column = i % 15, row = i / 15;
+        const bool wall = walled && (column == 0 || row == 0 || column == 14 || row == 14);
+        return "0,0," + std::to_string(column * 32) + "," + std::to_string(row * 32) + "," + (wall ? "1" : "0") +
+               ",-1,N";
+    });
+}
+
+struct EdgeCase {
+    const char* what;
+    int placeX, placeY; // where the role was put on a 30 x 30 map
+    bool walled;        // the 15 x 15 map it is loaded on
+    const char* keys[2];
+    int sign; // how x and y change under those keys
+};
+
+void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.what; }
+
+class RoleOutsideTheMap : public ::testing::TestWithParam<EdgeCase> {};
+
+// A game saved on a map that was then made smaller loads with the role's
+// whole frame on the map, on a cell it can stand on, and it can walk.
+TEST_P(RoleOutsideTheMap, LoadsOntoACellItCanWalkFrom)
+{
+    const EdgeCase& c = GetParam();
+    const fs::path root = DemoFolder();
+    WriteMap(root, "wide", MapText(30, 30, "30,30,1,320,240"));
+    WriteScript(root, "place", {"AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
+                                "SetMePos(" + std::to_string(c.placeX) + "," + std::to_string(c.placeY) + ")",
+                                "SaveGame(1)", "EOF"});
+    ASSERT_EQ(RunHarnessProcess(root, {"--map", "wide", "--script", "place", "--passes", "2"}), 0);
+    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
+
+    WriteMap(root, "wide", SmallMap(c.walled));
+    SetStartState(root, 2);
+    Input input;
+    input.Key(5, c.keys[0], 10).Key(20, c.keys[1], 10);
+    const Played r = Play(root, input, 35);
+    ASSERT_TRUE(LogHas(r.log, "save load 1"));
+    EXPECT_EQ(std::count_if(r.boxes.begin(), r.boxes.end(),
+                            [](const std::string& b) { return b.find("存档中主角的位置在地图之外") != std::string::npos; }),
+              1);
+    ASSERT_GE(r.at.size(), 31u);
+    const auto [x, y] = r.at[0];
+    // The whole 32 x 48 frame on the map; the box (4..28 across, 10..46
+    // down) clear of the border's obstacles.
+    EXPECT_GE(x, 0);
+    EXPECT_GE(y, 0);
+    EXPECT_LE(x + 32, 480);
+    EXPECT_LE(y + 48, 480);
+    if (c.walled) {
+        EXPECT_GE(x + 4, 32);
+        EXPECT_GE(y + 10, 32);
+        EXPECT_LT(x + 28, 448);
+        EXPECT_LT(y + 46, 448);
+    }
+    EXPECT_EQ(r.at[3], r.at[0]) << "nothing moves it before the keys";
+    const auto [x1, y1] = r.at[17];
+    const auto [x2, y2] = r.at[31];
+    EXPECT_GT((x1 - x) * static_cast<float>(c.sign), 0) << c.keys[0] << " moves it";
+    EXPECT_EQ(y1, y);
+    EXPECT_GT((y2 - y1) * static_cast<float>(c.sign), 0) << c.keys[1] << " moves it";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveLoad, RoleOutsideTheMap,
+    ::testing::Values(EdgeCase{"right_open", 700, 200, false, {"A", "W"}, -1},
+                      EdgeCase{"right_walled", 700, 200, true, {"A", "W"}, -1},
+                      EdgeCase{"below_walled", 200, 700, true, {"A", "W"}, -1},
+                      EdgeCase{"far_corner_open", 900, 900, false, {"A", "W"}, -1},
+                      EdgeCase{"far_corner_walled", 900, 900, true, {"A", "W"}, -1},
+                      EdgeCase{"just_past_the_corner_open", 470, 470, false, {"A", "W"}, -1},
+                      EdgeCase{"just_past_the_corner_walled", 470, 470, true, {"A", "W"}, -1},
+                      EdgeCase{"above_and_left_walled", -100, -100, true, {"D", "S"}, 1}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// ---------------------------------------------------------------- a failed save
+// SAVE and slot 1 clicked while a folder stands at the name the save is
+// first written to: the message names that temporary file.
+TEST(FailedSave, NamesTheFolderAtTheTemporaryName)
+{
+    const fs::path root = DemoFolder();
+    SetStartState(root, 3);
+    fs::create_directories(root / "Save" / "tev1.jsv.tmp");
+    Input input;
+    input.Key(5, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    const fs::path in = input.Write(root / "run1.in");
+    ASSERT_EQ(RunHarnessProcess(root, {"--passes", "60", "--input", in.string()}), 0);
+    EXPECT_TRUE(LogHas(root / "run1.log", "save write 1"));
+    EXPECT_TRUE(LogHas(root / "run1.log", "text=\"存档失败，原来的存档未改动：Save\\tev1.jsv.tmp（是一个文件夹）\""));
+    EXPECT_FALSE(LogHas(root / "run1.log", "ui load saved_frame"));
+}
+
+// ---------------------------------------------------------------- events
+struct EventEdgeCase {
+    const char* what;
+    // Where the role is put on a 10 x 10 map: a push against the left or
+    // top edge slides it up or left, so those start far from cell 0.
+    int placeX, placeY;
+    const char* key; // held for a second
+    bool opens;         // the event of cell 0 (the top-left one) opens
+};
+
+void PrintTo(const EventEdgeCase& c, std::ostream* os) { *os << c.what; }
+
+class EventAtTheEdge : public ::testing::TestWithParam<EventEdgeCase> {};
+
+// Pushing against the map's edge finds no cell and so no event; only
+// walking onto cell 0 opens cell 0's script.
+TEST_P(EventAtTheEdge, OnlyCellZeroOpensItsScript)
+{
+    const EventEdgeCase& c = GetParam();
+    const fs::path root = DemoFolder();
+    SetStartState(root, 3);
+    WriteMap(root, "edge", MapText(10, 10, "10,10,1,160,160", [](int i) {
+                 return i == 0 ? std::string("0,0,0,0,0,-1,corner") : std::string();
+             }));
+    WriteScript(root, "corner", {"EOF"});
+    WriteScript(root, "gameinit",
+                {"ChangeMap(\"edge\")", "AddRole(,0,勇者,1,160,160,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
+                 "SetMePos(" + std::to_string(c.placeX) + "," + std::to_string(c.placeY) + ")",
+                 "LoadUIFrame(\"main_frame\")", "UnlockKeyMouse()", "LaunchGame()", "EOF"});
+    Input input;
+    input.Key(5, c.key, 60);
+    const fs::path in = input.Write(root / "run1.in");
+    ASSERT_EQ(RunHarnessProcess(root, {"--passes", "80", "--input", in.string()}), 0);
+    ASSERT_TRUE(LogHas(root / "run1.log", "script end gameinit"));
+    EXPECT_EQ(LogHas(root / "run1.log", "script open corner"), c.opens);
+}
+
+INSTANTIATE_TEST_SUITE_P(SaveLoad, EventAtTheEdge,
+                         ::testing::Values(EventEdgeCase{"right_edge", 300, 160, "D", false},
+                                           EventEdgeCase{"bottom_edge", 160, 290, "S", false},
+                                           EventEdgeCase{"left_edge", 20, 290, "A", false},
+                                           EventEdgeCase{"top_edge", 300, 30, "W", false},
+                                           EventEdgeCase{"onto_cell_0", 40, 30, "A", true}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+} // namespace
