@@ -4,13 +4,11 @@
 // is the game started in this test's process, which has run no game before.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
-#include <fcntl.h>
-#include <functional>
 
 #include "app/globals.h"
 #include "app/winmain.h"
@@ -165,6 +163,8 @@ TEST_P(TalkSave, LoadsWithTheRoleFree)
               0);
     ASSERT_TRUE(LogHas(root / "run1.log", "save write 1"));
     ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
+    if (c.saved == SavedBy::MenuDuringTalk)
+        ASSERT_EQ(ReadLines(root / "Save" / "tev1.jsv")[0], "1") << "saved while the talk showed";
 
     // The second run: Esc opens the menu and BACK closes it, then D is held
     // for 20 passes (the village's first NPC stands further on).

@@ -268,6 +268,8 @@ TEST_F(SaveGames, FailedSaveLeavesTheOldFileAndSaysSo)
     EXPECT_EQ(CountAlerts("存档失败"), 1);
 
     EXPECT_EQ(CountAlerts("是一个文件夹"), 1) << "the system's reason, in Chinese";
+    EXPECT_EQ(CountAlerts("存档失败，原来的存档未改动：Save\\tev7.jsv.tmp（是一个文件夹）"), 1)
+        << "the folder stands at the temporary file's name";
 
     // No save folder at all.
     std::filesystem::remove_all(root_ / "Save");
