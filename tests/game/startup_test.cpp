@@ -613,7 +613,7 @@ INSTANTIATE_TEST_SUITE_P(
         FrameLineCase{"TwoBadLinesAroundAGoodOne",
                       {"\"Image\",7,\"a\"" + kPictureFields, "\"image\",7,\"b\"" + kPictureFields, "oops"},
                       {"3行：\"Image\",7,\"a\"" + kPictureFields, "5行：oops"}},
-        FrameLineCase{"CommentsAndBlankLines", {"// the \"border\" art, \"top\"", "  // indented", "", "  \t "}, {}},
+        FrameLineCase{"CommentsAndBlankLines", {"// the \"border\" art is drawn first", "  // indented", "", "  \t "}, {}},
         FrameLineCase{"TailAfterTheLastField", {"\"image\",7,\"b\"" + kPictureFields + " tail, \"x\" y"}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
