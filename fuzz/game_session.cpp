@@ -90,7 +90,7 @@ void Baseline()
     g_Npcs.clear();
     g_Monsters.clear();
     g_Magics.clear();
-    g_MagicKinds.clear();
+    DropMagicKinds();
     g_Sound.ReleaseAllWaves();
     if (g_Ui.frames.empty())
         g_Ui.LoadFrame("main_frame");

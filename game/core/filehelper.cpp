@@ -421,23 +421,83 @@ bool FileHelper::ConvertLfOnly(const std::string& gbkName, std::string& bytes)
     return true;
 }
 
-bool FileHelper::ReadDataFile(const std::string& gbkName, std::string* text)
+uint64_t FileHelper::CapOf(DataKind kind)
+{
+    constexpr uint64_t kMiB = uint64_t{1} << 20;
+    switch (kind) {
+    case DataKind::Map:
+        return 64 * kMiB;   // the largest map the size rules allow is under 40 MB
+    case DataKind::Script:
+        return 64 * kMiB;   // positions in a script are 32-bit, and no story comes near
+    case DataKind::Frame:
+        return 16 * kMiB;
+    case DataKind::Save:
+        return 64 * kMiB;
+    case DataKind::Config:
+        return 1 * kMiB;    // five short lines
+    }
+    return 0;
+}
+
+namespace {
+void ReportTooLarge(const std::string& gbkName, uint64_t size, uint64_t cap, bool atLeast)
+{
+    Alert(GBK("文件太大，不能读入！"));
+    AlertStr(FileHelper::ShownPath(gbkName) + GBK("（") + (atLeast ? GBK("多于") : std::string()) +
+             std::to_string(size) + GBK("字节，上限") + std::to_string(cap) + GBK("字节）"));
+}
+} // namespace
+
+bool FileHelper::WithinCap(FILE* file, const std::string& gbkName, DataKind kind)
+{
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    std::rewind(file);
+    const uint64_t cap = CapOf(kind);
+    if (size < 0 || static_cast<uint64_t>(size) <= cap)
+        return true;
+    ReportTooLarge(gbkName, static_cast<uint64_t>(size), cap, false);
+    return false;
+}
+
+bool FileHelper::ReadCapped(FILE* file, const std::string& gbkName, DataKind kind, std::string* bytes)
+{
+    if (!WithinCap(file, gbkName, kind))
+        return false;
+    // A file without a size (or one that grew) is still read no further.
+    const uint64_t cap = CapOf(kind);
+    *bytes = plat::ReadWholeFile(file, static_cast<size_t>(cap) + 1);
+    if (bytes->size() > cap) {
+        bytes->clear();
+        ReportTooLarge(gbkName, cap, cap, true);
+        return false;
+    }
+    return true;
+}
+
+bool FileHelper::ReadDataFile(const std::string& gbkName, DataKind kind, std::string* text)
 {
     FILE* f = OpenFile(gbkName, "rb");
     if (!f)
         return false;
-    *text = plat::ReadWholeFile(f);
+    const bool read = ReadCapped(f, gbkName, kind, text);
     std::fclose(f);
-    ConvertLfOnly(gbkName, *text);
-    return true;
+    if (read)
+        ConvertLfOnly(gbkName, *text);
+    return read;
 }
 
-FILE* FileHelper::OpenDataFile(const std::string& gbkName)
+FILE* FileHelper::OpenDataFile(const std::string& gbkName, DataKind kind)
 {
     FILE* f = OpenFile(gbkName, "rb");
     if (!f)
         return nullptr;
-    std::string bytes = plat::ReadWholeFile(f);
+    std::string bytes;
+    if (!ReadCapped(f, gbkName, kind, &bytes)) {
+        std::fclose(f);
+        return nullptr;
+    }
     if (!ConvertLfOnly(gbkName, bytes)) {
         std::rewind(f);
         return f;

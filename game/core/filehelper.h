@@ -3,6 +3,11 @@
 #include <cstdio>
 #include <string>
 
+// The kinds of data file the game reads whole. Each has a size cap far above
+// anything a valid file of its kind holds, so a damaged or hostile file is
+// refused before it is read instead of taking the memory.
+enum class DataKind { Map, Script, Frame, Save, Config };
+
 // The common base of the game's main classes: the toolkit for the game's
 // text files. Streams are read byte by byte; GBK passes through untouched
 // because every mark the files use lies below 0x40.
@@ -44,13 +49,18 @@ public:
     bool ReadUnsigned(FILE* file, uint32_t* value);
 
     // Opens one of the game's data files (GBK name relative to the game
-    // folder). A name that would leave the folder is refused with a report.
-    // A file without any CR is reported once and read as if each LF were
-    // CR LF. nullptr when the file can't be opened.
-    FILE* OpenDataFile(const std::string& gbkName);
-    // The same file's whole text, read once, with the same line-end rule and
-    // report. False when the file can't be opened.
-    bool ReadDataFile(const std::string& gbkName, std::string* text);
+    // folder). A name that would leave the folder is refused with a report,
+    // and so is a file larger than the cap of its kind. A file without any
+    // CR is reported once and read as if each LF were CR LF. nullptr when
+    // the file can't be opened or was refused.
+    FILE* OpenDataFile(const std::string& gbkName, DataKind kind);
+    // The same file's whole text, read once, with the same rules and
+    // reports. False when the file can't be opened or was refused.
+    bool ReadDataFile(const std::string& gbkName, DataKind kind, std::string* text);
+    // False, after a report naming the file, when the open file is larger
+    // than the cap of its kind; the file is left at its start.
+    bool WithinCap(FILE* file, const std::string& gbkName, DataKind kind);
+    static uint64_t CapOf(DataKind kind);
     // True, after the same report as a refused open, when a name from the
     // game's data would leave the game folder; loaders ask before they look
     // for the file, so such a name is never reported as a missing file.
@@ -60,6 +70,7 @@ public:
 
 private:
     bool ConvertLfOnly(const std::string& gbkName, std::string& bytes);
+    bool ReadCapped(FILE* file, const std::string& gbkName, DataKind kind, std::string* bytes);
 };
 
 // Locale-free number readers shared by the game: the atoi/atof rules

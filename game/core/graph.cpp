@@ -55,7 +55,7 @@ void Graph::ReadConfig()
     const char* kName = "config.jcf";
     if (!FileExists(kName))
         return;
-    FILE* f = OpenDataFile(kName);
+    FILE* f = OpenDataFile(kName, DataKind::Config);
     if (!f)
         return;
     struct Slot {

@@ -34,6 +34,7 @@ struct PICRESOURCESTRUCT {
     int32_t MaxCounts = 0;
     int32_t width = 0;
     int32_t height = 0;
+    bool magicSheet = false;        // brought by a magic kind; goes with the kinds
 };
 
 // A rectangle of map coordinates (floats), as the world's collision tests

@@ -232,7 +232,7 @@ bool PathResolver::Exists(std::string_view gbkName)
     return true;
 }
 
-std::string ReadWholeFile(FILE* f)
+std::string ReadWholeFile(FILE* f, size_t limit)
 {
     std::string bytes;
     long size = -1;
@@ -240,12 +240,12 @@ std::string ReadWholeFile(FILE* f)
         size = std::ftell(f);
     std::rewind(f);
     if (size > 0) {
-        bytes.resize(static_cast<size_t>(size));
+        bytes.resize(std::min(static_cast<size_t>(size), limit));
         bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
     }
     char buf[4096];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    while (bytes.size() < limit && (n = std::fread(buf, 1, std::min(sizeof buf, limit - bytes.size()), f)) > 0)
         bytes.append(buf, n);
     return bytes;
 }

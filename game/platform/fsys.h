@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -71,7 +72,8 @@ FILE* CreateFresh(const std::filesystem::path& path, int* err);
 int SyncFolderOf(const std::filesystem::path& file);
 
 // The rest of an open file from its start, in one read when its size is
-// known; a short read keeps what was read.
-std::string ReadWholeFile(FILE* f);
+// known; a short read keeps what was read. Reading stops after `limit`
+// bytes, so a file that has no size (or grows) can't outrun its reader.
+std::string ReadWholeFile(FILE* f, size_t limit = SIZE_MAX);
 
 } // namespace plat

@@ -307,6 +307,12 @@ int32_t ui::LoadGame(int32_t slot)
     if (!saveFile)
         return 0;
     FILE* f = saveFile;
+    if (!WithinCap(f, name, DataKind::Save)) {
+        std::fclose(f);
+        saveFile = nullptr;
+        loadRefused = 1;
+        return 0;
+    }
     SaveContents c;
     if (!ReadContents(*this, f, c)) {
         std::fclose(f);
@@ -345,6 +351,7 @@ int32_t ui::LoadGame(int32_t slot)
         const std::vector<ScriptFileInfo> callers = g_Script.callStack;
         if (g_Script.running == 1)
             g_Script.EndRun();
+        MagicKindsOfEndedGame();
         g_Script.RunToEnd("MagicKindList");
         if (wasRunning && g_Script.OpenScript(runningName) == 1) {
             g_Script.SeekFile(runningAt);

@@ -42,28 +42,7 @@ void script::Trace(const std::string& eventGbk)
 bool script::LoadScriptBytes(const std::string& name, std::string* bytes, std::string* path)
 {
     *path = MakePath("Script\\", name.c_str(), "jsr");
-    FILE* f = OpenDataFile(*path);
-    if (!f)
-        return false;
-    bytes->clear();
-    char buf[16384];
-    size_t n;
-    bool tooBig = false;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        if (bytes->size() + n > kMaxScriptBytes) {
-            tooBig = true;
-            break;
-        }
-        bytes->append(buf, n);
-    }
-    const bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (tooBig) {
-        Alert(GBK("脚本文件太大，不能读入！"));
-        AlertStr(ShownPath(*path));
-        return false;
-    }
-    return !readError;
+    return ReadDataFile(*path, DataKind::Script, bytes);
 }
 
 void script::UseBytes(std::string bytes)
@@ -276,7 +255,7 @@ void script::EndRun()
 void script::GiveUpWait()
 {
     DropTalkWaits();
-    SeekFile(statementStart);
+    SeekFile(std::max(waitEnd, statementStart));
     SkipLine(file);
 }
 

@@ -172,6 +172,9 @@ public:
     // painted and no input read, gives up on such a wait after
     // kPlayerWaitLimitMs of game time without progress.
     int32_t playerWaitStep = 0;
+    // Where such a statement's own text ends (it may run over several
+    // lines): giving the wait up goes on after that line.
+    int32_t waitEnd = 0;
     static constexpr uint32_t kPlayerWaitLimitMs = 2000;
     // How often (game time) a run to the end looks at the window's close box.
     static constexpr uint32_t kCloseLookMs = 10;
@@ -181,8 +184,6 @@ public:
     static constexpr int32_t kRunToEndCap = 1000000;
     int32_t runToEndCap = kRunToEndCap;
     static constexpr size_t kMaxCallDepth = 64;
-    // Larger script files are refused (positions are 32-bit).
-    static constexpr size_t kMaxScriptBytes = 64u << 20;
 
     // True while a talk statement holds the running script (shown or
     // waiting to be dismissed).
@@ -200,7 +201,7 @@ private:
     // file is left for any reason before the statement finished, its
     // dialog, delay, fade or scroll state is dropped with it.
     void DropTalkWaits();
-    // Leaves the statement that waits on the player for the next line.
+    // Leaves the statement that waits on the player, whole, for the next.
     void GiveUpWait();
     // The line (from 1) of a byte offset in the running file.
     int32_t LineAt(int32_t offset) const;

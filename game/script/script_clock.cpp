@@ -65,6 +65,7 @@ void script::FindVar()
         return;
     }
     // Not set yet: the next step runs this statement again.
+    waitEnd = TellFile();
     playerWaitStep = 1;
     SeekFile(statementStart);
 }

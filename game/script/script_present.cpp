@@ -172,6 +172,7 @@ void script::LaunchTitle()
     g_TalkNpcIndex = -1;
     g_Monsters.clear();
     g_Magics.clear();
+    MagicKindsOfEndedGame();
     g_Sound.ReleaseAllWaves();
     Reset();
     g_Role.dead = 0;

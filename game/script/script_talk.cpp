@@ -19,6 +19,9 @@ struct TalkState {
     std::string name;
     std::array<std::string, 3> lines;
     int32_t parsed = 0;
+    // Where the statement's last text ends: a talk may be written over
+    // several lines, and it is left from there.
+    int32_t textEnd = 0;
     int32_t timerStart = 1;
     int32_t timerArmed = 0;
 };
@@ -46,6 +49,7 @@ static void TalkStep(script& s, TalkState& st, Speaker speaker)
                 st.name = s.ReadToken(s.file, '"', '"');
             for (auto& l : st.lines)
                 l = s.ReadToken(s.file, '"', '"');
+            st.textEnd = s.TellFile();
             st.parsed = 1;
         }
         const PICRESOURCESTRUCT& pic = g_Graph.getpicre(PIC_DIALOGFRAME);
@@ -80,6 +84,8 @@ static void TalkStep(script& s, TalkState& st, Speaker speaker)
             s.dialogStarted = 0;
             s.talkDismissed = 0;
             s.talkMinShown = 0;
+            if (st.parsed != 0)
+                s.SeekFile(st.textEnd);
             st.parsed = 0;
             st.timerArmed = 0;
             s.SkipLine(s.file);
@@ -87,7 +93,16 @@ static void TalkStep(script& s, TalkState& st, Speaker speaker)
             return;
         }
     }
-    // Still waiting: the next step reads this statement again.
+    // Still waiting: the next step reads this statement again. Should the
+    // wait be given up, the statement is left from the end of its texts,
+    // read now if the dialog hasn't taken them yet.
+    if (st.parsed == 0) {
+        for (int i = speaker == Speaker::Given ? 0 : 1; i < 4; ++i)
+            s.ReadToken(s.file, '"', '"');
+        s.waitEnd = s.TellFile();
+    } else {
+        s.waitEnd = st.textEnd;
+    }
     s.playerWaitStep = 1;
     s.SeekFile(s.statementStart);
 }

@@ -2,6 +2,7 @@
 #include "ui.h"
 
 #include <utility>
+#include <vector>
 
 #include "core/alert.h"
 #include "core/graph.h"
@@ -62,53 +63,98 @@ public:
     // doesn't); asking starts the next record afresh.
     std::string TakeBadValue() { return std::exchange(badValue_, std::string()); }
 
-    // The kind word of the next record; false at the end of the file.
+    // The kind word of the next record, the first quoted word of a known
+    // kind on the next line that holds one; false at the end of the file.
+    // Blank lines and comment lines are passed over. A line that holds text
+    // but no quoted word of a known kind (a misspelt kind, a kind in
+    // typographic quotes, no quote at all) can't be read: it is noted and
+    // passed over whole.
     bool Kind(std::string& out)
     {
-        std::string t;
-        seekingKind_ = true;
-        const bool ok = Field('"', '"', t);
-        seekingKind_ = false;
-        if (!ok && atEnd_ && !begun_) {
-            error_.clear();
-            return false;
+        for (;;) {
+            const long start = std::ftell(f_);
+            std::string line;
+            int c;
+            while ((c = std::getc(f_)) != EOF && c != '\r')
+                line += static_cast<char>(c);
+            if (c == '\r')
+                std::getc(f_);   // the byte after the CR (its LF), unseen
+            else if (line.empty())
+                return false;
+            const size_t text = line.find_first_not_of(" \t\n");
+            if (text == std::string::npos || line.compare(text, 2, "//") == 0)
+                continue;
+            // A word that is no kind is passed over, and the next quoted
+            // word of the line is taken as the kind.
+            for (size_t open = line.find('"'); open != std::string::npos; open = line.find('"', open + 1)) {
+                const size_t close = line.find('"', open + 1);
+                if (close == std::string::npos) {
+                    if (c == EOF)
+                        return Cut();
+                    error_ = GBK("有一个字段到行尾仍未结束");
+                    return false;
+                }
+                std::string word = line.substr(open + 1, close - open - 1);
+                u_.StripComment(word);
+                u_.Trim(word);
+                if (word == "frame" || word == "image" || word == "button" || word == "string" || word == "EOF") {
+                    std::fseek(f_, start + static_cast<long>(close) + 1, SEEK_SET);
+                    out = word;
+                    return true;
+                }
+                open = close;
+            }
+            Unread(start, line);
         }
-        out = t;
-        return ok;
     }
 
     void SkipLine() { u_.SkipLine(f_); }
 
-    // The first line passed over whole while looking for a record (one with
-    // no quote where a record begins, such as typographic quotes), or "";
-    // asking forgets it. Blank and comment lines are no such line.
-    std::string TakeDroppedLine() { return std::exchange(droppedLine_, std::string()); }
+    // A line that meant a record and could not be read: its number (from 1)
+    // and its text as written.
+    struct UnreadLine {
+        int number;
+        std::string text;
+    };
+    const std::vector<UnreadLine>& UnreadLines() const { return unread_; }
+    int MoreUnreadLines() const { return moreUnread_; }
 
     const std::string& Error() const { return error_; }
     void Fail(const std::string& why) { error_ = why; }
 
+    // Lines reported one by one; any beyond are counted.
+    static constexpr size_t kShownUnreadLines = 20;
+
 private:
+    void Unread(long start, const std::string& line)
+    {
+        if (unread_.size() >= kShownUnreadLines) {
+            ++moreUnread_;
+            return;
+        }
+        // Lines are counted only up to where one is noted, once.
+        const long back = std::ftell(f_);
+        std::fseek(f_, countedTo_, SEEK_SET);
+        for (long i = countedTo_; i < start; ++i)
+            if (std::getc(f_) == '\r')
+                ++linesBefore_;
+        countedTo_ = start;
+        std::fseek(f_, back, SEEK_SET);
+        unread_.push_back(UnreadLine{linesBefore_ + 1, line.substr(0, kMaxFieldLength)});
+    }
+
     // The token reader of the game's files, which says whether the field
     // was whole: its begin mark found and its end mark before the line end.
     bool Field(char begin, char end, std::string& out)
     {
         out.clear();
-        begun_ = false;
-        atEnd_ = false;
-        std::string passed;
         for (;;) {
             int c = std::getc(f_);
             if (c == '\r') {
                 std::ungetc(c, f_);
                 u_.SkipLine(f_);
-                if (seekingKind_ && droppedLine_.empty() && !passed.empty() && passed.rfind("//", 0) != 0)
-                    droppedLine_ = passed;
-                passed.clear();
                 continue;
             }
-            if (seekingKind_ && c != ' ' && c != '\t' && c != EOF && c != static_cast<unsigned char>(begin))
-                if (passed.size() < kMaxFieldLength)
-                    passed += static_cast<char>(c);
             if (c == EOF)
                 return Cut();
             if (c == ' ')
@@ -120,7 +166,6 @@ private:
             if (c == static_cast<unsigned char>(begin))
                 break;
         }
-        begun_ = true;
         for (;;) {
             const int c = std::getc(f_);
             if (c == EOF)
@@ -145,7 +190,6 @@ private:
 
     bool Cut()
     {
-        atEnd_ = true;
         error_ = GBK("文件在一个记录的中间结束");
         return false;
     }
@@ -154,10 +198,10 @@ private:
     FILE* f_;
     std::string error_;
     std::string badValue_;
-    bool begun_ = false;
-    bool atEnd_ = false;
-    bool seekingKind_ = false;
-    std::string droppedLine_;
+    std::vector<UnreadLine> unread_;
+    int moreUnread_ = 0;
+    long countedTo_ = 0;
+    int linesBefore_ = 0;
 };
 
 // The fields that picture and button records share, up to the actions.
@@ -240,7 +284,7 @@ void ui::LoadFrame(const std::string& name)
         AlertStr(path);
         return;
     }
-    frameFile = OpenDataFile(path);
+    frameFile = OpenDataFile(path, DataKind::Frame);
     if (!frameFile)
         return;   // refused or unreadable: already reported
 
@@ -264,8 +308,6 @@ void ui::LoadFrame(const std::string& name)
             break;
         }
         ++record;
-        if (std::string dropped = r.TakeDroppedLine(); !dropped.empty())
-            skip(GBK("之前有一行不是记录（没有英文引号），已跳过：") + dropped);
         if (kind == "EOF")
             break;
         FRAMESTRUCT* current = loaded.empty() ? nullptr : &loaded.back();
@@ -377,7 +419,6 @@ void ui::LoadFrame(const std::string& name)
                 LAYCHAINSTRUCT{"string", 0, static_cast<int32_t>(current->strings.size())});
             current->strings.push_back(std::move(box));
         }
-        // Any other word is passed over; reading goes on after its quote.
     }
     std::fclose(frameFile);
     frameFile = nullptr;
@@ -389,6 +430,13 @@ void ui::LoadFrame(const std::string& name)
         AlertStr(path + GBK("（第") + std::to_string(record) + GBK("个记录）") + r.Error());
         return;
     }
+    for (const FrameReader::UnreadLine& line : r.UnreadLines())
+        Alert((GBK("UI文件中有一行不是能读的记录，已跳过：") + path + GBK("第") + std::to_string(line.number) +
+               GBK("行：") + line.text)
+                  .c_str());
+    if (r.MoreUnreadLines() > 0)
+        Alert((GBK("UI文件中还有") + std::to_string(r.MoreUnreadLines()) + GBK("行不是能读的记录，已跳过：") + path)
+                  .c_str());
     if (skipped > 0)
         Alert((GBK("UI文件中有误的元素已跳过：") + path + firstSkip +
                (skipped > 1 ? GBK("；共跳过") + std::to_string(skipped) + GBK("个元素") : std::string()))

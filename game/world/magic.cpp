@@ -1,6 +1,8 @@
 #include "magic.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "core/alert.h"
 #include "core/control.h"
@@ -15,6 +17,23 @@
 MagicCooldown g_MagicCooldown;
 
 MagicKind::~MagicKind() { Alert("~MagicKind"); }
+
+namespace {
+bool g_kindsOfEndedGame = false;
+} // namespace
+
+void MagicKindsOfEndedGame() { g_kindsOfEndedGame = true; }
+
+void DropMagicKinds()
+{
+    g_kindsOfEndedGame = false;
+    g_MagicKinds.clear();
+    auto& pics = g_Graph.pictures;
+    for (PICRESOURCESTRUCT& p : pics)
+        if (p.magicSheet && p.surface)
+            g_Graph.ReleaseSurface(p.surface);
+    std::erase_if(pics, [](const PICRESOURCESTRUCT& p) { return p.magicSheet; });
+}
 
 int32_t MagicKind::ReadFromScript(FILE* f)
 {
@@ -59,8 +78,11 @@ int32_t MagicKind::ReadFromScript(FILE* f)
     k.oneCycle = num(29);
     k.mpCost = static_cast<float>(num(30));
 
+    if (std::exchange(g_kindsOfEndedGame, false))
+        DropMagicKinds();
     const int32_t pic = 100 + k.DigitsToInt(k.picture);
-    const PICRESOURCESTRUCT p = g_Graph.LoadPicture(std::string("Resource\\bmp\\") + k.picture + ".bmp", pic);
+    PICRESOURCESTRUCT p = g_Graph.LoadPicture(std::string("Resource\\bmp\\") + k.picture + ".bmp", pic);
+    p.magicSheet = true;
     g_Graph.pictures.push_back(p);
     const Rect size = g_Graph.GetPlainSize(p.surface);
     g_Graph.RectIndexPicture(pic, 0, 0, size.Width(), size.Height(), k.width, k.height);

@@ -104,5 +104,12 @@ extern MagicCooldown g_MagicCooldown;
 extern std::vector<MagicKind> g_MagicKinds;
 extern std::vector<Magic> g_Magics;
 
+// The kinds listed so far belong to a game that has ended (the title came
+// back, or a save starts play): the next kind read starts the list afresh,
+// so a new game has the kinds it loads and nothing kept from the last.
+void MagicKindsOfEndedGame();
+// Empties the list of kinds and releases the sheets they brought.
+void DropMagicKinds();
+
 // Casts the caster's current magic kind when the key or the mouse asks for it.
 void CastMagic(People* caster, GameKey key, MouseInfo mouse);

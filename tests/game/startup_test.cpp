@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
+#include <map>
 
 #include "app/globals.h"
 #include "app/winmain.h"
 #include "core/alert.h"
+#include "core/filehelper.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 
@@ -60,6 +63,19 @@ std::vector<std::string> Boxes(const GameRun& r)
     for (const auto& b : r.p->recordingDialogs().boxes)
         out.push_back(b.textUtf8);
     return out;
+}
+
+// A game started in play on a small map "m": its start-up script changes to
+// the map and then runs `rest` (UTF-8); `prepare` may add to the folder.
+GameRun StartOnMap(const std::string& rest, std::function<void(const std::filesystem::path&)> prepare = nullptr)
+{
+    return Start("0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n", 3, nullptr, [&](auto& p) {
+        const auto root = p.options().root;
+        WriteMap(root, "m", MapText(20, 15, "20,15,1,0,0"));
+        WriteFile(root / "Script" / "gameinit.jsr", G(("ChangeMap(\"m\")\r\n" + rest).c_str()));
+        if (prepare)
+            prepare(root);
+    });
 }
 
 struct ConfigCase {
@@ -265,6 +281,54 @@ TEST(MainLoop, AStartUpWaitOnThePlayerIsSkippedAndTheScriptGoesOn)
             << line;
 }
 
+// A wait on the player written over several lines is given up whole: none
+// of its later lines runs as a statement of its own.
+struct LongWaitCase {
+    const char* name;
+    const char* statement; // UTF-8, CR LF between its lines
+};
+
+void PrintTo(const LongWaitCase& c, std::ostream* os) { *os << c.name; }
+
+class LongWaitTable : public ::testing::TestWithParam<LongWaitCase> {};
+
+TEST_P(LongWaitTable, IsGivenUpWhole)
+{
+    const LongWaitCase& c = GetParam();
+    GameRun r = StartOnMap(std::string(c.statement) +
+                           "\r\nstatic int after = 1;\r\nFindVar(\"never\")\r\nstatic int last = 1;\r\nEOF\r\n");
+    EXPECT_EQ(r.result, 0);
+    EXPECT_GE(g_Script.LookupVariable("after", 1), 0);
+    EXPECT_GE(g_Script.LookupVariable("last", 1), 0);
+    EXPECT_EQ(g_DialogOpen, 0);
+    const auto boxes = Boxes(r);
+    EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                            [](const std::string& b) { return b.find("METHOD_ID") != std::string::npos; }),
+              0)
+        << ::testing::PrintToString(boxes);
+    // One report for the statement, naming the line it begins on, and one
+    // for the wait after it.
+    const int findVarLine = 4 + static_cast<int>(std::count(c.statement, c.statement + std::strlen(c.statement), '\n'));
+    for (const std::string& line : {std::string("第2行"), "第" + std::to_string(findVarLine) + "行"})
+        EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                                [&](const std::string& b) {
+                                    return b.find("已跳过这一句：gameinit " + line) != std::string::npos;
+                                }),
+                  1)
+            << line << " " << ::testing::PrintToString(boxes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainLoop, LongWaitTable,
+    ::testing::Values(
+        LongWaitCase{"TalkOnOneLine", "Talk(\"旁白\",\"一\",\"二\",\"三\")"},
+        LongWaitCase{"TalkOverFourLines", "Talk(\"旁白\",\r\n  \"一\",\r\n  \"二\",\r\n  \"三\")"},
+        LongWaitCase{"TalkWithItsTextsOnTheNextLine", "Talk(\r\n\"旁白\",\"一\",\"二\",\"三\")"},
+        LongWaitCase{"PlayerTalkOverThreeLines", "PlayerTalk(\"一\",\r\n\"二\",\r\n\"三\")"},
+        LongWaitCase{"NpcTalkOverTwoLines", "NpcTalk(\"一\",\"二\",\r\n\"三\")"},
+        LongWaitCase{"FindVarOverTwoLines", "FindVar(\r\n\"nowhere\")"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(MainLoop, TheCloseBoxEndsAStartUpScriptAtOnce)
 {
     // A start-up script with a long delay: closing the window ends the game
@@ -419,3 +483,193 @@ TEST(MainLoop, WindowProcIgnoresActivationBeforeInputAndAfterQuit)
 }
 
 } // namespace
+
+// A data file far larger than any valid one of its kind: refused by its size
+// before it is read, with the report naming it, and the game goes on as if
+// the request had failed. The files are sparse, so they cost no disk.
+struct OversizeCase {
+    const char* name;
+    const char* file;      // relative to the game folder
+    uint64_t size;
+    const char* shown;     // the file as the report names it
+    const char* gameinit;  // what the start-up script asks for (UTF-8)
+    bool scriptGoesOn = true; // false: it ends, as when the file is missing
+};
+
+void PrintTo(const OversizeCase& c, std::ostream* os) { *os << c.name; }
+
+class OversizeTable : public ::testing::TestWithParam<OversizeCase> {};
+
+TEST_P(OversizeTable, IsRefusedAndTheGameGoesOn)
+{
+    const OversizeCase& c = GetParam();
+    GameRun r = StartOnMap(std::string(c.gameinit) + "\r\nstatic int after = 1;\r\nEOF\r\n", [&](const auto& root) {
+        const auto big = root / c.file;
+        std::filesystem::create_directories(big.parent_path());
+        WriteFile(big, "");
+        std::filesystem::resize_file(big, c.size);
+    });
+    EXPECT_EQ(r.result, 0);
+    // The map in play, the frames and the script are what they were.
+    EXPECT_EQ(g_Map.name, "m");
+    EXPECT_EQ(g_Map.loaded, 1);
+    EXPECT_TRUE(std::none_of(g_Ui.frames.begin(), g_Ui.frames.end(), [](const FRAMESTRUCT& f) { return f.name == "big"; }));
+    EXPECT_EQ(g_Script.LookupVariable("after", 1) >= 0, c.scriptGoesOn);
+    const auto boxes = Boxes(r);
+    const auto at = std::find(boxes.begin(), boxes.end(), "文件太大，不能读入！");
+    ASSERT_NE(at, boxes.end()) << ::testing::PrintToString(boxes);
+    ASSERT_NE(at + 1, boxes.end());
+    EXPECT_EQ(at[1].rfind(std::string(c.shown) + "（", 0), 0u) << at[1];
+}
+
+constexpr uint64_t kThreeGB = uint64_t{3} << 30;
+
+INSTANTIATE_TEST_SUITE_P(
+    Data, OversizeTable,
+    ::testing::Values(
+        OversizeCase{"MapJustOverItsCap", "Map/big.jmap", FileHelper::CapOf(DataKind::Map) + 1, "Map\\big.jmap",
+                     "ChangeMap(\"big\")"},
+        OversizeCase{"MapOfThreeGigabytes", "Map/big.jmap", kThreeGB, "Map\\big.jmap", "ChangeMap(\"big\")"},
+        OversizeCase{"Script", "Script/big.jsr", FileHelper::CapOf(DataKind::Script) + 1, "Script\\big.jsr",
+                     "ReadAScriptFile(\"big\")", false},
+        OversizeCase{"UiFrame", "ui/big.jui", FileHelper::CapOf(DataKind::Frame) + 1, "ui\\big.jui",
+                     "LoadUIFrame(\"big\")"},
+        OversizeCase{"SaveGame", "Save/tev1.jsv", FileHelper::CapOf(DataKind::Save) + 1, "Save\\tev1.jsv",
+                     "LoadGame(1)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Data, AnOversizeConfigIsRefusedAndTheGameStartsAsWithoutOne)
+{
+    GameRun r = Start(nullptr, 2, nullptr, [](auto& p) {
+        const auto config = p.options().root / "config.jcf";
+        WriteFile(config, "0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n");
+        std::filesystem::resize_file(config, FileHelper::CapOf(DataKind::Config) + 1);
+    });
+    EXPECT_EQ(r.result, 0);
+    // The values of a game without the file: windowed, the logo.
+    EXPECT_NE(ReadFile(r.root / "log.txt").find("config fullscreen=0 state=0 limiter=0 softalpha=1 volume=0"),
+              std::string::npos);
+    const auto boxes = Boxes(r);
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "文件太大，不能读入！");
+    EXPECT_EQ(boxes[1].rfind("config.jcf（", 0), 0u) << boxes[1];
+}
+
+// Frame files as a map maker leaves them: each line that meant a record and
+// can't be read is reported on its own, as written; comments, blank lines
+// and what follows a record's last field are passed over quietly.
+struct FrameLineCase {
+    const char* name;
+    std::vector<std::string> lines;   // UTF-8, between the frame's first picture and its text
+    std::vector<std::string> reports; // "<line number>：<text>" of each line reported
+};
+
+void PrintTo(const FrameLineCase& c, std::ostream* os) { *os << c.name; }
+
+class FrameLineTable : public ::testing::TestWithParam<FrameLineCase> {};
+
+const std::string kPictureFields = ",\"ui_border_top\",0,0,0,0,640,23,0,0,640,23,\"False\",\"True\",\"NULL\",\"NULL\",\"NULL\"";
+
+TEST_P(FrameLineTable, UnreadableLinesAreReportedOneByOne)
+{
+    const FrameLineCase& c = GetParam();
+    GameRun r = Start("0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n", 2, nullptr, [&](auto& p) {
+        const auto root = p.options().root;
+        std::string file = "\"frame\",1,\"t\"\r\n\"image\",7,\"first\"" + kPictureFields + "\r\n";
+        for (const std::string& line : c.lines)
+            file += line + "\r\n";
+        file += "\"string\",3,\"last\",3,0,0,10,10,0,0,10,10,\"True\",\"True\",\"NULL\",\"NULL\",\"NULL\",\"t\",\"face\","
+                "12,0,\"False\",\"False\"\r\n\"EOF\"\r\n";
+        std::filesystem::create_directories(root / "ui");
+        WriteFile(root / "ui" / "t.jui", G(file.c_str()));
+        WriteFile(root / "Script" / "gameinit.jsr", "LoadUIFrame(\"t\")\r\nEOF\r\n");
+    });
+    EXPECT_EQ(r.result, 0);
+    ASSERT_FALSE(g_Ui.frames.empty());
+    const FRAMESTRUCT& f = g_Ui.frames.back();
+    ASSERT_EQ(f.name, "t");
+    ASSERT_FALSE(f.images.empty());
+    EXPECT_EQ(f.images[0].name, "first");
+    ASSERT_EQ(f.strings.size(), 1u);
+    EXPECT_EQ(f.strings[0].name, "last");
+    std::vector<std::string> reports;
+    for (const std::string& b : Boxes(r))
+        if (b.rfind("UI文件", 0) == 0)
+            reports.push_back(b);
+    std::vector<std::string> expected;
+    for (const std::string& line : c.reports)
+        expected.push_back("UI文件中有一行不是能读的记录，已跳过：ui\\t.jui第" + line);
+    EXPECT_EQ(reports, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UiFrame, FrameLineTable,
+    ::testing::Values(
+        FrameLineCase{"KindInTypographicQuotes",
+                      {"“image”,7,\"border\"" + kPictureFields},
+                      {"3行：“image”,7,\"border\"" + kPictureFields}},
+        FrameLineCase{"MisspeltKind", {"\"imgae\",7,\"border\"" + kPictureFields}, {"3行：\"imgae\",7,\"border\"" + kPictureFields}},
+        FrameLineCase{"TextWithoutAnyQuote", {"  image, 7, border  "}, {"3行：  image, 7, border  "}},
+        FrameLineCase{"TwoBadLinesAroundAGoodOne",
+                      {"\"Image\",7,\"a\"" + kPictureFields, "\"image\",7,\"b\"" + kPictureFields, "oops"},
+                      {"3行：\"Image\",7,\"a\"" + kPictureFields, "5行：oops"}},
+        FrameLineCase{"CommentsAndBlankLines", {"// the \"border\" art is drawn first", "  // indented", "", "  \t "}, {}},
+        FrameLineCase{"TailAfterTheLastField", {"\"image\",7,\"b\"" + kPictureFields + " tail, \"x\" y"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MainLoop, EveryStartBeginsWithTheMagicKindsItLoadsAlone)
+{
+    // The title's one button starts a new game, whose script reads the demo's
+    // magic kinds and goes back to the title; the player clicks it again and
+    // again. Each game has the kinds once, and their sheets once.
+    constexpr int kStarts = 6;
+    // What the game holds after each pass: the most kinds, and the most
+    // copies of any one sheet, at any time.
+    size_t mostKinds = 0;
+    std::map<int32_t, size_t> mostSheets;
+    std::vector<std::string> lastKinds;
+    GameRun r = Start("0!\r\n1!\r\n0!\r\n1!\r\n0!\r\n", 40 + kStarts * 30,
+                      [](auto& o) { o.inputFile = o.root / "input.txt"; }, [&](auto& p) {
+        p.onPassEnd = [&] {
+            mostKinds = std::max(mostKinds, g_MagicKinds.size());
+            std::map<int32_t, size_t> sheets;
+            for (const PICRESOURCESTRUCT& pic : g_Graph.pictures)
+                ++sheets[pic.name];
+            for (const auto& [id, n] : sheets)
+                mostSheets[id] = std::max(mostSheets[id], n);
+            if (!g_MagicKinds.empty()) {
+                lastKinds.clear();
+                for (const MagicKind& k : g_MagicKinds)
+                    lastKinds.push_back(k.picture);
+            }
+        };
+        const auto root = p.options().root;
+        std::string input = "1 mouse 10 10\n";
+        for (int k = 0; k < kStarts; ++k)
+            input += std::to_string(20 + k * 30) + " button l down\n" + std::to_string(21 + k * 30) + " button l up\n";
+        WriteFile(p.options().inputFile, input);
+        std::string error;
+        ASSERT_TRUE(p.LoadInputFile(&error)) << error;
+        std::filesystem::create_directories(root / "ui");
+        WriteFile(root / "ui" / "title_frame.jui",
+                  "\"frame\",1,\"title_frame\"\r\n\"button\",1,\"start\",\"ui_btn_start\",0,2,0,0,640,480,0,0,640,480,"
+                  "\"True\",\"True\",\"s_gameinit\",\"NULL\",\"NULL\"\r\n\"EOF\"\r\n");
+        WriteFile(root / "Script" / "title.jsr", "LaunchTitle()\r\nEOF\r\n");
+        std::filesystem::copy_file(std::filesystem::path(TEV_DEMO_DIR) / "Script" / "MagicKindList.jsr",
+                                   root / "Script" / "MagicKindList.jsr");
+        WriteFile(root / "Script" / "gameinit.jsr", "ReadAScriptFile(\"MagicKindList\")\r\nLaunchTitle()\r\nEOF\r\n");
+    });
+    EXPECT_EQ(r.result, 0);
+    const std::string log = ReadFile(r.root / "log.txt");
+    size_t starts = 0;
+    for (size_t at = log.find("stmt gameinit LaunchTitle"); at != std::string::npos;
+         at = log.find("stmt gameinit LaunchTitle", at + 1))
+        ++starts;
+    ASSERT_EQ(starts, static_cast<size_t>(kStarts));
+    // The demo lists three kinds, with the sheets "magic0" to "magic2".
+    EXPECT_EQ(mostKinds, 3u);
+    EXPECT_EQ(lastKinds, (std::vector<std::string>{"magic0", "magic1", "magic2"}));
+    for (const auto& [id, n] : mostSheets)
+        EXPECT_EQ(n, 1u) << "picture " << id;
+    EXPECT_EQ(mostSheets.count(100) + mostSheets.count(101) + mostSheets.count(102), 3u);
+}
