@@ -16,6 +16,12 @@ QString fileOf(const QString& appDir, const QString& fileName)
 
 const QString RecentMapFile = QStringLiteral("RecentMap.txt");
 
+// The game folder, the parent of the editor's folder, followed by '/'.
+QString GameFolderOf(const QString& appDir)
+{
+    return QDir::cleanPath(appDir + QStringLiteral("/..")) + fr::sep;
+}
+
 } // namespace
 
 QString ReadRecentMap(const QString& appDir)
@@ -62,7 +68,7 @@ bool WriteRecentName(const QString& appDir, const QString& fileName, const QStri
     fr::FieldWriter out;
     out.string(gbk);
     out.endLine();
-    return fr::writeFileAtomic(fileOf(appDir, fileName), out.bytes(), error);
+    return fr::writeOwnFile(GameFolderOf(appDir), fileOf(appDir, fileName), out.bytes(), error);
 }
 
 } // namespace tilesmith
