@@ -299,7 +299,9 @@ bool copyInto(const QString& src, const QString& dst, QString& error, const QStr
     const QString realDst = ci::resolve(dst);
     const QString a = QFileInfo(realSrc).canonicalFilePath();
     const QString b = QFileInfo(realDst).canonicalFilePath();
-    if (!a.isEmpty() && a == b)
+    // (An own file that is a link leading out to the source still becomes
+    // a copy of its own.)
+    if (!a.isEmpty() && a == b && (confineTo.isEmpty() || within(b, QFileInfo(confineTo).canonicalFilePath())))
         return true;
     QByteArray bytes;
     if (!readWholeFile(realSrc, bytes, error))

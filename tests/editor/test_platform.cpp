@@ -315,6 +315,15 @@ TEST(Paths, OwnFilesStayInTheGameFolder)
     ASSERT_TRUE(fr::writeOwnFile(alias + "/", alias + "/Map/BMap/a.jmap", "via alias", error)) << error.toStdString();
     EXPECT_EQ(ReadBytes(game + "Map/a.jmap"), "via alias");
 
+    // A backup whose name links out to the very file backed up becomes a
+    // copy of its own.
+    QFile::remove(name);
+    ASSERT_TRUE(QFile::link(out + "a.jmap", name));
+    ASSERT_TRUE(fr::copyToOwnFile(game, out + "a.jmap", name, error)) << error.toStdString();
+    EXPECT_FALSE(QFileInfo(name).isSymLink());
+    EXPECT_EQ(ReadBytes(name), "out");
+    EXPECT_EQ(ReadBytes(out + "a.jmap"), "out");
+
     // A folder on the way that leads out: refused, nothing written.
     ASSERT_TRUE(QFile::link(out + "folder", game + "Map/Linked"));
     EXPECT_FALSE(fr::writeOwnFile(game, game + "Map/linked/a.jmap", "new", error));
