@@ -53,7 +53,7 @@ TEST_F(OwnFiles, LinksAtTheirNamesNeverLeadAWriteOutOfTheGameFolder)
              dialogs.files = {demo("Map/demo.jmap")};
              main().Menu_OpenMap_Click();
          }},
-        {"Map/BMap/demo2.jmap", "Space: the script editor backs up every map", [&] { inScriptEditor(); }},
+        {"Map/BMap/demo.jmap", "Space: the script editor backs up every map", [&] { inScriptEditor(); }},
         {"Script/BScript/gameinit.jsr", "Space: the script editor backs up every script", [&] { inScriptEditor(); }},
         {"editor/RecentScript.txt", "a click on a script remembers it",
          [&] { inScriptEditor([&] { ClickRow(se().FileTable, "gameinit.jsr"); }); }},
