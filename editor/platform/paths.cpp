@@ -150,15 +150,43 @@ void setAtomicWriteHookForTest(std::function<bool(const QString&)> hook)
     g_writeHook = std::move(hook);
 }
 
-bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& error)
+namespace {
+
+// Whether `path` (canonical) is `root` (canonical) or lies under it.
+bool within(const QString& path, const QString& root)
+{
+    if (path == root)
+        return true;
+    return path.startsWith(root.endsWith(sep) ? root : root + sep);
+}
+
+// Writes `bytes` over `path`. With `confineTo` empty a link at the name is
+// followed wherever it leads. Otherwise `confineTo` is the folder the file
+// belongs in: a link at the name is followed only to a file inside it, one
+// that leads anywhere else (or nowhere) is itself replaced by the new file,
+// and a name whose folder lies outside it (through a linked folder) is
+// refused.
+bool writeAtomic(const QString& path, const QByteArray& bytes, QString& error, const QString& confineTo)
 {
     QString target = ci::resolve(path);
     const QFileInfo link(target);
+    const QString root = confineTo.isEmpty() ? QString() : QFileInfo(confineTo).canonicalFilePath();
+    if (!confineTo.isEmpty()) {
+        const QString folder = QFileInfo(link.path()).canonicalFilePath();
+        if (!folder.isEmpty() && (root.isEmpty() || !within(folder, root))) {
+            error = QStringLiteral("没有写入文件：%1（它所在的文件夹经链接通到游戏文件夹之外）").arg(target);
+            return false;
+        }
+    }
+    bool replacingLink = false;
     if (link.isSymLink()) {
-        // Replace the file the link names, not the link.
+        // Replace the file the link names, not the link (unless it would
+        // take an own file out of its folder).
         const QString real = link.canonicalFilePath();
-        if (!real.isEmpty())
+        if (!real.isEmpty() && (confineTo.isEmpty() || within(real, root)))
             target = real;
+        else
+            replacingLink = true;
     }
     const QByteArray nativeTarget = QFile::encodeName(target);
     const QFileInfo info(target);
@@ -170,8 +198,9 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& erro
         return false;
     };
 
+    // A link about to be replaced is no file to take a mode or owner from.
     struct stat st {};
-    const bool exists = ::stat(nativeTarget.constData(), &st) == 0;
+    const bool exists = !replacingLink && ::stat(nativeTarget.constData(), &st) == 0;
     if (exists) {
         if (S_ISDIR(st.st_mode))
             return fail(QStringLiteral("无法写入文件"), EISDIR);
@@ -183,7 +212,7 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& erro
             error = QStringLiteral("文件是只读的，没有改写：%1").arg(target);
             return false;
         }
-    } else if (errno != ENOENT) {
+    } else if (!replacingLink && errno != ENOENT) {
         return fail(QStringLiteral("无法写入文件"), errno);
     }
 
@@ -193,8 +222,18 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& erro
     const QByteArray temp = tempName(nativeDir, base);
     int fd = -1;
     for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
-        if (::unlink(temp.constData()) != 0 && errno != ENOENT)
-            return fail(QStringLiteral("无法写入文件"), errno);
+        if (::unlink(temp.constData()) != 0 && errno != ENOENT) {
+            const int err = errno;
+            struct stat tst {};
+            if (::lstat(temp.constData(), &tst) == 0 && S_ISDIR(tst.st_mode)) {
+                // The fault is the folder at the temporary name, not the
+                // target: name the one that is in the way.
+                error = QStringLiteral("无法写入文件：%1（临时文件的名字 %2 已被一个文件夹占用，请移走它）")
+                            .arg(target, QFile::decodeName(temp));
+                return false;
+            }
+            return fail(QStringLiteral("无法写入文件"), err);
+        }
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)
             return fail(QStringLiteral("无法写入文件"), errno);
@@ -254,18 +293,42 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& erro
     return true;
 }
 
-bool copyFile(const QString& src, const QString& dst, QString& error)
+bool copyInto(const QString& src, const QString& dst, QString& error, const QString& confineTo)
 {
     const QString realSrc = ci::resolve(src);
     const QString realDst = ci::resolve(dst);
     const QString a = QFileInfo(realSrc).canonicalFilePath();
     const QString b = QFileInfo(realDst).canonicalFilePath();
-    if (!a.isEmpty() && a == b)
+    // (An own file that is a link leading out to the source still becomes
+    // a copy of its own.)
+    if (!a.isEmpty() && a == b && (confineTo.isEmpty() || within(b, QFileInfo(confineTo).canonicalFilePath())))
         return true;
     QByteArray bytes;
     if (!readWholeFile(realSrc, bytes, error))
         return false;
-    return writeFileAtomic(realDst, bytes, error);
+    return writeAtomic(realDst, bytes, error, confineTo);
+}
+
+} // namespace
+
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& error)
+{
+    return writeAtomic(path, bytes, error, {});
+}
+
+bool writeOwnFile(const QString& gameFolder, const QString& path, const QByteArray& bytes, QString& error)
+{
+    return writeAtomic(path, bytes, error, gameFolder);
+}
+
+bool copyFile(const QString& src, const QString& dst, QString& error)
+{
+    return copyInto(src, dst, error, {});
+}
+
+bool copyToOwnFile(const QString& gameFolder, const QString& src, const QString& dst, QString& error)
+{
+    return copyInto(src, dst, error, gameFolder);
 }
 
 namespace {

@@ -47,6 +47,13 @@ bool readWholeFile(const QString& path, QByteArray& out, QString& error, qint64 
 // says why (Chinese, naming the path, with the system's reason).
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString& error);
 
+// The same for a file the editor names itself (its backups, remembered
+// names, attribute lists, event catalogue), which belongs in `gameFolder`:
+// a link at its name is followed only to a file inside that folder; one that
+// leads out of it (or nowhere) is replaced by the file itself, and a name
+// whose folder leads out through a linked folder is refused.
+bool writeOwnFile(const QString& gameFolder, const QString& path, const QByteArray& bytes, QString& error);
+
 // Tests only: called with the temporary file's path once all bytes are in it
 // and before it replaces the target; returning false fails the write there.
 void setAtomicWriteHookForTest(std::function<bool(const QString& tempPath)> hook);
@@ -54,6 +61,8 @@ void setAtomicWriteHookForTest(std::function<bool(const QString& tempPath)> hook
 // Copies src over dst (replacing it). When both name the same file nothing is
 // written and the copy counts as done.
 bool copyFile(const QString& src, const QString& dst, QString& error);
+// The same when dst is a file the editor names itself (as writeOwnFile).
+bool copyToOwnFile(const QString& gameFolder, const QString& src, const QString& dst, QString& error);
 
 // The editor's own folder followed by '/', fixed at start-up.
 QString appDir();

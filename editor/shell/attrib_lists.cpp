@@ -183,7 +183,7 @@ bool Module2::saveAttribList(const QString& fileName, AttribArray& list, int16_t
         out.endLine();
     }
     QString error;
-    if (!fr::writeFileAtomic(path, out.bytes(), error)) {
+    if (!fr::writeOwnFile(GetParentPath(m_.AppDir, 1), path, out.bytes(), error)) {
         fr::msgBox(QStringLiteral("保存属性列表失败：%1").arg(error));
         return false;
     }

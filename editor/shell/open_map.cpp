@@ -229,7 +229,8 @@ void Main::Menu_OpenMap_Click()
         fr::msgBox(QStringLiteral("地图已打开，但找不到备份文件夹 %1，没有备份。").arg(backupDir));
     } else {
         QString error;
-        if (!fr::copyFile(M.MapPath, fr::ci::resolve(backupDir) + GetFileName(M.MapPath), error)) {
+        const QString backup = fr::ci::resolve(backupDir) + GetFileName(M.MapPath);
+        if (!fr::copyToOwnFile(GetParentPath(M.AppDir, 1), M.MapPath, backup, error)) {
             status = QStringLiteral("文件已打开! 备份失败");
             fr::msgBox(QStringLiteral("地图已打开，但备份失败：%1").arg(error));
         }

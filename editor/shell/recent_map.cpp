@@ -5,6 +5,7 @@
 #include "platform/textfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tilesmith {
 namespace {
@@ -15,6 +16,37 @@ QString fileOf(const QString& appDir, const QString& fileName)
 }
 
 const QString RecentMapFile = QStringLiteral("RecentMap.txt");
+
+// The game folder, the parent of the editor's folder, followed by '/'.
+QString GameFolderOf(const QString& appDir)
+{
+    return QDir::cleanPath(appDir + QStringLiteral("/..")) + fr::sep;
+}
+
+// How the map at `path` is remembered: by its name relative to the game
+// folder when it lies inside it (so a copy of the folder remembers its own
+// map), with '\' between components as the game's own names have them;
+// by its full path otherwise, and also when a component holds a '\' of its
+// own, which the reader would take for a separator.
+QString RememberedName(const QString& game, const QString& path)
+{
+    auto relativeIn = [](const QString& folder, const QString& file) -> QString {
+        if (folder.isEmpty() || file.isEmpty() || !file.startsWith(folder + fr::sep))
+            return {};
+        return file.mid(folder.size() + 1);
+    };
+    const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString rel = relativeIn(QDir::cleanPath(game), file);
+    if (rel.isEmpty()) {
+        // The same folder reached by another way (a linked folder).
+        const QFileInfo fileInfo(file);
+        rel = relativeIn(QFileInfo(game).canonicalFilePath(),
+                         QFileInfo(fileInfo.path()).canonicalFilePath() + fr::sep + fileInfo.fileName());
+    }
+    if (rel.isEmpty() || rel.contains(QLatin1Char('\\')))
+        return path;
+    return rel.replace(fr::sep, QLatin1Char('\\'));
+}
 
 } // namespace
 
@@ -30,7 +62,7 @@ QString ReadRecentMap(const QString& appDir)
 
 bool WriteRecentMap(const QString& appDir, const QString& path, QString& error)
 {
-    return WriteRecentName(appDir, RecentMapFile, path, error);
+    return WriteRecentName(appDir, RecentMapFile, RememberedName(GameFolderOf(appDir), path), error);
 }
 
 QString ReadRecentName(const QString& appDir, const QString& fileName)
@@ -62,7 +94,7 @@ bool WriteRecentName(const QString& appDir, const QString& fileName, const QStri
     fr::FieldWriter out;
     out.string(gbk);
     out.endLine();
-    return fr::writeFileAtomic(fileOf(appDir, fileName), out.bytes(), error);
+    return fr::writeOwnFile(GameFolderOf(appDir), fileOf(appDir, fileName), out.bytes(), error);
 }
 
 } // namespace tilesmith

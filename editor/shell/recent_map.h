@@ -11,7 +11,9 @@ namespace tilesmith {
 // relative path (either separator) is taken from the game folder.
 QString ReadRecentMap(const QString& appDir);
 
-// Rewrites the file. Refused (false, with the reason in `error`, the file
+// Rewrites the file with `path`: a map inside the game folder (the parent
+// of `appDir`) by its name relative to that folder, any other by its full
+// path. Refused (false, with the reason in `error`, the file
 // untouched) for a path the file cannot hold: one with '"', CR, LF or a
 // character that GBK has no code for.
 bool WriteRecentMap(const QString& appDir, const QString& path, QString& error);

@@ -39,7 +39,7 @@ EventTable EventTable::read(const QByteArray& data, QString& warning)
     return t;
 }
 
-bool EventTable::save(const QString& path, int skip, QString& error) const
+bool EventTable::save(const QString& gameFolder, const QString& path, int skip, QString& error) const
 {
     QByteArray out;
     for (int i = 0; i < EventCount; ++i) {
@@ -47,7 +47,7 @@ bool EventTable::save(const QString& path, int skip, QString& error) const
             continue;
         out += EventNames[i] + "\r\n" + EventComments[i] + "\r\n";
     }
-    return fr::writeFileAtomic(path, out, error);
+    return fr::writeOwnFile(gameFolder, path, out, error);
 }
 
 bool EventTable::addNew()

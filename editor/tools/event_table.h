@@ -19,8 +19,10 @@ struct EventTable {
     // comment gets an empty one; events beyond 201 are left out and
     // `warning` says so. A missing file gives an empty table.
     static EventTable read(const QByteArray& data, QString& warning);
-    // Writes every event but `skip` (-1: none) through a temporary file.
-    bool save(const QString& path, int skip, QString& error) const;
+    // Writes every event but `skip` (-1: none) through a temporary file; the
+    // file belongs in the game folder `gameFolder`, and a link at its name
+    // never takes the write out of it.
+    bool save(const QString& gameFolder, const QString& path, int skip, QString& error) const;
     // Adds "新事件" with its comment; false when the table is full.
     bool addNew();
     // Removes entry n, the later ones moving down.

@@ -634,7 +634,7 @@ bool ScriptEditor::backUp(const QListWidget* list, const QString& folder, const 
     for (int i = 0; i < list->count(); ++i) {
         const QString name = list->item(i)->text();
         QString error;
-        if (!fr::copyFile(folder + fr::sep + name, target + fr::sep + name, error))
+        if (!fr::copyToOwnFile(GetParentPath(M.AppDir, 1), folder + fr::sep + name, target + fr::sep + name, error))
             failed << error;
     }
     if (!failed.isEmpty()) {
@@ -895,7 +895,7 @@ bool ScriptEditor::SaveEventTable(int skip)
     if (!eventTableWritable())
         return false;
     QString error;
-    if (!Events.save(eventTablePath(), skip, error)) {
+    if (!Events.save(GetParentPath(M.AppDir, 1), eventTablePath(), skip, error)) {
         fr::msgBox(QStringLiteral("事件表没有保存：%1").arg(error));
         return false;
     }

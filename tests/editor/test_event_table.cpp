@@ -24,13 +24,13 @@ TEST(EventTableFile, ReadsPairsAndWritesThemBack)
     GameFolder game;
     const QString path = game.path("Script/eventtable.txt");
     QString error;
-    ASSERT_TRUE(t.save(path, -1, error));
+    ASSERT_TRUE(t.save(game.root(), path, -1, error));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), data);
     f.close();
     // Delete writes the file without the entry.
-    ASSERT_TRUE(t.save(path, 0, error));
+    ASSERT_TRUE(t.save(game.root(), path, 0, error));
     t.remove(0);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "chest\r\nx\r\n");
@@ -38,7 +38,7 @@ TEST(EventTableFile, ReadsPairsAndWritesThemBack)
     f.close();
     // A failed write leaves the old file whole.
     fr::setAtomicWriteHookForTest([](const QString&) { return false; });
-    EXPECT_FALSE(t.save(path, -1, error));
+    EXPECT_FALSE(t.save(game.root(), path, -1, error));
     fr::setAtomicWriteHookForTest({});
     EXPECT_FALSE(error.isEmpty());
 }

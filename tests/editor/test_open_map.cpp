@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 using namespace tstest;
 using namespace tilesmith;
@@ -100,9 +101,8 @@ TEST_F(OpenMap, ThroughTheDialogWithBackupAndRecentMap)
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("|").toStdString();
     EXPECT_EQ(M().MapPath, path);
     EXPECT_EQ(ReadBytes(game.path("Map/BMap/demo.jmap")), ReadBytes(path));
-    QByteArray gbkPath;
-    ASSERT_TRUE(fr::gbk::encode(path, gbkPath));
-    EXPECT_EQ(ReadBytes(recentFile()), "\"" + gbkPath + "\"\r\n");
+    // A map of the game folder is remembered by its name in the folder.
+    EXPECT_EQ(ReadBytes(recentFile()), "\"Map\\demo.jmap\"\r\n");
     EXPECT_EQ(main().TF_maininfo->text(), QStringLiteral("文件已打开! 打开后已备份到Map\\BMap"));
     const MapDocument direct = SampleMap();
     EXPECT_EQ(M().TileCount, 300);
@@ -164,6 +164,44 @@ TEST_F(OpenMap, RecentMapNamedFromTheGameFolder)
         M().MapPath.clear();
         main().Menu_OpenRecentMap_Click();
         EXPECT_EQ(M().MapPath, path) << name;
+    }
+}
+
+// A map opened through the dialog is remembered by its name in the game
+// folder when it lies there (however the folder was reached), so the
+// remembered name read in a copy of the folder is the copy's own map; a map
+// anywhere else keeps its full path.
+TEST_F(OpenMap, DialogRemembersAMapOfTheGameFolderByItsNameThere)
+{
+    start();
+    QTemporaryDir other;
+    const QString alias = other.path() + "/alias";
+    ASSERT_TRUE(QFile::link(game.root(), alias));
+    const QString sibling = game.root().chopped(1) + "2/m.jmap"; // a folder whose name only begins alike
+    struct Case {
+        QString chosen;
+        QByteArray remembered; // empty: the full path
+    } cases[] = {
+        {game.path("Map/demo.jmap"), "Map\\demo.jmap"},
+        {game.path("Map/sub/deep.jmap"), "Map\\sub\\deep.jmap"},
+        {alias + "/Map/demo.jmap", "Map\\demo.jmap"},
+        {other.path() + "/elsewhere.jmap", {}},
+        {sibling, {}},
+    };
+    const QString copy = other.path() + "/copy/";
+    for (const Case& c : cases) {
+        WriteBytes(c.chosen, SerializeMap(SampleMap()));
+        dialogs.messages.clear();
+        dialogs.files = {c.chosen};
+        main().Menu_OpenMap_Click();
+        ASSERT_EQ(M().MapPath, c.chosen) << dialogs.messages.join("|").toStdString();
+        QByteArray full;
+        ASSERT_TRUE(fr::gbk::encode(c.chosen, full));
+        const QByteArray expected = c.remembered.isEmpty() ? full : c.remembered;
+        EXPECT_EQ(ReadBytes(recentFile()), "\"" + expected + "\"\r\n") << c.chosen.toStdString();
+        WriteBytes(copy + "editor/RecentMap.txt", ReadBytes(recentFile()));
+        const QString inCopy = c.remembered.isEmpty() ? c.chosen : copy + QString(c.remembered).replace('\\', '/');
+        EXPECT_EQ(ReadRecentMap(copy + "editor/"), inCopy) << c.chosen.toStdString();
     }
 }
 

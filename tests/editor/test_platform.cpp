@@ -244,6 +244,100 @@ TEST(Paths, FailedAtomicWritesLeaveTheOldFileWhole)
     EXPECT_EQ(FolderEntries(root), (QStringList{"Map", "plain", "ro.jmap"}));
 }
 
+// A folder standing at the temporary name stops the save; the message
+// names that folder, not the target, which is a file.
+TEST(Paths, AFolderAtTheTemporaryNameIsTheOneNamed)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    WriteBytes(root + "a.jmap", "old");
+    ASSERT_TRUE(QDir().mkpath(root + ".a.jmap.tmp"));
+    QString error;
+    EXPECT_FALSE(fr::writeFileAtomic(root + "a.jmap", "new", error));
+    EXPECT_TRUE(error.contains(root + ".a.jmap.tmp")) << error.toStdString();
+    EXPECT_TRUE(error.contains("文件夹")) << error.toStdString();
+    EXPECT_FALSE(error.contains(QStringLiteral("（是一个文件夹）"))) << error.toStdString();
+    EXPECT_EQ(ReadBytes(root + "a.jmap"), "old");
+    EXPECT_TRUE(QFileInfo(root + ".a.jmap.tmp").isDir());
+}
+
+// A file the editor names itself, with a link at its name: followed while
+// it stays in the game folder; one leading out, or nowhere, is replaced; a
+// linked folder leading out is refused. A name the user chose is followed
+// wherever it leads.
+TEST(Paths, OwnFilesStayInTheGameFolder)
+{
+    QTemporaryDir dir;
+    const QString game = dir.path() + "/game/";
+    const QString out = dir.path() + "/out/";
+    QDir().mkpath(game + "Map/BMap");
+    QDir().mkpath(out + "folder");
+    struct Case {
+        const char* what;
+        QString linkTo;  // where a link at game/Map/BMap/a.jmap leads
+        bool followed;   // the bytes land at linkTo, the link stays
+    } cases[] = {
+        {"a file inside", game + "Map/a.jmap", true},
+        {"a file inside, by a relative link", "../a.jmap", true},
+        {"a file outside", out + "a.jmap", false},
+        {"a file outside, by a relative link", "../../../out/a.jmap", false},
+        {"out through a link inside", game + "Map/hop.jmap", false},
+        {"nowhere", game + "Map/none.jmap", false},
+    };
+    QFile::link(out + "a.jmap", game + "Map/hop.jmap");
+    const QString name = game + "Map/BMap/a.jmap";
+    for (const Case& c : cases) {
+        WriteBytes(game + "Map/a.jmap", "in");
+        WriteBytes(out + "a.jmap", "out");
+        QFile::remove(name);
+        ASSERT_TRUE(QFile::link(c.linkTo, name)) << c.what;
+        QString error;
+        ASSERT_TRUE(fr::writeOwnFile(game, name, "new", error)) << c.what << ": " << error.toStdString();
+        EXPECT_EQ(ReadBytes(out + "a.jmap"), "out") << c.what;
+        EXPECT_EQ(QFileInfo(name).isSymLink(), c.followed) << c.what;
+        EXPECT_EQ(ReadBytes(name), "new") << c.what;
+        EXPECT_EQ(ReadBytes(game + "Map/a.jmap"), c.followed ? "new" : "in") << c.what;
+        // The same copied there.
+        WriteBytes(game + "Map/a.jmap", "in");
+        QFile::remove(name);
+        ASSERT_TRUE(QFile::link(c.linkTo, name)) << c.what;
+        WriteBytes(game + "Map/src.jmap", "copied");
+        ASSERT_TRUE(fr::copyToOwnFile(game, game + "Map/src.jmap", name, error)) << c.what << ": " << error.toStdString();
+        EXPECT_EQ(ReadBytes(out + "a.jmap"), "out") << c.what;
+        EXPECT_EQ(ReadBytes(name), "copied") << c.what;
+    }
+    // The game folder reached through a link of its own is still inside.
+    const QString alias = dir.path() + "/alias";
+    ASSERT_TRUE(QFile::link(game, alias));
+    QFile::remove(name);
+    ASSERT_TRUE(QFile::link(game + "Map/a.jmap", name));
+    QString error;
+    ASSERT_TRUE(fr::writeOwnFile(alias + "/", alias + "/Map/BMap/a.jmap", "via alias", error)) << error.toStdString();
+    EXPECT_EQ(ReadBytes(game + "Map/a.jmap"), "via alias");
+
+    // A backup whose name links out to the very file backed up becomes a
+    // copy of its own.
+    QFile::remove(name);
+    ASSERT_TRUE(QFile::link(out + "a.jmap", name));
+    ASSERT_TRUE(fr::copyToOwnFile(game, out + "a.jmap", name, error)) << error.toStdString();
+    EXPECT_FALSE(QFileInfo(name).isSymLink());
+    EXPECT_EQ(ReadBytes(name), "out");
+    EXPECT_EQ(ReadBytes(out + "a.jmap"), "out");
+
+    // A folder on the way that leads out: refused, nothing written.
+    ASSERT_TRUE(QFile::link(out + "folder", game + "Map/Linked"));
+    EXPECT_FALSE(fr::writeOwnFile(game, game + "Map/linked/a.jmap", "new", error));
+    EXPECT_TRUE(error.contains("游戏文件夹之外")) << error.toStdString();
+    EXPECT_TRUE(FolderEntries(out + "folder").isEmpty());
+
+    // A user's own name follows its link out.
+    QFile::remove(name);
+    ASSERT_TRUE(QFile::link(out + "a.jmap", name));
+    ASSERT_TRUE(fr::writeFileAtomic(name, "chosen", error)) << error.toStdString();
+    EXPECT_EQ(ReadBytes(out + "a.jmap"), "chosen");
+    EXPECT_TRUE(QFileInfo(name).isSymLink());
+}
+
 TEST(Paths, CopyOntoItselfKeepsTheFile)
 {
     QTemporaryDir dir;
