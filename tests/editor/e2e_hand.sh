@@ -22,10 +22,7 @@ set -u
 . "$HERE/../e2e/common.sh"
 start_editor "$T" "$work/game" "$work/editor.out"
 main=\$wid
-key_opens() { xdotool windowactivate --sync "\$1" 2>/dev/null; xdotool key "\$2"; wait_for "\$3"; }
-gone() { for i in \$(seq 1 20); do [ -z "\$(visible "\$1")" ] && return 0; sleep 0.1; done; return 1; }
 say() { echo "\$1" >> "$work/results"; }
-click_in() { xdotool mousemove --window "\$1" "\$2" "\$3" sleep 0.1 click --repeat "\${4:-1}" --delay 120 "\${5:-1}"; sleep 0.5; }
 # Pixels that differ between two shots (the highlight's shade changes a
 # little with the focus).
 differ() { compare -fuzz 10% -metric AE "\$1" "\$2" null: 2>&1 | cut -d' ' -f1 | cut -d. -f1; }

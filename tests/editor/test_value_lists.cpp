@@ -28,6 +28,20 @@ struct FormCase {
     int16_t* count;
 };
 
+// The NPC, monster and role forms with their kinds' selected row, records
+// and count.
+std::vector<FormCase> ThreeForms(ToolFormsImpl& t, Module1& m)
+{
+    return {
+        {"npc", [&t]() -> AttribForm& { return t.ActiveNpc.get(); }, &m.NpcAttribSel, &m.NpcAttribs,
+         &m.NpcAttribCount},
+        {"monster", [&t]() -> AttribForm& { return t.ActiveMonster.get(); }, &m.MonsterAttribSel,
+         &m.MonsterAttribs, &m.MonsterAttribCount},
+        {"role", [&t]() -> AttribForm& { return t.AddRole.get(); }, &m.RoleAttribSel, &m.RoleAttribs,
+         &m.RoleAttribCount},
+    };
+}
+
 } // namespace
 
 // The mouse reaches the lists through the window: a click on a value
@@ -38,14 +52,7 @@ TEST_F(ValueLists, TheMouseSelectsEditsAndDefinesTheRowItHits)
 {
     start();
     ToolFormsImpl& t = session->tools;
-    const FormCase cases[] = {
-        {"npc", [&]() -> AttribForm& { return t.ActiveNpc.get(); }, &M().NpcAttribSel, &M().NpcAttribs,
-         &M().NpcAttribCount},
-        {"monster", [&]() -> AttribForm& { return t.ActiveMonster.get(); }, &M().MonsterAttribSel,
-         &M().MonsterAttribs, &M().MonsterAttribCount},
-        {"role", [&]() -> AttribForm& { return t.AddRole.get(); }, &M().RoleAttribSel, &M().RoleAttribs,
-         &M().RoleAttribCount},
-    };
+    const std::vector<FormCase> cases = ThreeForms(t, M());
     for (const FormCase& c : cases) {
         SCOPED_TRACE(c.name);
         AttribForm& f = c.form();
@@ -311,14 +318,7 @@ TEST_F(ValueLists, ADeleteLeavesNoRowSelectedAndTheBoxHidden)
     M().CurNpc = 0;
     M().MonsterCount = 1;
     M().CurMonster = 0;
-    const FormCase cases[] = {
-        {"npc", [&]() -> AttribForm& { return t.ActiveNpc.get(); }, &M().NpcAttribSel, &M().NpcAttribs,
-         &M().NpcAttribCount},
-        {"monster", [&]() -> AttribForm& { return t.ActiveMonster.get(); }, &M().MonsterAttribSel,
-         &M().MonsterAttribs, &M().MonsterAttribCount},
-        {"role", [&]() -> AttribForm& { return t.AddRole.get(); }, &M().RoleAttribSel, &M().RoleAttribs,
-         &M().RoleAttribCount},
-    };
+    const std::vector<FormCase> cases = ThreeForms(t, M());
     for (const FormCase& c : cases) {
         SCOPED_TRACE(c.name);
         AttribForm& f = c.form();
