@@ -21,6 +21,7 @@ Session::Session(MainFactory makeMain)
       })
 {
     procs.setTools(&tools);
+    fr::guardPastes();
     boot.onLoad = [this] {
         // Without what the loader makes the editor cannot work, and with only
         // the splash up nobody could end it: a loader that fails ends it.

@@ -3,10 +3,17 @@
 #include "convert.h"
 #include "dialogs.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QSet>
+#include <QTextEdit>
 
 #include <new>
 
@@ -19,7 +26,47 @@ bool g_endRequested = false;
 std::function<void(int)> g_endHook;
 QSize g_screenOverride;
 
+// Stops the pastes that would take nothing from the clipboard: the paste
+// keys in a text box, and the middle button (which pastes the X selection)
+// in a multi-line one. Everything else passes on unchanged.
+class PasteGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            if (!static_cast<QKeyEvent*>(e)->matches(QKeySequence::Paste) || !isTextBox(o))
+                return false;
+            return !holdsText(QClipboard::Clipboard);
+        }
+        // A multi-line box takes the middle button on its viewport.
+        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::MiddleButton &&
+            o->isWidgetType() && isTextBox(static_cast<QWidget*>(o)->parentWidget()))
+            return QGuiApplication::clipboard()->supportsSelection() && !holdsText(QClipboard::Selection);
+        return false;
+    }
+
+private:
+    static bool isTextBox(QObject* o)
+    {
+        return qobject_cast<QLineEdit*>(o) || qobject_cast<QPlainTextEdit*>(o) || qobject_cast<QTextEdit*>(o);
+    }
+    static bool holdsText(QClipboard::Mode mode) { return !QGuiApplication::clipboard()->text(mode).isEmpty(); }
+};
+
 } // namespace
+
+void guardPastes()
+{
+    static QPointer<QObject> installed;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || installed)
+        return;
+    installed = new PasteGuard(app);
+    app->installEventFilter(installed);
+}
 
 void guarded(const std::function<void()>& fn)
 {

@@ -33,6 +33,13 @@ void endProgram(int code = 0);
 bool endRequested();
 void setEndProgramHook(std::function<void(int)> hook);
 
+// Makes every text box of the program (line edits, the script text, input
+// boxes) paste only when the clipboard holds text; otherwise a paste does
+// nothing. Qt's multi-line boxes crash on a paste from a clipboard that no
+// program owns, and a line edit would drop its selected text. Installed
+// once for the running application.
+void guardPastes();
+
 // The display's size in pixels; tests can fix it.
 QSize screenSize();
 void setScreenSizeForTest(QSize size);

@@ -2,6 +2,9 @@
 
 #include "dialogs.h"
 #include "paths.h"
+// The game's own WAVE reader (game/platform): a sound passes here exactly
+// when the game would load it.
+#include "wave.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,21 +18,26 @@ namespace fr {
 
 namespace {
 
-uint32_t le32(const char* p)
-{
-    const auto* u = reinterpret_cast<const uchar*>(p);
-    return uint32_t(u[0]) | uint32_t(u[1]) << 8 | uint32_t(u[2]) << 16 | uint32_t(u[3]) << 24;
-}
-
-uint16_t le16(const char* p)
-{
-    const auto* u = reinterpret_cast<const uchar*>(p);
-    return uint16_t(u[0] | u[1] << 8);
-}
-
 constexpr qint64 MaxWaveBytes = 64ll << 20;
 
 SoundPreview* replaced = nullptr;
+
+// What the game says when it will not load a sound for that reason.
+const char* gameRefusal(plat::WaveError e)
+{
+    switch (e) {
+    case plat::WaveError::None: break;
+    case plat::WaveError::NoRiff: return "要加载的WAVE文件格式WAVE错误！RIFF区块";
+    case plat::WaveError::NoFmt: return "要加载的WAVE文件格式FMT错误！子区块";
+    case plat::WaveError::FormatRead: return "读取WAVE格式失败！";
+    case plat::WaveError::Ascend: return "加载WAVE文件时，跳出子区块失败！";
+    case plat::WaveError::NoData: return "要加载的WAVE文件格式DATA错误！子区块";
+    case plat::WaveError::Unsupported:
+    case plat::WaveError::Empty:
+    case plat::WaveError::TooLarge: return "建立声音次缓冲区失败！";
+    }
+    return "";
+}
 
 } // namespace
 
@@ -50,43 +58,14 @@ bool checkWaveFile(const QString& path, QString& error)
         return false;
     }
     const QByteArray d = f.readAll();
-    if (d.size() < 12 || !d.startsWith("RIFF") || d.mid(8, 4) != "WAVE") {
-        error = QStringLiteral("不是WAVE声音文件：%1").arg(real);
-        return false;
-    }
-    bool pcm = false;
-    bool fmt = false;
-    qsizetype at = 12;
-    while (at + 8 <= d.size()) {
-        const QByteArray id = d.mid(at, 4);
-        const qint64 size = le32(d.constData() + at + 4);
-        const qint64 body = at + 8;
-        if (id == "fmt ") {
-            if (size < 16 || body + 16 > d.size())
-                break;
-            fmt = true;
-            const uint16_t format = le16(d.constData() + body);
-            const uint16_t channels = le16(d.constData() + body + 2);
-            const uint16_t bits = le16(d.constData() + body + 14);
-            // PCM, or the extensible form that carries PCM.
-            pcm = (format == 1 || format == 0xFFFE) && channels >= 1 && (bits == 8 || bits == 16 || bits == 24 ||
-                                                                          bits == 32);
-        } else if (id == "data") {
-            if (!fmt)
-                break;
-            if (!pcm) {
-                error = QStringLiteral("声音文件不是PCM格式，无法播放：%1").arg(real);
-                return false;
-            }
-            if (size == 0 || body + size > d.size()) {
-                error = QStringLiteral("声音文件不完整：%1").arg(real);
-                return false;
-            }
-            return true;
-        }
-        at = body + size + (size & 1);
-    }
-    error = QStringLiteral("声音文件不完整或已损坏：%1").arg(real);
+    const std::vector<uint8_t> bytes(d.begin(), d.end());
+    plat::WaveData wave;
+    std::string detail;
+    const plat::WaveError e = plat::ParseWave(bytes, &wave, &detail);
+    if (e == plat::WaveError::None)
+        return true;
+    error = QStringLiteral("游戏不能播放声音文件%1：%2（%3）")
+                .arg(real, QString::fromUtf8(gameRefusal(e)), QString::fromStdString(detail));
     return false;
 }
 

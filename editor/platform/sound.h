@@ -8,10 +8,12 @@ class QSoundEffect;
 
 namespace fr {
 
-// Checks that `path` names a WAVE file that can be played: it exists, is a
-// RIFF "WAVE" file with a "fmt " chunk of PCM samples and a "data" chunk,
-// and is not larger than the editor plays (64 MB). False with the reason in
-// `error` (Chinese, naming the file) otherwise.
+// Checks that `path` names a WAVE file the game will play: it exists, is
+// not larger than the editor plays (64 MB), and the game's WAVE reader takes
+// it (PCM of 8 or 16 bits, one or two channels, a block size that fits
+// them, a data chunk with samples). False otherwise, with the reason in
+// `error` (Chinese, naming the file, with the game's own message when its
+// reader refuses the file).
 bool checkWaveFile(const QString& path, QString& error);
 
 class SoundPreview {

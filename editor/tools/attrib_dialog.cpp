@@ -267,6 +267,7 @@ void AddNewAttribute::command3()
                                                         : tools_.AddRole.loaded();
     if (loaded)
         tools_.attribForm(k.kind).removeRow(s);
+    *k.sel = -1; // the deleted attribute's neighbour is not chosen in its place
     closeDialog();
 }
 

@@ -704,6 +704,12 @@ void MagicEditor::Command9_Click()
         fr::msgBox(QStringLiteral("声音名“%1”%2，不能写入魔法列表；请换一个名字。").arg(name, why));
         return;
     }
+    // A sound the game would refuse is refused here, with the game's reason.
+    QString error;
+    if (!fr::checkWaveFile(file, error)) {
+        fr::msgBox(error);
+        return;
+    }
     MagicWaveNameBox->setText(name);
 }
 

@@ -132,28 +132,33 @@ bool AttribForm::eventFilter(QObject* o, QEvent* e)
             return true;
         }
     }
+    const bool mouse = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick ||
+                       e->type() == QEvent::MouseButtonRelease;
+    if (o == ListData->viewport() && mouse && static_cast<QMouseEvent*>(e)->button() != Qt::LeftButton) {
+        // Another button only hides the box: the list never sees the
+        // press, so the row under the pointer is not selected.
+        if (e->type() == QEvent::MouseButtonPress)
+            fr::guarded([&] { openTextInput(2); });
+        return true;
+    }
     if (o == ListData->viewport() && e->type() == QEvent::MouseButtonPress) {
         const auto* me = static_cast<QMouseEvent*>(e);
         const QPoint pos = me->position().toPoint();
         // The press selects its row first, as the list does on a press.
         if (QListWidgetItem* it = ListData->itemAt(pos))
             ListData->setCurrentItem(it);
-        const int button = me->button() == Qt::LeftButton    ? 1
-                           : me->button() == Qt::RightButton ? 2
-                                                             : 4;
-        fr::guarded([&] { openTextInput(button, pos.x(), pos.y()); });
-        if (button == 1)
-            // The list's own handling of this press may take the focus back
-            // from the box: give it back once the press is over.
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (TextInput->isVisible()) {
-                        TextInput->setFocus();
-                        TextInput->selectAll();
-                    }
-                },
-                Qt::QueuedConnection);
+        fr::guarded([&] { openTextInput(1, pos.x(), pos.y()); });
+        // The list's own handling of this press may take the focus back
+        // from the box: give it back once the press is over.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (TextInput->isVisible()) {
+                    TextInput->setFocus();
+                    TextInput->selectAll();
+                }
+            },
+            Qt::QueuedConnection);
     }
     return fr::FormWindow<QWidget>::eventFilter(o, e);
 }
@@ -285,10 +290,20 @@ void AttribForm::listCaptionDblClick()
 
 void AttribForm::removeRow(int i)
 {
-    if (i >= 0 && i < ListCaption->count())
-        delete ListCaption->takeItem(i);
-    if (i >= 0 && i < ListData->count())
-        delete ListData->takeItem(i);
+    // The lists would make a neighbour of the removed row current, and an
+    // open box would then commit the removed attribute's value into it:
+    // after a removal no row is selected and the box is hidden.
+    TextInput->hide();
+    syncing_ = true;
+    for (ListBox* list : {ListCaption, ListData}) {
+        if (i >= 0 && i < list->count())
+            delete list->takeItem(i);
+        list->setCurrentRow(-1);
+        list->clearSelection();
+    }
+    syncing_ = false;
+    if (b_.sel)
+        *b_.sel = -1;
 }
 
 void AttribForm::formLoad()

@@ -29,6 +29,8 @@ public:
     AttribForm(const QString& title, const AttribArray& attribs, const int16_t& count);
     void formLoad() override;
     void setRow(int i, const QString& caption, const QString& data) override;
+    // Removes row i of both lists (its definition was deleted); no row is
+    // selected afterwards and the in-place box is hidden.
     void removeRow(int i);
 
     // What the value lists work on besides the records: the kind, its

@@ -35,6 +35,19 @@ wait_for() {
   return 1
 }
 
+# Inside the X session: brings window $1 to the front, presses the key $2
+# and waits for the window named $3 (its id on standard output).
+key_opens() { xdotool windowactivate --sync "$1" 2>/dev/null; xdotool key "$2"; wait_for "$3"; }
+# Waits up to 2 s for no window named $1 to be shown.
+gone() {
+  local i
+  for i in $(seq 1 20); do [ -z "$(visible "$1")" ] && return 0; sleep 0.1; done
+  return 1
+}
+# A click of button $5 (1 unless given), repeated $4 times (a double click
+# with 2), at (x, y) = ($2, $3) of window $1's client area.
+click_in() { xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click --repeat "${4:-1}" --delay 120 "${5:-1}"; sleep 0.5; }
+
 # Inside an X session: the editor $1 started for the game folder $2 (as
 # tools/edit.sh starts it), its output in $3, and its main window waited
 # for; sets $pid and $wid.

@@ -25,12 +25,7 @@ set -u
 # The editor started for the copied game folder, as tools/edit.sh starts it.
 start_editor "$T" "$work/game" "$work/editor.out"
 main=\$wid
-# Brings a window to the front, presses a key and waits for the window named.
-key_opens() { xdotool windowactivate --sync "\$1" 2>/dev/null; xdotool key "\$2"; wait_for "\$3"; }
-gone() { for i in \$(seq 1 20); do [ -z "\$(visible "\$1")" ] && return 0; sleep 0.1; done; return 1; }
 say() { echo "\$1" >> "$work/results"; }
-# A click (or a double click) at (x, y) of a window's client area.
-click_in() { xdotool mousemove --window "\$1" "\$2" "\$3" sleep 0.1 click --repeat "\${4:-1}" --delay 120 1; sleep 0.5; }
 xdotool key --window "\$main" ctrl+d
 sleep 1.5
 se=\$(key_opens "\$main" space '^脚本编辑器\$') || { say "FAIL no script editor"; kill \$pid; exit 1; }

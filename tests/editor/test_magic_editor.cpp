@@ -31,16 +31,22 @@ struct FakeSound : fr::SoundPreview {
     QStringList played;
 };
 
-QByteArray Wave()
+// A PCM WAVE file of 22050 Hz: `channels` channels of `bits` bits each,
+// its block size given as `blockAlign` (2 for the 16-bit mono default).
+QByteArray Wave(int channels = 1, int bits = 16, int blockAlign = 2)
 {
-    QByteArray pcm(400, '\0');
-    QByteArray fmt("fmt ");
-    const char f[] = {16, 0, 0, 0, 1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, (char)0xAC, 0, 0, 2, 0, 16, 0};
-    fmt.append(f, sizeof f);
-    QByteArray data = "data" + QByteArray("\x90\x01\0\0", 4) + pcm;
-    QByteArray body = "WAVE" + fmt + data;
-    const quint32 n = body.size();
-    return "RIFF" + QByteArray(reinterpret_cast<const char*>(&n), 4) + body;
+    auto le = [](quint32 v, int n) {
+        QByteArray b;
+        for (int i = 0; i < n; ++i)
+            b.append(char(v >> (8 * i)));
+        return b;
+    };
+    const quint32 rate = 22050;
+    const QByteArray fmt = "fmt " + le(16, 4) + le(1, 2) + le(channels, 2) + le(rate, 4) +
+                           le(rate * blockAlign, 4) + le(blockAlign, 2) + le(bits, 2);
+    const QByteArray data = "data" + le(400, 4) + QByteArray(400, '\0');
+    const QByteArray body = "WAVE" + fmt + data;
+    return "RIFF" + le(body.size(), 4) + body;
 }
 
 // Three kinds, the middle one named "NULL" (a kind like any other).
@@ -639,9 +645,10 @@ TEST_F(MagicEditorTest, TheSoundIsChosenFromTheGameFolderAndPlayedFromThere)
     FakeSound sound;
     game.write("Script/MagicKindList.jsr", "EOF\r\n");
     game.write("Resource/wav/noise.wav", "not a wave file at all");
+    WriteBytes(game.path("../anywhere/Hit.WAV"), Wave());
     start();
     MagicEditor& f = open();
-    dialogs.files.push_back("/anywhere/Hit.WAV");
+    dialogs.files.push_back(game.path("../anywhere/Hit.WAV"));
     click(f.Command9);
     EXPECT_EQ(dialogs.fileDialogs.back().filter, QStringLiteral("音效文件|*.wav"));
     EXPECT_EQ(dialogs.fileDialogs.back().initDir, game.path("Resource/wav"));
@@ -664,8 +671,57 @@ TEST_F(MagicEditorTest, TheSoundIsChosenFromTheGameFolderAndPlayedFromThere)
     }
     EXPECT_EQ(sound.played.size(), 1);
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("不是WAVE声音文件")));
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("要加载的WAVE文件格式WAVE错误！RIFF区块")));
     EXPECT_TRUE(dialogs.messages[1].contains(QStringLiteral("找不到声音文件")));
+}
+
+// A sound is chosen only when the game would play it: samples of 8 or 16
+// bits in one or two channels, with a block size that fits them. Any other
+// file is refused at once with what the game would say, and the box keeps
+// its sound; "播放" refuses it the same way.
+TEST_F(MagicEditorTest, ASoundTheGameWouldRefuseIsRefusedAtChoice)
+{
+    FakeSound sound;
+    game.write("Script/MagicKindList.jsr", "EOF\r\n");
+    start();
+    MagicEditor& f = open();
+    const QString refused = QStringLiteral("建立声音次缓冲区失败！");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* why; // empty: the game plays it
+    } cases[] = {
+        {"mono8", Wave(1, 8, 1), ""},
+        {"stereo16", Wave(2, 16, 4), ""},
+        {"deep24", Wave(1, 24, 3), "sample size other than 8 or 16 bits"},
+        {"deep32", Wave(2, 32, 8), "sample size other than 8 or 16 bits"},
+        {"noalign", Wave(1, 16, 0), "block size does not match"},
+        {"widealign", Wave(1, 8, 2), "block size does not match"},
+        {"surround", Wave(6, 16, 12), "channel count other than 1 or 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = game.path(QStringLiteral("Resource/wav/%1.wav").arg(c.name));
+        WriteBytes(path, c.bytes);
+        setBox(f.MagicWaveNameBox, "Hit");
+        dialogs.messages.clear();
+        dialogs.files.push_back(path);
+        click(f.Command9);
+        if (!*c.why) {
+            EXPECT_EQ(f.MagicWaveNameBox->text(), QString::fromLatin1(c.name));
+            EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("|").toStdString();
+            continue;
+        }
+        EXPECT_EQ(f.MagicWaveNameBox->text(), QStringLiteral("Hit"));
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].contains(refused)) << dialogs.messages[0].toStdString();
+        EXPECT_TRUE(dialogs.messages[0].contains(QString::fromLatin1(c.why))) << dialogs.messages[0].toStdString();
+        // Named in the box by hand, it is not played either.
+        setBox(f.MagicWaveNameBox, c.name);
+        click(f.Command10);
+        EXPECT_TRUE(dialogs.saw(refused));
+    }
+    EXPECT_TRUE(sound.played.isEmpty()) << sound.played.join("|").toStdString();
 }
 
 // Names from the magic list go where the game takes them: '\' separates as

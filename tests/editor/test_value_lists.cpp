@@ -28,6 +28,20 @@ struct FormCase {
     int16_t* count;
 };
 
+// The NPC, monster and role forms with their kinds' selected row, records
+// and count.
+std::vector<FormCase> ThreeForms(ToolFormsImpl& t, Module1& m)
+{
+    return {
+        {"npc", [&t]() -> AttribForm& { return t.ActiveNpc.get(); }, &m.NpcAttribSel, &m.NpcAttribs,
+         &m.NpcAttribCount},
+        {"monster", [&t]() -> AttribForm& { return t.ActiveMonster.get(); }, &m.MonsterAttribSel,
+         &m.MonsterAttribs, &m.MonsterAttribCount},
+        {"role", [&t]() -> AttribForm& { return t.AddRole.get(); }, &m.RoleAttribSel, &m.RoleAttribs,
+         &m.RoleAttribCount},
+    };
+}
+
 } // namespace
 
 // The mouse reaches the lists through the window: a click on a value
@@ -38,14 +52,7 @@ TEST_F(ValueLists, TheMouseSelectsEditsAndDefinesTheRowItHits)
 {
     start();
     ToolFormsImpl& t = session->tools;
-    const FormCase cases[] = {
-        {"npc", [&]() -> AttribForm& { return t.ActiveNpc.get(); }, &M().NpcAttribSel, &M().NpcAttribs,
-         &M().NpcAttribCount},
-        {"monster", [&]() -> AttribForm& { return t.ActiveMonster.get(); }, &M().MonsterAttribSel,
-         &M().MonsterAttribs, &M().MonsterAttribCount},
-        {"role", [&]() -> AttribForm& { return t.AddRole.get(); }, &M().RoleAttribSel, &M().RoleAttribs,
-         &M().RoleAttribCount},
-    };
+    const std::vector<FormCase> cases = ThreeForms(t, M());
     for (const FormCase& c : cases) {
         SCOPED_TRACE(c.name);
         AttribForm& f = c.form();
@@ -297,5 +304,79 @@ TEST_F(ValueLists, ValuesThatWouldEndTheirFieldAreRefusedAtEntry)
         }
         EXPECT_EQ(M().NpcValues[0][1], "old");
         EXPECT_EQ(M().RoleAttribs[1].data, roleName);
+    }
+}
+
+// A definition deleted while its value box is open: the box goes and no
+// row is selected, so Enter afterwards writes nothing, neither into the
+// row that moved up into its place nor into its record or instance.
+TEST_F(ValueLists, ADeleteLeavesNoRowSelectedAndTheBoxHidden)
+{
+    start();
+    ToolFormsImpl& t = session->tools;
+    M().NpcCount = 1;
+    M().CurNpc = 0;
+    M().MonsterCount = 1;
+    M().CurMonster = 0;
+    const std::vector<FormCase> cases = ThreeForms(t, M());
+    for (const FormCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        AttribForm& f = c.form();
+        f.show();
+        f.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        ClickAt(f.ListData->viewport(), RowCentre(f.ListData, 2));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(f.TextInput->isVisible());
+        TypeText(f.TextInput, QStringLiteral("7"));
+        DoubleClickAt(f.ListCaption->viewport(), RowCentre(f.ListCaption, 2));
+        ASSERT_TRUE(t.AddNewAttributeForm.loaded());
+        AddNewAttribute& d = t.AddNewAttributeForm.get();
+        ClickAt(d.Command3, d.Command3->rect().center());
+        ProcessDeletes();
+        EXPECT_FALSE(f.TextInput->isVisible());
+        EXPECT_EQ(*c.sel, -1);
+        for (QListWidget* list : {static_cast<QListWidget*>(f.ListCaption), static_cast<QListWidget*>(f.ListData)}) {
+            EXPECT_EQ(list->currentRow(), -1) << list->objectName().toStdString();
+            EXPECT_TRUE(list->selectedItems().isEmpty()) << list->objectName().toStdString();
+        }
+        // Enter, twice: the box opens empty and its commit writes nothing.
+        const QString shown = f.ListData->item(2)->text();
+        const QByteArray data = (*c.attribs)[2].data;
+        f.activateWindow();
+        f.ListData->setFocus();
+        KeyTo(&f, Qt::Key_Return);
+        KeyTo(&f, Qt::Key_Return);
+        EXPECT_EQ(f.ListData->item(2)->text(), shown);
+        EXPECT_EQ((*c.attribs)[2].data, data);
+        EXPECT_NE(M().NpcValues[0][2], "7");
+        EXPECT_NE(M().MonsterValues[0][2], "7");
+        f.hide();
+    }
+}
+
+// A press of another button than the left one on the value list hides the
+// open box and leaves the selection where it was.
+TEST_F(ValueLists, OtherButtonsOnlyHideTheBoxAndSelectNothing)
+{
+    start();
+    PlacementForm& f = session->tools.ActiveNpc.get();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
+        SCOPED_TRACE(b);
+        ClickAt(f.ListData->viewport(), RowCentre(f.ListData, 2));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(f.TextInput->isVisible());
+        ASSERT_EQ(M().NpcAttribSel, 2);
+        // Left of the box, on row 5.
+        const QPoint at(4, RowCentre(f.ListData, 5).y());
+        ASSERT_TRUE(Reaches(f.ListData->viewport(), at));
+        ClickAt(f.ListData->viewport(), at, b);
+        EXPECT_FALSE(f.TextInput->isVisible());
+        EXPECT_EQ(f.ListData->currentRow(), 2);
+        EXPECT_EQ(f.ListCaption->currentRow(), 2);
+        EXPECT_EQ(M().NpcAttribSel, 2);
+        EXPECT_EQ(f.ListData->selectedItems(), QList<QListWidgetItem*>{f.ListData->item(2)});
     }
 }
