@@ -157,3 +157,30 @@ TEST(SdlAudio, MusicAndEffectAreAudible)
     EXPECT_GT(peak, 32768 / 20);
     EXPECT_GT(loud, 44100) << "not a single click";
 }
+
+// Each damaged file of the table is refused when loaded, before the mixer
+// could loop it without end; the good piece they were made from loads and
+// plays, and the mixer still answers after all of them.
+TEST(SdlAudio, DamagedMidiFilesAreRefused)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto a = plat::sdl::MakeSdlAudio();
+    ASSERT_EQ(0, a->Open());
+    ASSERT_EQ(0, a->InitMusic());
+    int damaged = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TEV_DAMAGED_MIDI_DIR)) {
+        const std::string name = entry.path().stem().string();
+        SCOPED_TRACE(name);
+        if (name == "good")
+            continue;
+        ++damaged;
+        EXPECT_LT(a->MusicLoad(entry.path(), name), 0);
+        EXPECT_LT(a->MusicRun(), 0);
+        a->MusicRelease();
+    }
+    EXPECT_GT(damaged, 0) << "the table of damaged files was made";
+    ASSERT_EQ(0, a->MusicLoad(std::filesystem::path(TEV_DAMAGED_MIDI_DIR) / "good.mid", "good"));
+    EXPECT_EQ(0, a->MusicRun());
+    EXPECT_NE(plat::kNoEffect, a->CreateEffect(Tone(50), "x"));
+    a->Close();
+}
