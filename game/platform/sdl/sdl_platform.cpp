@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <ctime>
 #include <deque>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -34,6 +35,30 @@ public:
 };
 
 // ---------------------------------------------------------------- display
+// True when the renderer's OpenGL is one of Mesa's rasterisers that run on
+// the CPU (what a machine without a GPU, or Xvfb, offers).
+bool EmulatedGpu(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE))
+        return false;
+    const std::string_view name = info.name ? info.name : "";
+    if (name.substr(0, 6) != "opengl")
+        return false;
+    // The renderer's context is current once it is made.
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned kGlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* text = getString ? getString(kGlRenderer) : nullptr;
+    if (!text)
+        return false;
+    const std::string_view gl = reinterpret_cast<const char*>(text);
+    for (std::string_view cpu : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (gl.find(cpu) != std::string_view::npos)
+            return true;
+    return false;
+}
+
 class SdlDisplay final : public Display {
 public:
     ~SdlDisplay() override { Destroy(); }
@@ -85,7 +110,17 @@ public:
     {
         if (!window_)
             return false;
+        // A GPU emulated on the CPU costs several times what the plain copy
+        // of 640x480 pixels to the window does. The software renderer's
+        // window surface goes to the display as it is, not once more through
+        // a GPU renderer; and without a GPU (unless a driver was asked for by
+        // name) the software renderer draws.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+        if (renderer_ && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && EmulatedGpu(renderer_)) {
+            SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+        }
         if (!renderer_)
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         return renderer_ != nullptr;
