@@ -16,12 +16,26 @@ MidiError Fail(MidiError e, std::string* detail, std::string text)
     return e;
 }
 
+// The size of a meta event of that type that has a fixed one; -1 for others.
+int MetaLength(uint8_t type)
+{
+    switch (type) {
+    case 0x2F: return 0; // end of track
+    case 0x51: return 3; // tempo
+    case 0x54: return 5; // SMPTE offset
+    case 0x58: return 4; // time signature
+    case 0x59: return 2; // key signature
+    default: return -1;
+    }
+}
+
 // The events of one track, from p up to end.
 class TrackReader {
 public:
     TrackReader(const uint8_t* p, const uint8_t* end) : p_(p), end_(end) {}
 
-    // Reads every event; false on the first that cannot be read.
+    // Reads every event up to the end-of-track event or the end of the
+    // track; false on the first that cannot be read.
     bool Read()
     {
         uint8_t running = 0;
@@ -45,20 +59,32 @@ public:
             if (status == 0xFF) {
                 if (p_ >= end_)
                     return false;
+                // A meta or exclusive event ends running status: the
+                // synthesizer would read a data byte after it as another
+                // event of the same kind.
+                running = 0;
                 const uint8_t type = *p_++;
                 uint32_t len = 0;
                 if (!Number(&len) || len > static_cast<uint64_t>(end_ - p_))
                     return false;
+                // Meta events of fixed size with another are refused by
+                // synthesizers, which then stop the piece.
+                const int fixed = MetaLength(type);
+                if (fixed >= 0 && len != static_cast<uint32_t>(fixed))
+                    return false;
                 p_ += len;
                 if (type == 0x2F)
                     return true; // end of track; whatever follows is never read
-            } else if (status == 0xF0 || status == 0xF7) {
+            } else if (status == 0xF0) {
+                running = 0;
                 uint32_t len = 0;
                 if (!Number(&len) || len > static_cast<uint64_t>(end_ - p_))
                     return false;
                 p_ += len;
             } else if (status >= 0xF0) {
-                return false; // no other system message belongs in a file
+                // No other system message belongs in a file; the escaped
+                // ones (0xF7) the synthesizer does not read.
+                return false;
             } else {
                 running = status;
                 const int kind = status & 0xF0;
@@ -105,42 +131,27 @@ private:
 
 } // namespace
 
-const char* MidiErrorName(MidiError e)
-{
-    switch (e) {
-    case MidiError::None: return "ok";
-    case MidiError::NoHeader: return "not a MIDI file";
-    case MidiError::BadHeader: return "bad MIDI header";
-    case MidiError::TrackCut: return "track missing or cut off";
-    case MidiError::BadEvent: return "unreadable event";
-    case MidiError::Silent: return "no note to play";
-    case MidiError::TooLarge: return "file too large";
-    }
-    return "?";
-}
-
 MidiError CheckMidi(const std::vector<uint8_t>& b, std::string* detail)
 {
     const uint64_t size = b.size();
     if (size > kMaxMidiBytes)
         return Fail(MidiError::TooLarge, detail, "larger than " + std::to_string(kMaxMidiBytes) + " bytes");
-    if (size < 14 || std::memcmp(b.data(), "MThd", 4) != 0 || Be32(&b[4]) < 6)
-        return Fail(MidiError::NoHeader, detail, "no MThd chunk at the start");
-    const uint64_t headerLen = Be32(&b[4]);
-    if (8 + headerLen > size)
-        return Fail(MidiError::TrackCut, detail, "the header runs past the end of the file");
+    // The synthesizer reads a header of 6 bytes, whatever its chunk says.
+    if (size < 14 || std::memcmp(b.data(), "MThd", 4) != 0 || Be32(&b[4]) != 6)
+        return Fail(MidiError::NoHeader, detail, "no MThd chunk of 6 bytes at the start");
     const uint16_t format = Be16(&b[8]);
     const uint16_t tracks = Be16(&b[10]);
     const uint16_t division = Be16(&b[12]);
-    // A division with its top bit set counts frames a second and ticks a
-    // frame; either being 0 leaves no time for a tick.
-    const bool noTime = (division & 0x8000) ? ((division >> 8) == 0x80 || (division & 0xFF) == 0) : division == 0;
-    if (format > 2 || tracks == 0 || noTime)
+    // Time counted in ticks a quarter note, as the synthesizer needs (it
+    // does not play time in frames a second, a division with its top bit
+    // set); none at all would leave no time for a tick. More than 255
+    // tracks the synthesizer would count otherwise.
+    if (format > 2 || tracks == 0 || tracks > 255 || division == 0 || (division & 0x8000))
         return Fail(MidiError::BadHeader, detail,
                     "format " + std::to_string(format) + ", " + std::to_string(tracks) + " tracks, division " +
                         std::to_string(division));
 
-    uint64_t pos = 8 + headerLen;
+    uint64_t pos = 14;
     uint64_t longest = 0;
     bool noteStruck = false;
     for (int found = 0; found < tracks;) {
@@ -149,17 +160,21 @@ MidiError CheckMidi(const std::vector<uint8_t>& b, std::string* detail)
                         "track " + std::to_string(found + 1) + " of " + std::to_string(tracks) + " missing");
         const uint64_t len = Be32(&b[pos + 4]);
         const uint64_t body = pos + 8;
+        // The synthesizer reads the tracks one after the other and cannot
+        // step over a chunk of another kind between them.
+        if (std::memcmp(&b[pos], "MTrk", 4) != 0)
+            return Fail(MidiError::TrackCut, detail,
+                        "no track at byte " + std::to_string(pos) + " where track " + std::to_string(found + 1) +
+                            " should be");
         if (len > size - body)
-            return Fail(MidiError::TrackCut, detail, "a chunk of " + std::to_string(len) + " bytes at byte " +
+            return Fail(MidiError::TrackCut, detail, "a track of " + std::to_string(len) + " bytes at byte " +
                                                          std::to_string(pos) + " runs past the end of the file");
-        if (std::memcmp(&b[pos], "MTrk", 4) == 0) {
-            ++found;
-            TrackReader track(b.data() + body, b.data() + body + len);
-            if (!track.Read())
-                return Fail(MidiError::BadEvent, detail, "track " + std::to_string(found) + " has an unreadable event");
-            longest = std::max(longest, track.Ticks());
-            noteStruck = noteStruck || track.NoteStruck();
-        }
+        ++found;
+        TrackReader track(b.data() + body, b.data() + body + len);
+        if (!track.Read())
+            return Fail(MidiError::BadEvent, detail, "track " + std::to_string(found) + " has an unreadable event");
+        longest = std::max(longest, track.Ticks());
+        noteStruck = noteStruck || track.NoteStruck();
         pos = body + len;
     }
     if (!noteStruck || longest == 0)

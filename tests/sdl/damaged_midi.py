@@ -45,6 +45,14 @@ def main():
         "zero_division": header(division=0) + chunk(b"MTrk", NOTE + END),
         "huge_header_length": header()[:4] + struct.pack(">I", 0x7FFFFFF0) + good[8:],
         "text_file": b"this is not music\r\n" * 10,
+        "chunk_before_track": header() + chunk(b"XFIH", b"abcd") + chunk(b"MTrk", NOTE + END),
+        "tempo_of_two_bytes": header() + chunk(b"MTrk", b"\x00\xff\x51\x02\x07\xa1" + NOTE + END),
+        "escaped_event": header() + chunk(b"MTrk", NOTE + b"\x00\xf7\x01\x00" + END),
+        "frames_per_second_division": header(division=0xE728) + chunk(b"MTrk", NOTE + END),
+        # After a meta event the synthesizer reads a data byte as another
+        # meta event, here a tempo without its three bytes.
+        "data_byte_after_meta": header() + chunk(b"MTrk", b"\x00\x90\x3c\x50\x00\xff\x01\x00\x60\x51\x00"
+                                                 + b"\x00\x80\x3c\x00" + END),
         "good": good,
     }
     for name, data in files.items():

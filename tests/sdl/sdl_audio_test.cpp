@@ -184,3 +184,18 @@ TEST(SdlAudio, DamagedMidiFilesAreRefused)
     EXPECT_NE(plat::kNoEffect, a->CreateEffect(Tone(50), "x"));
     a->Close();
 }
+
+// Every piece of the demo passes the check and plays.
+TEST(SdlAudio, DemoMusicLoads)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto a = plat::sdl::MakeSdlAudio();
+    ASSERT_EQ(0, a->Open());
+    ASSERT_EQ(0, a->InitMusic());
+    for (const auto& entry : std::filesystem::directory_iterator(kTitle.parent_path())) {
+        SCOPED_TRACE(entry.path().filename().string());
+        EXPECT_EQ(0, a->MusicLoad(entry.path(), "x"));
+        EXPECT_EQ(0, a->MusicRun());
+    }
+    a->Close();
+}
