@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The real game under Xvfb on SDL's dummy audio driver, its title music
-# replaced by each file of a table of damaged MIDI files (and by a good one):
-# the title keeps being presented (its cursor follows the mouse), the game
-# ends on a quit event within a second, a damaged piece is refused with one
-# report naming it, and the synthesizer does not flood stderr.
+# replaced by each file of a table of damaged MIDI files (and by good ones,
+# one of which the synthesizer complains about at every note): the title
+# keeps being presented (its cursor follows the mouse), the game ends on a
+# quit event within a second, a damaged piece is refused with one report
+# naming it, and the synthesizer does not flood stderr.
 set -u
 G=${TEVLEGEND:?}
 DEMO=${TEV_DEMO_DIR:?}
@@ -13,12 +14,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 need_tools xvfb-run xdotool import python3
 work_on_copy "$DEMO"
 # Start at the title, which plays the title music.
-python3 - "$work/game/config.jcf" <<'PY'
-import sys
-lines = open(sys.argv[1], "rb").read().split(b"\r\n")
-lines[1] = b"1" + lines[1][1:]
-open(sys.argv[1], "wb").write(b"\r\n".join(lines))
-PY
+sed -i '2s/^0!/1!/' "$work/game/config.jcf"
 
 cat > "$work/run.sh" <<INNER
 cd "$work/game"
@@ -77,7 +73,7 @@ PY
   check "$name: the title is still presented ($moved pixels changed)" "[ '${moved:-0}' -gt 20 ] 2>/dev/null"
   reports=$(grep -cF "$report" "$out/stderr")
   lines=$(wc -l < "$out/stderr")
-  if [ "$name" = good ]; then
+  if [ "${name#good}" != "$name" ]; then
     check "$name: played without a report" "[ $reports -eq 0 ]"
   else
     check "$name: refused with one report" "[ $reports -eq 1 ] && grep -qxF 'tevlegend: [box] Resource\\mid\\title.mid' '$out/stderr'"

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes damaged MIDI files, each named for what is wrong with it, made from
-a good piece (the demo's title music), and that piece itself as good.mid.
+a good piece (the demo's title music); that piece itself as good.mid; and,
+named good_*.mid, whole pieces that play although the synthesizer complains
+about them.
 
     damaged_midi.py GOOD.mid OUT_DIR
 """
@@ -54,6 +56,10 @@ def main():
         "data_byte_after_meta": header() + chunk(b"MTrk", b"\x00\x90\x3c\x50\x00\xff\x01\x00\x60\x51\x00"
                                                  + b"\x00\x80\x3c\x00" + END),
         "good": good,
+        # More notes at once than the synthesizer has voices for: it says so
+        # for each note it drops, every time the piece comes round.
+        "good_many_notes_at_once": header() + chunk(b"MTrk", b"".join(
+            b"\x00" + bytes([0x90 | (i % 16), 20 + i % 90, 100]) for i in range(4000)) + b"\x60\xff\x2f\x00"),
     }
     for name, data in files.items():
         with open(os.path.join(out, name + ".mid"), "wb") as f:

@@ -159,8 +159,8 @@ TEST(SdlAudio, MusicAndEffectAreAudible)
 }
 
 // Each damaged file of the table is refused when loaded, before the mixer
-// could loop it without end; the good piece they were made from loads and
-// plays, and the mixer still answers after all of them.
+// could loop it without end; the good pieces load and play, and the mixer
+// still answers after all of them.
 TEST(SdlAudio, DamagedMidiFilesAreRefused)
 {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -171,7 +171,7 @@ TEST(SdlAudio, DamagedMidiFilesAreRefused)
     for (const auto& entry : std::filesystem::directory_iterator(TEV_DAMAGED_MIDI_DIR)) {
         const std::string name = entry.path().stem().string();
         SCOPED_TRACE(name);
-        if (name == "good")
+        if (name.starts_with("good"))
             continue;
         ++damaged;
         EXPECT_LT(a->MusicLoad(entry.path(), name), 0);
@@ -179,8 +179,11 @@ TEST(SdlAudio, DamagedMidiFilesAreRefused)
         a->MusicRelease();
     }
     EXPECT_GT(damaged, 0) << "the table of damaged files was made";
-    ASSERT_EQ(0, a->MusicLoad(std::filesystem::path(TEV_DAMAGED_MIDI_DIR) / "good.mid", "good"));
-    EXPECT_EQ(0, a->MusicRun());
+    for (const char* good : {"good_many_notes_at_once.mid", "good.mid"}) {
+        SCOPED_TRACE(good);
+        ASSERT_EQ(0, a->MusicLoad(std::filesystem::path(TEV_DAMAGED_MIDI_DIR) / good, good));
+        EXPECT_EQ(0, a->MusicRun());
+    }
     EXPECT_NE(plat::kNoEffect, a->CreateEffect(Tone(50), "x"));
     a->Close();
 }
