@@ -24,7 +24,7 @@ cmake --build "$build" -j "$jobs" --target fuzz
 
 demo=$build/demo
 seeds=$root/fuzz/seeds
-all_targets=(fuzz_map_text fuzz_map_change fuzz_script fuzz_ui_frame fuzz_save fuzz_config fuzz_bmp fuzz_wave
+all_targets=(fuzz_map_text fuzz_map_change fuzz_script fuzz_ui_frame fuzz_save fuzz_config fuzz_bmp fuzz_wave fuzz_midi
   fuzz_editor_map fuzz_picture fuzz_attrib_list fuzz_placement_list fuzz_magic_list fuzz_event_table fuzz_recent_map)
 
 # A save game of the demo: a new game started and saved to slot 1 by the
@@ -63,6 +63,7 @@ fill_seeds() {
     cp "$demo/Resource/bmp/cursor.bmp" "$demo/Resource/bmp/ui_bar_hp.bmp" "$demo/Resource/bmp/deadrole.bmp" \
       "$seeds/bmp/"* "$dir/" ;;
   fuzz_wave) cp "$demo/Resource/wav/footstep.wav" "$demo/Resource/wav/closemenu.wav" "$seeds/wave/"* "$dir/" ;;
+  fuzz_midi) cp "$demo/Resource/mid/"*.mid "$dir/" ;;
   fuzz_attrib_list) cp "$demo/editor/"*AttribList.txt "$dir/" ;;
   fuzz_placement_list) cp "$demo/Script/demo_npc.jsr" "$demo/Script/demo_monster.jsr" "$dir/" ;;
   fuzz_magic_list) cp "$demo/Script/MagicKindList.jsr" "$dir/" ;;

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
-  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfluidsynth-dev
   fonts-wqy-microhei timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev

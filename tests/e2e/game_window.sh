@@ -23,3 +23,17 @@ end_game() {
   wait "$1"
   echo "exit $?" > "$2"
 }
+
+# Clock ticks of CPU (user and system) spent so far by the threads of the
+# process $1 that run a GPU emulated on the CPU (Mesa's llvmpipe, softpipe).
+emulated_gpu_ticks() {
+  local t total=0 n
+  for t in /proc/$1/task/*; do
+    case $(cat "$t/comm" 2>/dev/null) in
+    llvmpipe* | softpipe*)
+      n=$(awk '{sub(/^.*\) /, ""); print $12 + $13}' "$t/stat" 2>/dev/null)
+      total=$((total + ${n:-0})) ;;
+    esac
+  done
+  echo $total
+}

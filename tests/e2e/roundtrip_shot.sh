@@ -24,7 +24,7 @@ mkdir -p "$shots"
 
 cat > "$work/run.sh" <<INNER
 cd "$work/game"
-SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$G" > "$work/game.out" 2>&1 &
+SDL_AUDIODRIVER=dummy "$G" > "$work/game.out" 2>&1 &
 pid=\$!
 . "$HERE/game_window.sh"
 wait_game_window \$pid "$work/game.out" || exit 1

@@ -18,7 +18,7 @@ mkdir -p "$shots"
 run_game() {
   cat > "$work/run.sh" <<INNER
 cd "$work/game"
-SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=$1 SDL_DISKAUDIOFILE="$work/audio.raw" "$G" > "$work/game.out" 2>&1 &
+SDL_AUDIODRIVER=$1 SDL_DISKAUDIOFILE="$work/audio.raw" "$G" > "$work/game.out" 2>&1 &
 pid=\$!
 . "$HERE/game_window.sh"
 wait_game_window \$pid "$work/game.out" || exit 1

@@ -43,7 +43,7 @@ PY
 run_game() {
   cat > "$work/run.sh" <<INNER
 cd "$work/game"
-SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$G" >> "$work/game.out" 2>&1 &
+SDL_AUDIODRIVER=dummy "$G" >> "$work/game.out" 2>&1 &
 pid=\$!
 . "$HERE/game_window.sh"
 wait_game_window \$pid "$work/game.out" || exit 1
@@ -73,10 +73,14 @@ hold d 1.2
 sleep 1.2; shot play-talk'
 # 2. A fireball: the role turns north and casts, and the ball flies up
 #    the path; then the menu.
+#    The frames of play are presented without a GPU emulated on the CPU.
 run_game '
+gpu0=$(emulated_gpu_ticks $pid)
 hold w 0.1; hold Control_L 0.08; shot play-cast
 sleep 1.0
-hold Escape 0.1; sleep 0.6; shot play-menu'
+hold Escape 0.1; sleep 0.6; shot play-menu
+echo $(($(emulated_gpu_ticks $pid) - gpu0)) > "'"$work"'/gpu-ticks"'
+check "no CPU spent emulating a GPU in play ($(cat "$work/gpu-ticks") ticks)" "[ \"\$(cat $work/gpu-ticks)\" = 0 ]"
 # Every report goes to standard error (a box as well, once per text); the
 # lines of switching in and out of the window are no reports.
 grep -v -e '跳入游戏' -e '跳到桌面' "$work/game.out" | grep 'tevlegend:' > "$work/reports"

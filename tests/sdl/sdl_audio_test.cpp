@@ -157,3 +157,48 @@ TEST(SdlAudio, MusicAndEffectAreAudible)
     EXPECT_GT(peak, 32768 / 20);
     EXPECT_GT(loud, 44100) << "not a single click";
 }
+
+// Each damaged file of the table is refused when loaded, before the mixer
+// could loop it without end; the good pieces load and play, and the mixer
+// still answers after all of them.
+TEST(SdlAudio, DamagedMidiFilesAreRefused)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto a = plat::sdl::MakeSdlAudio();
+    ASSERT_EQ(0, a->Open());
+    ASSERT_EQ(0, a->InitMusic());
+    int damaged = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TEV_DAMAGED_MIDI_DIR)) {
+        const std::string name = entry.path().stem().string();
+        SCOPED_TRACE(name);
+        if (name.starts_with("good"))
+            continue;
+        ++damaged;
+        EXPECT_LT(a->MusicLoad(entry.path(), name), 0);
+        EXPECT_LT(a->MusicRun(), 0);
+        a->MusicRelease();
+    }
+    EXPECT_GT(damaged, 0) << "the table of damaged files was made";
+    for (const char* good : {"good_many_notes_at_once.mid", "good.mid"}) {
+        SCOPED_TRACE(good);
+        ASSERT_EQ(0, a->MusicLoad(std::filesystem::path(TEV_DAMAGED_MIDI_DIR) / good, good));
+        EXPECT_EQ(0, a->MusicRun());
+    }
+    EXPECT_NE(plat::kNoEffect, a->CreateEffect(Tone(50), "x"));
+    a->Close();
+}
+
+// Every piece of the demo passes the check and plays.
+TEST(SdlAudio, DemoMusicLoads)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto a = plat::sdl::MakeSdlAudio();
+    ASSERT_EQ(0, a->Open());
+    ASSERT_EQ(0, a->InitMusic());
+    for (const auto& entry : std::filesystem::directory_iterator(kTitle.parent_path())) {
+        SCOPED_TRACE(entry.path().filename().string());
+        EXPECT_EQ(0, a->MusicLoad(entry.path(), "x"));
+        EXPECT_EQ(0, a->MusicRun());
+    }
+    a->Close();
+}

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
+#include <fluidsynth.h>
 
 #include <algorithm>
 #include <atomic>
@@ -11,11 +12,13 @@
 #include <cstdio>
 #include <ctime>
 #include <deque>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "../dik.h"
 #include "../gbk.h"
+#include "../midi.h"
 #include "../stderr_reports.h"
 
 namespace plat::sdl {
@@ -32,6 +35,30 @@ public:
 };
 
 // ---------------------------------------------------------------- display
+// True when the renderer's OpenGL is one of Mesa's rasterisers that run on
+// the CPU (what a machine without a GPU, or Xvfb, offers).
+bool EmulatedGpu(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE))
+        return false;
+    const std::string_view name = info.name ? info.name : "";
+    if (name.substr(0, 6) != "opengl")
+        return false;
+    // The renderer's context is current once it is made.
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned kGlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* text = getString ? getString(kGlRenderer) : nullptr;
+    if (!text)
+        return false;
+    const std::string_view gl = reinterpret_cast<const char*>(text);
+    for (std::string_view cpu : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (gl.find(cpu) != std::string_view::npos)
+            return true;
+    return false;
+}
+
 class SdlDisplay final : public Display {
 public:
     ~SdlDisplay() override { Destroy(); }
@@ -83,7 +110,17 @@ public:
     {
         if (!window_)
             return false;
+        // A GPU emulated on the CPU costs several times what the plain copy
+        // of 640x480 pixels to the window does. The software renderer's
+        // window surface goes to the display as it is, not once more through
+        // a GPU renderer; and without a GPU (unless a driver was asked for by
+        // name) the software renderer draws.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+        if (renderer_ && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && EmulatedGpu(renderer_)) {
+            SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+        }
         if (!renderer_)
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         return renderer_ != nullptr;
@@ -459,6 +496,42 @@ private:
 std::atomic<bool> g_musicFinished{false};
 void OnMusicFinished() { g_musicFinished = true; }
 
+// The synthesizer's own complaints, which it would write to stderr each time
+// it is handed a piece, go through here: a few for each piece loaded, then
+// one line saying that the rest are left out.
+constexpr int kSynthLinesPerPiece = 4;
+std::atomic<int> g_synthLines{0};
+void OnSynthLog(int level, const char* message, void*)
+{
+    if (level > FLUID_WARN)
+        return;
+    const int n = g_synthLines.fetch_add(1);
+    if (n < kSynthLinesPerPiece)
+        std::fprintf(stderr, "tevlegend: synthesizer: %s\n", message);
+    else if (n == kSynthLinesPerPiece)
+        std::fprintf(stderr, "tevlegend: synthesizer: further messages on this piece left out\n");
+}
+void RouteSynthLog()
+{
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+        fluid_set_log_function(level, OnSynthLog, nullptr);
+}
+
+// The whole file, or nothing when it cannot be read or is larger than limit.
+std::vector<uint8_t> ReadWhole(const std::filesystem::path& path, uint64_t limit)
+{
+    std::vector<uint8_t> bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    uint8_t buf[65536];
+    size_t got = 0;
+    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= limit)
+        bytes.insert(bytes.end(), buf, buf + got);
+    std::fclose(f);
+    return bytes;
+}
+
 void PutLe16(std::vector<uint8_t>& v, uint16_t x)
 {
     v.push_back(static_cast<uint8_t>(x));
@@ -516,6 +589,7 @@ public:
             std::fprintf(stderr, "tevlegend: MIDI support: %s\n", Mix_GetError());
             return -1;
         }
+        RouteSynthLog();
         return 0;
     }
 
@@ -631,7 +705,18 @@ public:
         MusicRelease();
         if (!open_ || path.empty())
             return -1;
-        music_ = Mix_LoadMUS(path.c_str());
+        // The mixer would take a damaged piece and, looping it, restart it
+        // without end inside one audio callback while the game waits for the
+        // audio lock. A piece is handed over only once it reads whole, and
+        // as MIDI whatever its bytes look like.
+        musicBytes_ = ReadWhole(path, kMaxMidiBytes);
+        if (CheckMidi(musicBytes_) != MidiError::None) {
+            musicBytes_.clear();
+            return -1;
+        }
+        g_synthLines = 0;
+        SDL_RWops* rw = SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
+        music_ = rw ? Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
         return music_ ? 0 : -1;
     }
 
@@ -676,6 +761,7 @@ public:
             Mix_FreeMusic(music_);
             music_ = nullptr;
         }
+        musicBytes_.clear();
     }
 
     bool MusicTakeComplete() override { return g_musicFinished.exchange(false); }
@@ -695,6 +781,8 @@ private:
     int channels_ = 16;
     EffectTable<Effect> effects_;
     Mix_Music* music_ = nullptr;
+    // The bytes the music is read from while it plays.
+    std::vector<uint8_t> musicBytes_;
 };
 
 // ---------------------------------------------------------------- dialogs
