@@ -4,7 +4,11 @@
 #include "shell/main_form.h"
 #include "shell/module1.h"
 
+#include <QEvent>
+#include <QPoint>
 #include <QString>
+
+class QWidget;
 
 namespace benchfx {
 
@@ -21,5 +25,21 @@ double PeakMiB();
 // The process's resident memory now, in MiB.
 double ResidentMiB();
 void ResetPeak();
+
+// A copy of the demo's Map/huge.jmap (181×181, all seven layers drawn in
+// every cell) in the benchmark's game folder; empty when the demo has none.
+QString CapMap();
+// Runs what is posted, as the event loop would between two inputs.
+void Settle();
+// A mouse event delivered to a widget at a point of it.
+void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button);
+// Opens the thumbnail from the menu and closes it with a click on it, as a
+// map maker does; how many times that opening scaled the map.
+int OpenThumbnail();
+// Takes a block of cols×rows cells of the edit layer from cell (col, row)
+// as the brush, as the mouse does: a right press on the cursor box starts the
+// region copy, a left press on the map ends it. False when the brush is not
+// that block.
+bool CopyBlock(int col, int row, int cols, int rows);
 
 } // namespace benchfx

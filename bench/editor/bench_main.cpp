@@ -5,6 +5,7 @@
 #include "canvas/canvas.h"
 #include "shell/map_file.h"
 #include "shell/module2.h"
+#include "shell/thumbnail_form.h"
 #include "tools/tool_forms.h"
 
 #include "platform/dialogs.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -129,6 +132,58 @@ QString MapFile(int side, bool filled)
     f.write(SerializeMap(d));
     g_maps[{side, filled}] = path;
     return path;
+}
+
+QString CapMap()
+{
+    const QString path = g_root + QStringLiteral("Map/huge.jmap");
+    if (!QFile::exists(path) && !QFile::copy(QStringLiteral(TEV_DEMO_DIR "/Map/huge.jmap"), path))
+        return {};
+    return path;
+}
+
+void Settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+int OpenThumbnail()
+{
+    Main& m = *g_main;
+    m.MenuItem(QStringLiteral("Menu_WholeMap"))->trigger();
+    Settle();
+    if (!m.WholeMapPicForm.loaded())
+        return 0;
+    WholeMapPic& form = m.WholeMapPicForm.get();
+    const int builds = form.Builds();
+    Mouse(form.ZoomPicture, QEvent::MouseButtonPress, {1, 1}, Qt::LeftButton);
+    Mouse(form.ZoomPicture, QEvent::MouseButtonRelease, {1, 1}, Qt::LeftButton);
+    Settle();
+    return builds;
+}
+
+bool CopyBlock(int col, int row, int cols, int rows)
+{
+    Main& m = *g_main;
+    m.HScroll1->setValue(0);
+    m.VScroll1->setValue(0);
+    m.MainPic->move(col * 32, row * 32);
+    Mouse(m.MainPic, QEvent::MouseButtonPress, {1, 1}, Qt::RightButton);
+    Mouse(m.MainPic, QEvent::MouseButtonRelease, {1, 1}, Qt::RightButton);
+    const QPoint end((col + cols) * 32, (row + rows) * 32);
+    Mouse(m.Picture1, QEvent::MouseMove, end, Qt::NoButton);
+    Mouse(m.Picture1, QEvent::MouseButtonPress, end, Qt::LeftButton);
+    Mouse(m.Picture1, QEvent::MouseButtonRelease, end, Qt::LeftButton);
+    Settle();
+    return g_data->BrushWidth == 32 * cols && g_data->BrushHeight == 32 * rows;
 }
 
 } // namespace benchfx

@@ -42,6 +42,7 @@ public:
     void MainPic_MouseMove(int button, int shift, int x, int y) override;
     void Picture1_MouseDown(int button, int shift, int x, int y) override;
     void Picture1_MouseMove(int button, int shift, int x, int y) override;
+    void DropRegionCopy() override;
 
     // ---- Layer fill and the information panel ----------------------------
     void Menu_FillAll_Click() override;

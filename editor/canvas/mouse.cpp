@@ -51,17 +51,7 @@ void Canvas::MainPic_MouseDown(int button, int, int x, int y)
     m.EraserOn = 0;
     M.EraserMode = 0;
     if (M.TakeOutBrush == -1) {
-        // The block taken out of the map is dropped: the cursor and the brush
-        // from before the region copy come back together.
-        M.TakeOutMode = 0;
-        M.TakeOutBrush = 0;
-        m.MainPic->setBoxSize(m.MainPic_->width(), m.MainPic_->height());
-        m.MainPic->pic().setPicture(m.MainPic_->pic().snapshot());
-        m.MainPic->move(0, 0);
-        m.MainPic->show();
-        m.MainPic->refresh();
-        hideBand();
-        restoreBrush();
+        DropRegionCopy();
         return;
     }
     keepBrush();
@@ -366,10 +356,18 @@ void Canvas::Picture1_MouseDown(int button, int, int, int)
     }
     if (button != 2)
         return;
+    m.MainPic_->pic().setPicture(m.MainPic_->pic().snapshot());
+    DropRegionCopy();
+}
+
+void Canvas::DropRegionCopy()
+{
+    if (M.TakeOutMode != -1 && M.TakeOutBrush != -1)
+        return;
+    Main& m = w();
     M.TakeOutMode = 0;
     M.TakeOutBrush = 0;
     m.MainPic->setBoxSize(m.MainPic_->width(), m.MainPic_->height());
-    m.MainPic_->pic().setPicture(m.MainPic_->pic().snapshot());
     m.MainPic->pic().setPicture(m.MainPic_->pic().snapshot());
     m.MainPic->move(0, 0);
     m.MainPic->show();

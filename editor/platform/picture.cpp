@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegion>
 #include <QTimer>
 
 #include <bit>
@@ -152,6 +153,40 @@ struct PicImage::Tiles {
         if (tl.dirty)
             --dirty;
         tl = Tile{};
+    }
+
+    // The pixels of the picture a draw paints (none when it lies outside the
+    // picture or its source).
+    QRect area(const PicDraw& d) const
+    {
+        Block s{d.x, d.y, d.sx, d.sy, d.w, d.h};
+        bool empty = true;
+        if (!clipBlock(s, owner->recipe_->source(d.src).size(), QSize(owner->w_, owner->h_), empty) || empty)
+            return {};
+        return {s.dx, s.dy, s.w, s.h};
+    }
+    // Drops the draws of tile t of which nothing shows once an opaque draw
+    // has covered `top` (inside the tile): those that it and the opaque
+    // draws laid after them hide whole. Filling a layer again and again with
+    // a block that does not fall on the tiles keeps only the draws of the
+    // last fill.
+    void dropHidden(int t, const QRect& top)
+    {
+        std::vector<PicDraw>& draws = tiles[size_t(t)].draws;
+        bool under = false;
+        for (const PicDraw& e : draws)
+            under = under || QRect(e.x, e.y, e.w, e.h).intersects(top);
+        if (!under)
+            return;
+        const QRect tr = rect(t);
+        QRegion covered(top);
+        for (size_t i = draws.size(); i-- > 0;) {
+            const QRect a = area(draws[i]).intersected(tr);
+            if (QRegion(a).subtracted(covered).isEmpty())
+                draws.erase(draws.begin() + std::ptrdiff_t(i));
+            else if (!draws[i].transparent)
+                covered += a;
+        }
     }
 
     void renderDraws(const QRect& r, const std::vector<PicDraw>& draws, QImage& out) const
@@ -378,6 +413,24 @@ void PicImage::settle()
         Tiles::pending().erase(tiles_.get());
 }
 
+std::bitset<256> PicImage::sourcesDrawn() const
+{
+    std::bitset<256> used;
+    if (tiles_)
+        for (const Tiles::Tile& tl : tiles_->tiles)
+            for (const PicDraw& d : tl.draws)
+                used.set(d.src);
+    return used;
+}
+
+std::vector<PicDraw> PicImage::tileDraws(int x, int y) const
+{
+    if (!tiles_ || x < 0 || y < 0 || x >= w_ || y >= h_)
+        return {};
+    const Tiles::Tile& tl = tiles_->tiles[size_t((y / TileSide) * tiles_->cols + x / TileSide)];
+    return tl.pix.isNull() && !tl.composed ? tl.draws : std::vector<PicDraw>{};
+}
+
 namespace {
 bool tilingAllowed = true;
 }
@@ -453,6 +506,8 @@ bool PicImage::drawLater(const PicDraw& d)
             tiles_->clear(t);
         if (tl.pix.isNull() && !tl.composed) {
             tiles_->forget(t);
+            if (!d.transparent)
+                tiles_->dropHidden(t, dr.intersected(tiles_->rect(t)));
             tl.draws.push_back(d);
             return;
         }

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -32,6 +33,7 @@ struct PicDraw {
     uint8_t w = 0, h = 0;
     uint8_t src = 0;
     bool transparent = false;
+    bool operator==(const PicDraw&) const = default;
 };
 
 // The pictures the draws of a tiled picture copy from, kept as they were
@@ -120,6 +122,11 @@ public:
     // is over; settleAll() does it now for every picture.
     void settle();
     static void settleAll();
+    // The recipe sources that draws waiting in the tiles copy from.
+    std::bitset<256> sourcesDrawn() const;
+    // The draws the tile holding point (x, y) is made from: none for a tile
+    // that is blank, holds pixels or is laid from other pictures.
+    std::vector<PicDraw> tileDraws(int x, int y) const;
     // Exchanges the drawing (size, pixels, tiles, recipe) with another
     // picture; what each is laid from or onto stays.
     void swapDrawing(PicImage& other);

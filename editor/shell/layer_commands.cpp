@@ -177,11 +177,12 @@ void Main::ShowHelpForm()
 void Main::Menu_WholeMap_Click()
 {
     WholeMapPic& f = WholeMapPicForm.get();
+    // Every opening shows the map as it is now, scaled once and sized
+    // before the window shows.
+    f.Redraw();
     f.show();
     f.raise();
     f.activateWindow();
-    // Every opening shows the map as it is now.
-    f.Form_Resize();
 }
 
 // ---- The tile-sheet picker --------------------------------------------------

@@ -128,13 +128,33 @@ bool Main::AddLayerSource(int layer, const QImage& source, uint8_t& index)
 {
     fr::PicImage& pic = LayPicture(layer);
     const fr::PicRecipe* now = pic.recipe().get();
-    if (!now || now->sourceCount() > UINT8_MAX)
+    if (!now)
+        return false;
+    // A picture kept already serves again, and one that no draw copies from
+    // any more (a brush whose fill a later fill covered) gives up its place:
+    // fill after fill keeps only the brushes that still show.
+    const std::bitset<256> drawn = pic.sourcesDrawn();
+    int place = -1;
+    for (int i = EventSource + 1; i < now->sourceCount(); ++i) {
+        if (now->source(i) == source) {
+            index = uint8_t(i);
+            return true;
+        }
+        if (place < 0 && !drawn.test(size_t(i)))
+            place = i;
+    }
+    if (place < 0 && now->sourceCount() > UINT8_MAX)
         return false;
     std::vector<QImage> sources;
     for (int i = 0; i < now->sourceCount(); ++i)
         sources.push_back(now->source(i));
-    index = uint8_t(sources.size());
-    sources.push_back(source);
+    if (place < 0) {
+        place = int(sources.size());
+        sources.push_back(source);
+    } else {
+        sources[size_t(place)] = source;
+    }
+    index = uint8_t(place);
     pic.setRecipe(std::make_shared<LayerRecipe>(std::move(sources), M, layer));
     return true;
 }

@@ -84,9 +84,10 @@ public:
     // What layer n's picture draws from: the sheets and the two markers as
     // they are now, and the cells of the document.
     std::shared_ptr<const fr::PicRecipe> NewLayerRecipe(int layer) const;
-    // Gives layer n's picture one more source to draw from (`index` gets
-    // its number), keeping those its draws use; false when it has room for
-    // no more.
+    // Gives layer n's picture a source to draw from (`index` gets its
+    // number), keeping those its draws use: the same picture kept already,
+    // the place of one no draw uses, or one more; false when it has room
+    // for no more.
     bool AddLayerSource(int layer, const QImage& source, uint8_t& index);
 
     // Sheets: map1, map2, map3, the NPC sheet, the monster sheet.

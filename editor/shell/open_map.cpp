@@ -12,6 +12,9 @@
 
 #include <cstring>
 #include <QScrollBar>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace tilesmith {
 
@@ -185,12 +188,22 @@ bool Main::OpenMapFile(const QString& path)
     M.NpcListStamp = PlacementListStamp(path, "_npc");
     M.MonsterListStamp = PlacementListStamp(path, "_monster");
     MapSaved = 0;
+    // A block taken out of the map before is dropped: its picture and the
+    // cells its records are read from belong to that map.
+    if (canvas_)
+        canvas_->DropRegionCopy();
     Picture1->pic().cls(); // nothing of the old map needs keeping
     for (int layer = 1; layer <= LayerPictures; ++layer)
         LayPicture(layer).swapDrawing(staged->lay[size_t(layer - 1)]);
     QStringList reports = staged->reports;
     reports.removeDuplicates();
     staged.reset();
+    // The map before is freed in many pieces that the allocator would keep
+    // for itself: without giving them back, every map opened in one run of
+    // the editor would leave it larger.
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
     Picture1->setBoxSize(pw, ph);
     SetScrollMaxima();
     FullComposite();

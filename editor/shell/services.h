@@ -38,6 +38,9 @@ public:
     virtual void MainPic_MouseUp(int button, int shift, int x, int y) = 0;
     virtual void Picture1_MouseDown(int button, int shift, int x, int y) = 0;
     virtual void Picture1_MouseMove(int button, int shift, int x, int y) = 0;
+    // Cancels a region copy, or drops the block it took out of the map: the
+    // cursor and the brush from before it come back. Nothing without one.
+    virtual void DropRegionCopy() {}
 };
 
 class ToolForms {

@@ -141,6 +141,12 @@ void WholeMapPic::formResize()
     Form_Resize();
 }
 
+void WholeMapPic::Redraw()
+{
+    ZoomPicture->image = QImage();
+    Form_Resize();
+}
+
 void WholeMapPic::Form_Resize()
 {
     const Module1& M = main_.M;
@@ -150,8 +156,15 @@ void WholeMapPic::Form_Resize()
     const QSize zoom = ZoomSize(w, h, M.ScreenWidth, M.ScreenHeight);
     ZoomPicture->move(0, 0);
     ZoomPicture->resize(zoom);
-    ZoomPicture->image =
-        zoom.isEmpty() ? QImage() : Scaled(main_.Picture1->pic(), QSize(int(32 * w), int(32 * h)), zoom);
+    // The window resizes itself to the thumbnail after it shows, and every
+    // resize comes back here: scaling the map at the size cap takes most of
+    // a second, so a picture of the right size is kept.
+    if (zoom.isEmpty()) {
+        ZoomPicture->image = QImage();
+    } else if (ZoomPicture->image.size() != zoom) {
+        ++builds_;
+        ZoomPicture->image = Scaled(main_.Picture1->pic(), QSize(int(32 * w), int(32 * h)), zoom);
+    }
     if (zoom.isEmpty()) {
         ZoomPicture->Image1 = ZoomPicture->Image2 = QRectF();
     } else {

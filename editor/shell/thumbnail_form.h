@@ -34,8 +34,14 @@ public:
     explicit WholeMapPic(Main& main);
 
     void formResize() override;
-    // Builds the thumbnail from Main's composite picture.
+    // Sizes the form and the thumbnail to the map; the map is scaled only
+    // when the thumbnail has no picture of that size yet.
     void Form_Resize();
+    // Scales the map anew, as it is now, and sizes the form to it: what an
+    // opening does, once, before the window shows.
+    void Redraw();
+    // How many times this opening has drawn the thumbnail.
+    int Builds() const { return builds_; }
 
     ZoomBox* ZoomPicture = nullptr;
 
@@ -50,6 +56,7 @@ protected:
 private:
     void unloadForm();
     Main& main_;
+    int builds_ = 0;
 };
 
 } // namespace tilesmith

@@ -72,6 +72,19 @@ protected:
         at(x, y);
         click();
     }
+    // The one-tile brush of sheet 0 at (224, 0) that `tile` shows is the
+    // brush again, in the box at the corner, and paints cell 0 of `records`.
+    void expectTileBrushBack(const QImage& tile, std::vector<TileRec>& records)
+    {
+        EXPECT_EQ(main().MainPic->geometry(), QRect(0, 0, 32, 32));
+        EXPECT_EQ(main().MainPic->pic().snapshot(), tile);
+        EXPECT_FALSE(M().LargeMode);
+        EXPECT_FALSE(M().TakeOutInfo);
+        EXPECT_EQ(M().BrushX, 224);
+        EXPECT_EQ(M().BrushWidth, 32);
+        clickAt(0, 0);
+        EXPECT_EQ(records[0], (TileRec{224, 0, 0, 0, 0, "N", 0}));
+    }
     QRgb composite(int x, int y) { return main().Picture1->pic().pixel(x, y); }
     TileRec& rec(int layer, int col, int row) { return M().LayData(layer)[size_t(row * 20 + col)]; }
 };
@@ -512,14 +525,7 @@ TEST_F(CanvasTest, RegionCopyMakesABrushOfTheMapsRecords)
     // from before the region copy come back together.
     click(Qt::RightButton);
     EXPECT_EQ(M().TakeOutBrush, 0);
-    EXPECT_EQ(m.MainPic->geometry(), QRect(0, 0, 32, 32));
-    EXPECT_EQ(m.MainPic->pic().snapshot(), tile);
-    EXPECT_FALSE(M().LargeMode);
-    EXPECT_FALSE(M().TakeOutInfo);
-    EXPECT_EQ(M().BrushX, 224);
-    EXPECT_EQ(M().BrushWidth, 32);
-    clickAt(0, 0);
-    EXPECT_EQ(M().Object4LayData[0], (TileRec{224, 0, 0, 0, 0, "N", 0}));
+    expectTileBrushBack(tile, M().Object4LayData);
 
     // Leftwards and upwards: the far corner becomes the start, unsnapped.
     at(320, 320);
@@ -737,4 +743,94 @@ TEST_F(CanvasTest, WithoutAMapOrOutsideASmallerOneNothingIsWritten)
                      Qt::NoModifier);
     QApplication::sendEvent(m.Picture1, &back);
     EXPECT_EQ(m.MainPic->x(), 14 * 32);
+}
+
+// A block taken out of one map, or a region copy still being drawn, does
+// not follow the map maker into the next map opened: its picture and the
+// cells its records come from belong to the map it was taken from. The
+// brush from before it comes back, and a right click on the box starts a
+// region copy of the new map.
+TEST_F(CanvasTest, OpeningAMapDropsABlockTakenFromTheLastOne)
+{
+    MapDocument first = EmptyMap(20, 15);
+    for (TileRec& t : first.layers[1])
+        t = TileRec{0, 0, 2, 0, 0, "N", 0};
+    MapDocument second = EmptyMap(20, 15);
+    for (int i = 0; i < 300; ++i)
+        second.layers[1][size_t(i)] = TileRec{64, 32, 1, int16_t(i % 20 * 32), int16_t(i / 20 * 32), "N", 0};
+    const QString next = writeMap("next.jmap", second);
+    struct Case {
+        const char* name;
+        bool finished; // the band closed with a left press on the map
+    } cases[] = {{"block taken", true}, {"copy armed", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startWithMap(first);
+        Main& m = main();
+        pickTile(0, 224, 0);
+        const QImage tile = m.MainPic->pic().snapshot();
+        M().EditLay = 2;
+        at(64, 96);
+        click(Qt::RightButton, QPoint(0, 0));
+        QMouseEvent move(QEvent::MouseMove, QPointF(160, 192), QPointF(160, 192), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(m.Picture1, &move);
+        if (c.finished) {
+            QTest::mouseClick(m.Picture1, Qt::LeftButton, {}, QPoint(5, 5));
+            ASSERT_EQ(M().TakeOutBrush, -1);
+            ASSERT_EQ(M().BrushWidth, 96);
+        } else {
+            ASSERT_EQ(M().TakeOutMode, -1);
+        }
+
+        openMap(next);
+        EXPECT_EQ(M().TakeOutMode, 0);
+        EXPECT_EQ(M().TakeOutBrush, 0);
+        EXPECT_FALSE(m.Line3->isVisible());
+        EXPECT_TRUE(m.MainPic->isVisible());
+        expectTileBrushBack(tile, M().Object2LayData);
+        // A right click on the box starts a region copy of this map.
+        at(32, 32);
+        click(Qt::RightButton, QPoint(0, 0));
+        EXPECT_EQ(M().TakeOutMode, -1);
+        EXPECT_TRUE(m.Line3->isVisible());
+    }
+}
+
+// Filling a layer again and again with a block that does not fall on the
+// pictures' 128-pixel tiles leaves the layer as one fill leaves it: the same
+// draws in every tile, the same brush pictures kept, the same pixels.
+TEST_F(CanvasTest, RepeatedFillsHoldWhatOneFillHolds)
+{
+    MapDocument doc = EmptyMap(20, 15);
+    for (int i = 0; i < 300; ++i)
+        doc.layers[1][size_t(i)] = TileRec{int16_t(i % 8 * 32), 32, 1, int16_t(i % 20 * 32), int16_t(i / 20 * 32), "N", 0};
+    startWithMap(doc);
+    Main& m = main();
+    pickBlock(0, 32, 0, 96, 64);
+    M().EditLay = 2;
+    struct Held {
+        std::vector<std::vector<fr::PicDraw>> draws;
+        int sources = 0;
+        QImage pixels;
+    };
+    auto held = [&] {
+        const fr::PicImage& layer = m.LayPicture(2);
+        Held h;
+        for (int y = 0; y < layer.height(); y += fr::TileSide)
+            for (int x = 0; x < layer.width(); x += fr::TileSide)
+                h.draws.push_back(layer.tileDraws(x, y));
+        h.sources = layer.recipe()->sourceCount();
+        h.pixels = layer.snapshot();
+        return h;
+    };
+    press(Qt::Key_X);
+    const Held once = held();
+    for (int i = 0; i < 12; ++i)
+        press(Qt::Key_X);
+    const Held many = held();
+    EXPECT_EQ(many.sources, once.sources);
+    EXPECT_TRUE(many.draws == once.draws);
+    EXPECT_EQ(many.pixels, once.pixels);
+    EXPECT_EQ(many.pixels.pixel(19 * 32 + 5, 14 * 32 + 5), SheetPixel(0, 64 + 5, 5));
 }

@@ -130,3 +130,27 @@ TEST_F(Thumbnail, NoMapShowsNothingAndDoesNotFail)
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(WholeMapPic::ZoomSize(0, 15, 1024, 768), QSize());
 }
+
+// Opened from Main's menu: by the time the window has its size and has been
+// shown, the map has been scaled once for that opening, whatever the map's
+// shape, and a later opening scales it once again.
+TEST_F(Thumbnail, EachOpeningScalesTheMapOnce)
+{
+    start();
+    main().show();
+    const QSize maps[] = {{100, 50}, {10, 40}, {20, 15}};
+    for (QSize map : maps) {
+        SCOPED_TRACE(testing::Message() << map.width() << "x" << map.height());
+        openMap(writeMap("m.jmap", TiledMap(map.width(), map.height())));
+        for (int opening = 0; opening < 2; ++opening) {
+            WholeMapPic& t = open();
+            QTest::qWait(20);
+            ASSERT_TRUE(t.isVisible());
+            EXPECT_EQ(t.size(), t.ZoomPicture->size());
+            EXPECT_FALSE(t.ZoomPicture->image.isNull());
+            EXPECT_EQ(t.Builds(), 1);
+            QTest::mouseClick(t.ZoomPicture, Qt::LeftButton);
+            EXPECT_TRUE(closedSoon());
+        }
+    }
+}

@@ -134,3 +134,81 @@ TEST(TiledPictures, BlocksLaidAsDrawsShowWhatBlitsShow)
         layer.same("laid");
     }
 }
+
+namespace {
+
+// A picture of 19×13 cells drawn one by one (as opening a map draws them),
+// then covered with copies of a block on a grid from its corner, as the
+// layer fill lays them.
+struct Filled {
+    std::shared_ptr<fr::PicRecipe> recipe =
+        std::make_shared<fr::PicRecipe>(std::vector<QImage>{Pattern(64, 64, 1), Pattern(224, 224, 6), Pattern(96, 64, 2)});
+    Pair pic{608, 416};
+    Filled()
+    {
+        pic.both([&](fr::PicImage& p) {
+            p.setRecipe(recipe);
+            for (int y = 0; y < 416; y += 32)
+                for (int x = 0; x < 608; x += 32)
+                    p.drawLater({int16_t(x), int16_t(y), (x / 32 % 2) * 32, 0, 32, 32, 0, false});
+            p.drawLater({40, 40, 0, 0, 32, 32, 0, true});
+        });
+    }
+    void fill(uint8_t src, int bw, int bh)
+    {
+        for (int y = 0; y <= 416 - 32; y += bh)
+            for (int x = 0; x <= 608 - 32; x += bw) {
+                pic.tiled.drawLater(x, y, bw, bh, src, 0, 0);
+                fr::bitBlt(pic.whole.image(), x, y, bw, bh, recipe->source(src), 0, 0);
+            }
+    }
+    // The draws every tile is made from.
+    std::vector<std::vector<fr::PicDraw>> draws() const
+    {
+        std::vector<std::vector<fr::PicDraw>> all;
+        for (int y = 0; y < 416; y += fr::TileSide)
+            for (int x = 0; x < 608; x += fr::TileSide)
+                all.push_back(pic.tiled.tileDraws(x, y));
+        return all;
+    }
+};
+
+} // namespace
+
+// Filling again and again with a block that does not fall on the tiles
+// leaves the tiles with the draws of one fill, and a fill with another block
+// leaves nothing of the fills before it: each tile holds what one fill with
+// the last block makes.
+TEST(TiledPictures, AFillReplacesWhatTheTilesHeld)
+{
+    struct Case {
+        const char* name;
+        std::vector<QSize> before; // fills with source 1, in turn
+        QSize last;                // then fills with source 2 or 1
+        uint8_t lastSrc;
+    } cases[] = {
+        {"96×96 twenty times", std::vector<QSize>(19, QSize(96, 96)), {96, 96}, 1},
+        {"160×64 and 32×224 in turn", {{160, 64}, {32, 224}, {160, 64}, {32, 224}}, {160, 64}, 1},
+        {"224×96, then another picture", {{224, 96}, {224, 96}, {224, 96}}, {96, 64}, 2},
+        {"128×128 on the tiles", {{128, 128}, {128, 128}}, {128, 128}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Filled once;
+        once.fill(c.lastSrc, c.last.width(), c.last.height());
+        Filled many;
+        for (QSize b : c.before)
+            many.fill(1, b.width(), b.height());
+        many.fill(c.lastSrc, c.last.width(), c.last.height());
+        many.pic.same("filled");
+        EXPECT_EQ(many.pic.tiled.snapshot(), once.pic.tiled.snapshot());
+        const auto drawn = many.draws();
+        const auto wanted = once.draws();
+        ASSERT_EQ(drawn.size(), wanted.size());
+        for (size_t t = 0; t < drawn.size(); ++t) {
+            EXPECT_FALSE(wanted[t].empty()) << "tile " << t;
+            EXPECT_TRUE(drawn[t] == wanted[t]) << "tile " << t << ": " << drawn[t].size() << " draws, one fill makes "
+                                               << wanted[t].size();
+        }
+    }
+}
