@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real game under Xvfb, playing the demo: screenshots of play, a talk, a
+# The real game under Xvfb, playing the demo: screenshots of play, talks, a
 # cast and the menu, each checked for what it must show. The game starts in
 # play (start state 3) so the run does not wait through the logo.
 # Screenshots are kept in $TEV_SHOT_DIR when it is set.
@@ -36,6 +36,24 @@ for y in range(23, 344, 2):
         if g > 100 and g > r + 30 and g > b + 30:
             grass += 1
 sys.exit(0 if grass * 4 > 50000 else 1)
+PY
+
+# True when a screenshot shows the main menu's panel over the view's middle.
+cat > "$work/menu.py" <<'PY'
+import subprocess, sys
+ppm = subprocess.run(["convert", sys.argv[1], "-depth", "8", "ppm:-"], capture_output=True).stdout
+try:
+    magic, size, depth, px = ppm.split(b"\n", 3)
+    w, h = map(int, size.split())
+except ValueError:
+    sys.exit(1)
+grass = 0
+for y in range(90, 370, 2):
+    for x in range(210, 430, 2):
+        r, g, b = px[(y * w + x) * 3:(y * w + x) * 3 + 3]
+        if g > 100 and g > r + 30 and g > b + 30:
+            grass += 1
+sys.exit(0 if grass < 500 else 1)
 PY
 
 # One run of the game from the start of play; $1 = the commands run once its
@@ -76,13 +94,26 @@ sleep 1.2; shot play-talk'
 run_game '
 hold w 0.1; hold Control_L 0.08; shot play-cast
 sleep 1.0
-hold Escape 0.1; sleep 0.6; shot play-menu'
+hold Escape 0.1; sleep 0.6; shot play-menu
+# Esc held until the menu is gone, then let go, as the README says.
+xdotool keydown Escape
+for i in $(seq 30); do
+  sleep 0.1
+  import -window root -crop 640x480+0+0 "$work/probe.png"
+  python3 "$work/menu.py" "$work/probe.png" || break
+done
+sleep 0.15; xdotool keyup Escape
+sleep 1.0; shot play-menu-closed'
+# 3. West from the start: A walks into the elder, and his talk shows.
+run_game '
+hold a 0.8
+sleep 1.2; shot play-talk-elder'
 # Every report goes to standard error (a box as well, once per text); the
 # lines of switching in and out of the window are no reports.
 grep -v -e '跳入游戏' -e '跳到桌面' "$work/game.out" | grep 'tevlegend:' > "$work/reports"
 check "no report, no message box" "[ ! -s $work/reports ]"
 head -5 "$work/reports"
-for s in play-village play-talk play-cast play-menu; do
+for s in play-village play-talk play-cast play-menu play-menu-closed play-talk-elder; do
   check "screenshot $s" "[ -s $shots/$s.png ]"
 done
 
@@ -101,7 +132,8 @@ def count(img, box, test):
     x0, y0, x1, y1 = box
     return sum(1 for y in range(y0, y1) for x in range(x0, x1) if test(img(x, y)))
 
-play, talk, cast, menu = (load(n) for n in ("play-village", "play-talk", "play-cast", "play-menu"))
+play, talk, cast, menu, closed, elder = (load(n) for n in ("play-village", "play-talk", "play-cast", "play-menu",
+                                                            "play-menu-closed", "play-talk-elder"))
 fire = lambda p: p[0] > 220 and 60 < p[1] < 230 and p[2] < 80
 grass = lambda p: p[1] > 100 and p[1] > p[0] + 30 and p[1] > p[2] + 30
 results = {
@@ -120,6 +152,13 @@ results = {
     # The menu panel in the middle of the screen, over the map.
     "the menu shows over the map": count(menu, (210, 90, 430, 370), grass) < 2000 and
         count(menu, (210, 90, 430, 370), lambda p: p[0] > p[2] + 20 and p[1] < 120) > 20000,
+    # Esc held until the menu closed, then let go: the map again, no menu.
+    "Esc held until it closes closes the menu": count(closed, (210, 90, 430, 370), grass) > 8000,
+    # The chosen magic's name, in white, right of its label in the panel.
+    "the panel names the chosen magic": count(play, (282, 418, 340, 436), lambda p: min(p) > 200) > 15,
+    # Walking west from the start reaches the elder: his talk's dialog.
+    "walking west from the start talks to the elder": count(elder, (30, 270, 610, 344), lambda p: min(p) > 200) > 100 and
+        count(elder, (30, 270, 610, 344), lambda p: max(p) < 110) > 20000,
 }
 for what, ok in results.items():
     print(("ok " if ok else "bad ") + what)
