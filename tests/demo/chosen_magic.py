@@ -10,12 +10,11 @@ the map names the chosen magic as a game starts and after each digit key;
 the status screen names it; and a game saved with thunder chosen, loaded
 in a fresh process, names thunder at once."""
 import pathlib
-import re
 import shutil
-import subprocess
 import sys
 
-MS_PER_PASS = 16
+from harness_play import finish, frame_of, frame_pixels, game_copy, play
+
 WHITE = (255, 255, 255)
 # Where the name is drawn: the panel under the map, the status screen.
 PANEL = (282, 418)
@@ -24,47 +23,26 @@ NAMES = {"1": "火球", "2": "冰刃", "3": "雷击"}
 
 
 def game_with_books(demo, work, start_state):
-    game = work / ("game-%d" % start_state)
-    if game.exists():
-        shutil.rmtree(game)
-    shutil.copytree(demo, game)
-    config = game / "config.jcf"
-    lines = config.read_bytes().split(b"\r\n")
-    lines[1] = b"%d" % start_state + lines[1][1:]
-    config.write_bytes(b"\r\n".join(lines))
-    init = game / "Script" / "gameinit.jsr"
-    text = init.read_bytes().replace(b'AddItem("book1")', b'AddItem("book1")\r\nAddItem("book2")\r\nAddItem("book3")')
-    text = text.replace(b"KeyTable(key2,0)", b"KeyTable(key2,1)").replace(b"KeyTable(key3,0)", b"KeyTable(key3,1)")
-    init.write_bytes(text)
-    for name in ("demo_monster", "demo_npc"):
-        (game / "Script" / (name + ".jsr")).write_bytes(b"EOF")
-    return game
+    return game_copy(demo, work / ("game-%d" % start_state), start_state, [
+        ("gameinit", 'AddItem("book1")', 'AddItem("book1")\r\nAddItem("book2")\r\nAddItem("book3")'),
+        ("gameinit", "KeyTable(key2,0)", "KeyTable(key2,1)"),
+        ("gameinit", "KeyTable(key3,0)", "KeyTable(key3,1)")], ("demo_monster", "demo_npc"))
 
 
 def run(headless, game, work, lines, passes, looks):
     """Runs the input; gives {pass: frame file} for the passes in looks."""
-    inp = work / "magic.in"
-    inp.write_text("\n".join(lines) + "\n")
-    log = work / "magic.log"
-    base = [str(headless), "--root", str(game), "--passes", str(passes), "--ms-per-pass", str(MS_PER_PASS), "--input",
-            str(inp), "--log", str(log)]
-    subprocess.run(base, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=True)
-    presents = [int(re.match(r"P(\d+)", line).group(1))
-                for line in log.read_text(encoding="utf-8", errors="replace").splitlines() if " present " in line]
-    frames = {at: 1 + presents.index(at) for at in looks}
+    log = play(headless, game, work, lines, passes)
+    frames = {at: frame_of(log, at) for at in looks}
     dumps = work / "frames"
     shutil.rmtree(dumps, ignore_errors=True)
-    subprocess.run(base + ["--dump", ",".join(str(f) for f in frames.values()), "--dump-dir", str(dumps)],
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=True)
+    play(headless, game, work, lines, passes,
+         ["--dump", ",".join(str(f) for f in frames.values()), "--dump-dir", str(dumps)])
     return {at: dumps / ("frame-%d.ppm" % f) for at, f in frames.items()}
 
 
 def boxed_text(ppm, at, count):
     """The bytes of the box-font text whose first cell is at `at`."""
-    data = ppm.read_bytes()
-    _, size, _, px = data.split(b"\n", 3)
-    w = int(size.split()[0])
-    pixel = lambda x, y: tuple(px[(y * w + x) * 3:(y * w + x) * 3 + 3])
+    pixel = frame_pixels(ppm)
     out = bytearray()
     for i in range(count):
         x, y = at[0] + 8 * i, at[1]
@@ -116,10 +94,7 @@ def main():
         shutil.copy(save, fresh / "Save" / "tev1.jsv")
         frames = run(headless, fresh, work, [], 40, {30: None})
         expect(frames, 30, "panel", PANEL, NAMES["3"], "the save loaded in a fresh process")
-    for f in failures:
-        print("FAIL: " + f)
-    print("%d failures" % len(failures))
-    return 1 if failures else 0
+    return finish(failures)
 
 
 if __name__ == "__main__":

@@ -10,42 +10,16 @@ and stays closed. At the title no key reaches the screens: Esc leaves the
 LOAD box open, and a right click or BACK closes it. Ctrl held down casts
 again and again until the magic points run out."""
 import pathlib
-import re
-import shutil
-import subprocess
 import sys
 
-MS_PER_PASS = 16
+from harness_play import finish, game_copy, passes_of, play
+
 REACTION = 12  # passes between the menu closing and the key let go
 PHASES = range(0, 34, 3)  # passes from the menu's opening to the press
 
 
 def game_at(demo, work, start_state):
-    game = work / ("game-%d" % start_state)
-    if game.exists():
-        shutil.rmtree(game)
-    shutil.copytree(demo, game)
-    config = game / "config.jcf"
-    lines = config.read_bytes().split(b"\r\n")
-    lines[1] = b"%d" % start_state + lines[1][1:]
-    config.write_bytes(b"\r\n".join(lines))
-    for name in ("demo_monster", "demo_npc"):
-        (game / "Script" / (name + ".jsr")).write_bytes(b"EOF")
-    return game
-
-
-def play(headless, game, work, lines, passes):
-    inp = work / "keys.in"
-    inp.write_text("\n".join(lines) + "\n")
-    log = work / "keys.log"
-    subprocess.run([str(headless), "--root", str(game), "--passes", str(passes), "--ms-per-pass", str(MS_PER_PASS),
-                    "--input", str(inp), "--log", str(log)],
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=True)
-    return log.read_text(encoding="utf-8", errors="replace").splitlines()
-
-
-def passes_of(log, pattern):
-    return [int(re.match(r"P(\d+)", line).group(1)) for line in log if re.search(pattern, line)]
+    return game_copy(demo, work / ("game-%d" % start_state), start_state, empty=("demo_monster", "demo_npc"))
 
 
 def click(lines, at, cursor, x, y, button="l"):
@@ -103,10 +77,7 @@ def main():
     mp, cost = 50, 5  # the role's magic points, the fireball's cost
     if len(casts) != mp // cost:
         failures.append("Ctrl held: %d fireballs, not the %d the magic points pay for" % (len(casts), mp // cost))
-    for f in failures:
-        print("FAIL: " + f)
-    print("%d failures" % len(failures))
-    return 1 if failures else 0
+    return finish(failures)
 
 
 if __name__ == "__main__":

@@ -11,11 +11,10 @@ automatic side step on as a new game has it: the person's talk must open.
 For a person whose talk ends by itself (the hunter), the talk is then read
 to its end and the role walks away: the talk must not start again."""
 import pathlib
-import shutil
-import subprocess
 import sys
 
-MS_PER_PASS = 16
+from harness_play import finish, game_copy, play
+
 # The role's collision box is 24 x 36 pixels; it is placed by its centre.
 ROLE_HALF = (12, 18)
 GAP = 40  # pixels between the boxes before the walk
@@ -37,22 +36,10 @@ FROM_START = (("A", "afu"), ("D", "xiaocui"))
 def game_on(demo, work, map_name):
     """A copy of the demo whose new game starts on the map, without
     monsters in the way."""
-    game = work / ("game-" + map_name)
-    if game.exists():
-        shutil.rmtree(game)
-    shutil.copytree(demo, game)
-    config = game / "config.jcf"
-    lines = config.read_bytes().split(b"\r\n")
-    lines[1] = b"3" + lines[1][1:]  # start a new game at once
-    config.write_bytes(b"\r\n".join(lines))
-    init = game / "Script" / "gameinit.jsr"
-    text = init.read_bytes()
-    text = text.replace(b'ChangeMap("demo")', b'ChangeMap("%s")' % map_name.encode())
-    text = text.replace(b'ReadAScriptFile("demo_npc")', b'ReadAScriptFile("%s_npc")' % map_name.encode())
-    init.write_bytes(text)
-    for name in ("demo_monster", "demo2_monster"):
-        (game / "Script" / (name + ".jsr")).write_bytes(b"EOF")
-    return game
+    edits = [] if map_name == "demo" else [
+        ("gameinit", 'ChangeMap("demo")', 'ChangeMap("%s")' % map_name),
+        ("gameinit", 'ReadAScriptFile("demo_npc")', 'ReadAScriptFile("%s_npc")' % map_name)]
+    return game_copy(demo, work / ("game-" + map_name), 3, edits, ("demo_monster", "demo2_monster"))
 
 
 def people(demo, map_name):
@@ -78,9 +65,9 @@ def start_point(centre, half, side, offset):
 
 
 def walk(headless, game, work, start, key, away):
-    """The role placed at start, walking with key; with away, the talk is
-    read to its end with Space and the role walks off with that key.
-    Gives the log."""
+    """The role placed at start (None: where the game put it), walking with
+    key; with away, the talk is read to its end with Space and the role
+    walks off with that key. Gives the log's text."""
     place = b"SetMePos(%d,%d)\r\n" % start if start else b""
     (game / "Script" / "place.jsr").write_bytes(place + b"EOF")
     lines = ["10 key %s down" % key, "70 key %s up" % key]
@@ -92,13 +79,7 @@ def walk(headless, game, work, start, key, away):
             at += 80
         lines += ["%d key %s down" % (at, away), "%d key %s up" % (at + 40, away)]
         passes = at + 60
-    inp = work / "walk.in"
-    inp.write_text("\n".join(lines) + "\n")
-    log = work / "walk.log"
-    subprocess.run([str(headless), "--root", str(game), "--passes", str(passes), "--ms-per-pass", str(MS_PER_PASS),
-                    "--script", "place", "--input", str(inp), "--log", str(log)],
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=True)
-    return log.read_text(encoding="utf-8", errors="replace")
+    return "\n".join(play(headless, game, work, lines, passes, ["--script", "place"])) + "\n"
 
 
 def main():
@@ -124,10 +105,7 @@ def main():
                     if opened != 1:
                         failures.append("%s from the %s, then walking off with %s: the talk opened %d times"
                                         % (script, side, away, opened))
-    for f in failures:
-        print("FAIL: " + f)
-    print("%d failures" % len(failures))
-    return 1 if failures else 0
+    return finish(failures)
 
 
 if __name__ == "__main__":
