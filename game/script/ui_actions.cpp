@@ -133,8 +133,8 @@ void ui::DoBuiltinAction(std::string text)
                     continue;
                 g_Role.magicKind = n;
                 g_Control.keyEnabled[gamekey::kDigit1 + n] = 1;
-                if (static_cast<size_t>(n) < g_MagicKinds.size())
-                    SetText("state_iteminfo", GBK(kToolMagics[n].label) + g_MagicKinds[static_cast<size_t>(n)].name);
+                if (const MagicKind* kind = MagicKindAt(n))
+                    SetText("state_iteminfo", GBK(kToolMagics[n].label) + kind->name);
                 break;
             }
             break;

@@ -90,6 +90,13 @@ int32_t MagicKind::ReadFromScript(FILE* f)
     return 1;
 }
 
+const MagicKind* MagicKindAt(int32_t kind)
+{
+    if (kind < 0 || static_cast<size_t>(kind) >= g_MagicKinds.size())
+        return nullptr;
+    return &g_MagicKinds[static_cast<size_t>(kind)];
+}
+
 Magic::Magic(int32_t kind)
 {
     g_Role.magicCast = 1;

@@ -110,6 +110,9 @@ extern std::vector<Magic> g_Magics;
 void MagicKindsOfEndedGame();
 // Empties the list of kinds and releases the sheets they brought.
 void DropMagicKinds();
+// The kind listed at that place, or none for a place the list lacks (-1
+// included: no magic chosen).
+const MagicKind* MagicKindAt(int32_t kind);
 
 // Casts the caster's current magic kind when the key or the mouse asks for it.
 void CastMagic(People* caster, GameKey key, MouseInfo mouse);

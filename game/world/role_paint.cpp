@@ -8,6 +8,7 @@
 #include "core/graph.h"
 #include "core/sound.h"
 #include "platform/gbk.h"
+#include "magic.h"
 #include "role.h"
 #include "upcalls.h"
 
@@ -207,6 +208,10 @@ void Role::PaintState()
     const std::string top = frames.TopFrame();
     if (top.empty())
         return;
+    // The chosen magic by its name, so the player sees what Ctrl will cast;
+    // empty while none is chosen or the list lacks the kind.
+    const MagicKind* chosen = MagicKindAt(magicKind);
+    const std::string chosenName = chosen ? chosen->name : std::string();
     if (top == "main_frame") {
         frames.SetText("role_hpnum", IntToStr(TruncToInt(hp)));
         frames.SetText("role_mpnum", IntToStr(TruncToInt(mp)));
@@ -222,6 +227,7 @@ void Role::PaintState()
         bar("role_mp", mp, maxMp);
         frames.SetText("role_expnum", IntToStr(TruncToInt(exp)));
         frames.SetText("role_goldnum", IntToStr(TruncToInt(gold)));
+        frames.SetText("role_magicname", chosenName);
         g_Graph.PaintText(g_Graph.BUF, levelText, 33, 33, kWhite);
         g_Graph.PaintText(g_Graph.BUF, attackText, 33, 53, kWhite);
         g_Graph.PaintText(g_Graph.BUF, defenceText, 33, 73, kWhite);
@@ -237,6 +243,7 @@ void Role::PaintState()
         frames.SetText("state_nextexp", IntToStr(TruncToInt(nextExp)));
         frames.SetText("state_magic", IntToStr(magicKind));
         frames.SetText("state_gold", IntToStr(TruncToInt(gold)));
+        frames.SetText("state_magicname", chosenName);
         // Carried items show their pictures; none is hidden here.
         for (const std::string& item : items) {
             if (item.empty())

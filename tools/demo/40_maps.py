@@ -266,11 +266,13 @@ def _monster(id_, name, x, y, hp, attack, defence, exp, gold, death, chase=0, le
 def _placements(root):
     """The NPCs and monsters of both maps, on free cells of them: the
     village elder and the girl who sells a magic book stand in the village,
-    with two slimes and a bat; a hunter walks about the field, where bats,
-    a slime and the demon king, who hunts the role at once, wait."""
+    with two slimes and a bat; a hunter stands in the field, where bats,
+    a slime and the demon king, who hunts the role at once, wait. Each
+    person stands still where a straight walk from any side reaches them."""
     script = root / "Script"
     _write_list(script / "demo_npc.jsr", [
-        _npc(0, "阿福", 12, 256, 192, "afu", 0),
+        # Level with the role's start, so walking west from there meets him.
+        _npc(0, "阿福", 12, 256, 224, "afu", 0),
         _npc(1, "小翠", 8, 416, 224, "xiaocui", 0),
     ])
     _write_list(script / "demo_monster.jsr", [
@@ -278,7 +280,11 @@ def _placements(root):
         _monster(0, "史莱姆", 384, 352, 50, 10, 2, 30, 12, "slimedie"),
         _monster(1, "蝙蝠", 64, 320, 40, 12, 2, 25, 12, "batdie", chase=2),
     ])
-    _write_list(script / "demo2_npc.jsr", [_npc(0, "猎人", 12, 576, 384, "hunter", 1)])
+    # The hunter stands still on open ground beside the way in, clear of
+    # trees and water on every side: a blocked step turns the role aside
+    # (the automatic side step), so a person beside an obstacle, or one who
+    # walks off, is easily passed by instead of talked to.
+    _write_list(script / "demo2_npc.jsr", [_npc(0, "猎人", 12, 640, 256, "hunter", 0)])
     _write_list(script / "demo2_monster.jsr", [
         _monster(1, "蝙蝠", 448, 320, 40, 12, 2, 25, 12, "batdie", chase=2),
         _monster(1, "蝙蝠", 640, 448, 40, 12, 2, 25, 12, "batdie", chase=2),

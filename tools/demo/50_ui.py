@@ -246,6 +246,9 @@ def generate(root):
     f.text("role_mpnum", 3, 240, 388, 80, 18, "0/0")
     f.text("exp_label", 3, 28, 418, 48, 18, "经验", 16, GOLD)
     f.text("role_expnum", 3, 80, 418, 120, 18, "0")
+    # The magic that Ctrl casts, by its name.
+    f.text("magic_label", 3, 210, 418, 70, 18, "所选魔法", 16, GOLD)
+    f.text("role_magicname", 3, 282, 418, 56, 18, "")
     f.text("gold_label", 3, 28, 444, 48, 18, "金钱", 16, GOLD)
     f.text("role_goldnum", 3, 80, 444, 120, 18, "0")
     f.text("enemy_label", 3, 340, 362, 48, 18, "敌人", 16, GOLD)
@@ -313,7 +316,7 @@ def generate(root):
                    "ui_state_panel", "状态", layer=6)
     rows = (("名字", "state_name"), ("等级", "state_level"), ("生命", "state_hp"), ("魔法", "state_mp"),
             ("攻击", "state_str"), ("防御", "state_def"), ("经验", "state_exp"), ("升级", "state_nextexp"),
-            ("魔法种类", "state_magic"), ("金钱", "state_gold"))
+            ("所选魔法", "state_magicname"), ("金钱", "state_gold"))
     for k, (label, name) in enumerate(rows):
         col, row = k % 2, k // 2
         lx, ly = x + 24 + col * 200, y + 50 + row * 26
