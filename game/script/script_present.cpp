@@ -175,6 +175,10 @@ void script::LaunchTitle()
     MagicKindsOfEndedGame();
     g_Sound.ReleaseAllWaves();
     Reset();
+    // The ended game's clock scripts end with it: the next game opens its own
+    // instead of adding them to the old ones.
+    clockEnabled = 0;
+    clockScripts.clear();
     g_Role.dead = 0;
     for (int32_t i = 0; i < g_Role.itemCount && i < Role::kItemSlots; ++i)
         g_Role.items[i].clear();

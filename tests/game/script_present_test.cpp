@@ -90,4 +90,21 @@ TEST_F(PresentCommands, LaunchTitleEmptiesTheGameAndShowsTheTitle)
     EXPECT_NE(log.find("sound release-all"), std::string::npos);
 }
 
+TEST_F(PresentCommands, EveryNewGameHasTheClockScriptsItOpens)
+{
+    // A new game opens its clock script; the game ends at the title, and the
+    // player starts again and again.
+    g_Script.Control("clock"); // none left by an earlier test
+    Script("newgame", {"OpenClockScript(\"clock\")", "EOF"});
+    Script("title", {"LaunchTitle()", "EOF"});
+    for (int game = 0; game < 3; ++game) {
+        Run("newgame");
+        EXPECT_EQ(g_Script.clockScripts, (std::vector<std::string>{"clock"})) << "game " << game;
+        EXPECT_EQ(g_Script.clockEnabled, 1);
+        Run("title");
+        EXPECT_TRUE(g_Script.clockScripts.empty());
+        EXPECT_EQ(g_Script.clockEnabled, 0);
+    }
+}
+
 } // namespace
