@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "app/winmain.h"
@@ -19,6 +21,8 @@ namespace {
 std::filesystem::path g_folder;
 bool g_started = false;
 Role g_startRole;
+std::vector<std::string> g_startClocks;
+int32_t g_startClockEnabled = 0;
 
 plat::headless::HeadlessPlatform& Headless() { return static_cast<plat::headless::HeadlessPlatform&>(plat::P()); }
 
@@ -54,6 +58,8 @@ void Start()
     g_Quit = 0;
     g_DebugLines.assign(20, std::string());
     g_startRole = g_Role;
+    g_startClocks = g_Script.clockScripts;
+    g_startClockEnabled = g_Script.clockEnabled;
     Baseline();
 }
 
@@ -72,6 +78,9 @@ void Baseline()
     for (int i = 0; i < 1000 && g_Script.running == 1; ++i)
         g_Script.Control("eof");
     g_Script.Reset();
+    // The clock scripts start-up opened, and none an input added.
+    g_Script.clockScripts = g_startClocks;
+    g_Script.clockEnabled = g_startClockEnabled;
     g_Script.runToEndCap = script::kRunToEndCap;
     // Frames above "main_frame" go; the frame itself stays loaded, since
     // loading its pictures costs more than most inputs.

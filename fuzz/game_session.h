@@ -21,7 +21,8 @@ void WriteGameFile(const std::string& relative, const uint8_t* data, size_t size
 
 // Puts the game back where every input starts: in play on the demo map with
 // the role as start-up left it, the frame "main_frame" alone on the stack, no
-// script running, no actors, and no reports remembered.
+// script running, the clock scripts start-up opened, no actors, and no
+// reports remembered.
 void Baseline();
 
 // Passes of the main loop, each ending as the loop ends one: time moves on
