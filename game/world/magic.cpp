@@ -80,7 +80,10 @@ int32_t MagicKind::ReadFromScript(FILE* f)
 
     if (std::exchange(g_kindsOfEndedGame, false))
         DropMagicKinds();
-    const int32_t pic = 100 + k.DigitsToInt(k.picture);
+    // Digits near the top of the number range wrap around, as 32-bit
+    // arithmetic does, instead of overflowing: the id only has to name the
+    // sheet just added.
+    const int32_t pic = static_cast<int32_t>(100u + static_cast<uint32_t>(k.DigitsToInt(k.picture)));
     PICRESOURCESTRUCT p = g_Graph.LoadPicture(std::string("Resource\\bmp\\") + k.picture + ".bmp", pic);
     p.magicSheet = true;
     g_Graph.pictures.push_back(p);
