@@ -41,7 +41,7 @@ results=$work/results
 for r in $(seq 1 "$rounds"); do
   for game in "$@"; do
     rm -rf "$work/play" && cp -r "$work/game" "$work/play"
-    COUNTER=$work/counter.so xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh" "$game" "$work/out" "$work/play"
+    COUNTER=$work/counter.so xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/run.sh" "$game" "$work/out" "$work/play"
     read -r frames cpu wall < "$work/out"
     echo "$game $frames $cpu $wall" | tee -a "$results"
   done

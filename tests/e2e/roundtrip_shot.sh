@@ -32,7 +32,7 @@ sleep 2
 import -window root -crop 640x480+0+0 "$shots/roundtrip-game.png"
 end_game \$pid "$work/exit" || exit 1
 INNER
-timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh" || { echo "FAIL: run"; exit 1; }
+timeout 90 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/run.sh" || { echo "FAIL: run"; exit 1; }
 grep -q 'exit 0' "$work/exit" || { echo "FAIL: the game ended with $(cat "$work/exit")"; cat "$work/game.out"; exit 1; }
 [ -s "$shots/roundtrip-game.png" ] || { echo "FAIL: no screenshot"; exit 1; }
 if grep -q 'msgbox\|失败\|出错' "$work/game.out"; then echo "FAIL: the game reported:"; cat "$work/game.out"; exit 1; fi

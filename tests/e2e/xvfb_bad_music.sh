@@ -51,7 +51,9 @@ for f in "$CASES"/*.mid; do
   echo "\$ended \$?" > "\$out/ended"
 done
 INNER
-timeout 360 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh"
+# -noreset: a server that resets when its last client leaves refuses the
+# next game's connection for a moment, and the game would end at once.
+timeout 360 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/run.sh"
 
 # The game's report of music it cannot open: a box with the text, then one
 # with the file's name (under Xvfb they go to stderr, marked "[box]").

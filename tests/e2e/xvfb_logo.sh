@@ -27,7 +27,7 @@ $2
 end_game \$pid "$work/exit" || exit 1
 INNER
   rm -f "$work/exit"
-  timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh"
+  timeout 90 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/run.sh"
 }
 
 # Pixel statistics of a screenshot: "mean X0,Y0,X1,Y1" (mean of the

@@ -68,7 +68,7 @@ $1
 end_game \$pid "$work/exit" || exit 1
 INNER
   rm -f "$work/exit"
-  timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh"
+  timeout 90 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/run.sh"
   check "game ended with 0" "grep -q 'exit 0' $work/exit" || tail -5 "$work/game.out"
 }
 

@@ -28,7 +28,7 @@ in_editor() {
     cat
     echo 'kill $pid; wait $pid 2>/dev/null; exit 0'
   } > "$work/$2.sh"
-  timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/$2.sh" || { echo "FAIL: $2 run"; cat "$work/$2.out"; exit 1; }
+  timeout 90 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/$2.sh" || { echo "FAIL: $2 run"; cat "$work/$2.out"; exit 1; }
 }
 # Ctrl+D, Delete, Ctrl+S in the editor started for folder $1.
 edit_recent_map() {

@@ -58,7 +58,7 @@ if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo "FAIL: the editor stayed 
 wait \$pid
 echo "exit \$?" > "$work/exit"
 INNER
-timeout 90 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/run.sh" || { echo "FAIL: run"; cat "$work/editor.out"; exit 1; }
+timeout 90 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/run.sh" || { echo "FAIL: run"; cat "$work/editor.out"; exit 1; }
 grep -q 'exit 0' "$work/exit" || { echo "FAIL: the editor ended with $(cat "$work/exit")"; cat "$work/editor.out"; exit 1; }
 [ -s "$out/tilesmith-shot.png" ] || { echo "FAIL: no screenshot"; exit 1; }
 [ -s "$out/tilesmith-thumbnail.png" ] || { echo "FAIL: no thumbnail screenshot"; exit 1; }

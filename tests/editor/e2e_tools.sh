@@ -100,7 +100,7 @@ kill \$pid
 wait \$pid 2>/dev/null
 exit 0
 INNER
-timeout 100 xvfb-run -a -s '-screen 0 1280x1024x24' bash "$work/run.sh" || fail "run"
+timeout 100 xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' bash "$work/run.sh" || fail "run"
 cat "$work/results" 2>/dev/null
 grep -q FAIL "$work/results" 2>/dev/null && fails=$((fails + 1))
 npcs=$(iconv -f GBK -t UTF-8 "$ed/NpcAttribList.txt")

@@ -83,6 +83,18 @@ public:
             return false;
         }
         videoUp_ = true;
+        // With no display to reach (none running, or one refusing
+        // connections for a moment), SDL falls back to drivers that draw
+        // nowhere: the game would run unseen and never end. Those only when
+        // asked for by name.
+        const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+        const char* asked = SDL_GetHint("SDL_VIDEODRIVER");
+        if ((driver == "offscreen" || driver == "dummy") && !(asked && std::string_view(asked).find(driver) != std::string_view::npos)) {
+            std::fprintf(stderr, "tevlegend: no display to show the window on (is DISPLAY set and its server running?)\n");
+            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+            videoUp_ = false;
+            return false;
+        }
         const std::string title = GbkToUtf8(titleGbk);
         window_ = SDL_CreateWindow(title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
         if (!window_) {
