@@ -35,6 +35,9 @@ for f in "$CASES"/*.mid; do
   if ! kill -0 \$pid 2>/dev/null || ! xdotool search --name 'Tev Legend by Jex' >/dev/null 2>&1; then
     kill -9 \$pid 2>/dev/null; wait \$pid; echo "no window, exit \$?" > "\$out/ended"; continue
   fi
+  # The pointer from a known place inside the window (the server keeps it
+  # where the last case left it).
+  xdotool mousemove 300 200
   sleep 1.5
   import -window root -crop 640x480+0+0 "\$out/a.png"
   xdotool mousemove_relative -- 80 40
