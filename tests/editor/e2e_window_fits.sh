@@ -6,8 +6,9 @@
 # - the backup folders linked out of the game folder, with many more
 #   scripts: no script can be backed up.
 # In both every window of the editor stays on the screen (the script editor
-# as it opens, with the whole message in the status line's tooltip, and with
-# a question naming a long path), and its tabs, lists and buttons are where a
+# as it opens, with the whole message in the status line's tooltip, with a
+# question naming a long path, and the box listing a thousand problems of a
+# magic list), and the script editor's tabs, lists and buttons are where a
 # hand reaches them: a right press in the event list of the tab 事件列表 adds
 # an event to "eventtable.txt", a double click on the first map of the tab
 # 地图列表 hands it to the text editor, and 删除脚本文件 asks about the
@@ -39,6 +40,15 @@ mkdir -p "$work/outside/BScript" "$work/outside/BMap"
 ln -s "$work/outside/BScript" "$linked/Script/BScript"
 ln -s "$work/outside/BMap" "$linked/Map/BMap"
 for i in $(seq 1 80); do cp "$linked/Script/afu.jsr" "$linked/Script/a_script_with_a_longer_name_$i.jsr"; done
+long_value=$(head -c 3000 /dev/zero | tr '\0' 'y')
+for g in "$missing" "$linked"; do
+  for i in $(seq 0 39); do
+    printf 'AddToMagicList(,magic%s,%s,m,%s,' $i $i "$long_value"
+    for v in $(seq 1 27); do printf 'x,'; done
+    printf ');\r\n'
+  done > "$g/Script/MagicKindList.jsr"
+  printf 'EOF' >> "$g/Script/MagicKindList.jsr"
+done
 
 cat > "$work/run.sh" <<INNER
 set -u
@@ -99,6 +109,16 @@ if box=\$(wait_for '^tilesmith\$'); then
 else
   say "FAIL 删除脚本文件 asked nothing"
 fi
+# F3: the magic editor reads a magic list with a problem in every value,
+# one of them thousands of characters long, and says so in a box.
+if box=\$(key_opens "\$se" F3 '^tilesmith\$'); then
+  fits "the magic list's problems"
+  xdotool key Return
+  gone '^tilesmith\$' || say "FAIL the box of problems stayed"
+else
+  say "FAIL no box about the magic list's problems"
+fi
+magic=\$(wait_for '^魔法编辑器\$') && fits "magic editor" || say "FAIL no magic editor"
 kill \$pid
 wait \$pid 2>/dev/null
 exit 0
