@@ -11,8 +11,7 @@ T=${TILESMITH:?}
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../e2e/common.sh"
 need_tools xvfb-run xdotool
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+work_folder
 mkdir -p "$work/game/editor" "$work/no-game"
 
 # A display number no server holds.

@@ -20,8 +20,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../e2e/common.sh"
 need_tools xvfb-run xdotool
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+work_folder
 # The stand-in text editor records what it was asked to open.
 mkdir -p "$work/bin"
 printf '#!/bin/sh\necho "$@" >> "%s/notepad.args"\n' "$work" > "$work/bin/notepad"
