@@ -3,6 +3,7 @@
 #include "app.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -16,6 +17,32 @@ Dialogs* g_current = nullptr;
 QString forDisplay(QString text)
 {
     return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+// A box as large as its text would run off the screen. A text of more
+// lines than half the screen holds keeps its first ones, and a line longer
+// than a wide box shows keeps its two ends; the box then has the whole text
+// under its details, where it scrolls.
+QString fittedText(const QString& text, bool& shortened)
+{
+    constexpr qsizetype MaxChars = 300;
+    const int lineH = std::max(1, QFontMetrics(QApplication::font("QMessageBox")).lineSpacing());
+    const qsizetype maxLines = std::max(8, screenSize().height() / 2 / lineH);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    shortened = false;
+    if (lines.size() > maxLines) {
+        const qsizetype all = lines.size();
+        lines = lines.mid(0, maxLines - 1);
+        lines << QStringLiteral("……（共%1行，全文见详细信息）").arg(all);
+        shortened = true;
+    }
+    for (QString& line : lines) {
+        if (line.size() > MaxChars) {
+            line = line.left(MaxChars / 2) + QStringLiteral("…") + line.right(MaxChars / 2);
+            shortened = true;
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString displayTitle(const QString& title)
@@ -69,7 +96,10 @@ int QtDialogs::msgBox(const QString& text, int style, const QString& title)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(displayTitle(title));
-    box.setText(forDisplay(text));
+    bool shortened = false;
+    box.setText(fittedText(forDisplay(text), shortened));
+    if (shortened)
+        box.setDetailedText(forDisplay(text));
     switch (style & 0x70) {
     case vbCritical:
         box.setIcon(QMessageBox::Critical);

@@ -96,7 +96,7 @@ bool readWholeFile(const QString& path, QByteArray& out, QString& error, qint64 
         return false;
     }
     if (info.size() > maxBytes) {
-        error = QStringLiteral("文件过大（%1 字节）：%2").arg(info.size()).arg(real);
+        error = QStringLiteral("文件太大，不能读入！\r\n%1（%2字节，上限%3字节）").arg(real).arg(info.size()).arg(maxBytes);
         return false;
     }
     QFile f(real);

@@ -257,7 +257,12 @@ void Main::Menu_OpenMap_Click()
 
 void Main::Menu_OpenRecentMap_Click()
 {
-    const QString remembered = ReadRecentMap(M.AppDir);
+    QString problem;
+    const QString remembered = ReadRecentMap(M.AppDir, &problem);
+    if (!problem.isEmpty()) {
+        fr::msgBox(problem);
+        return;
+    }
     if (remembered.isEmpty() || !fr::fileExists(remembered)) {
         fr::msgBox(QStringLiteral("地图不存在！请用打开方式选择地图。"));
         return;

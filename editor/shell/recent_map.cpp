@@ -50,9 +50,9 @@ QString RememberedName(const QString& game, const QString& path)
 
 } // namespace
 
-QString ReadRecentMap(const QString& appDir)
+QString ReadRecentMap(const QString& appDir, QString* problem)
 {
-    QString path = ReadRecentName(appDir, RecentMapFile);
+    QString path = ReadRecentName(appDir, RecentMapFile, problem);
     // A relative name lies in the game folder, the parent of the editor's
     // folder: a game folder that remembers its map so can be copied.
     if (!path.isEmpty() && QDir::isRelativePath(path))
@@ -65,13 +65,20 @@ bool WriteRecentMap(const QString& appDir, const QString& path, QString& error)
     return WriteRecentName(appDir, RecentMapFile, RememberedName(GameFolderOf(appDir), path), error);
 }
 
-QString ReadRecentName(const QString& appDir, const QString& fileName)
+QString ReadRecentName(const QString& appDir, const QString& fileName, QString* problem)
 {
+    // One name in one line: a megabyte is far more than any path.
+    constexpr qint64 MaxBytes = 1 << 20;
     QByteArray bytes;
     QString error;
     const QString file = fileOf(appDir, fileName);
-    if (!fr::fileExists(file) || !fr::readWholeFile(file, bytes, error, 1 << 20))
+    if (!fr::fileExists(file))
         return {};
+    if (!fr::readWholeFile(file, bytes, error, MaxBytes)) {
+        if (problem)
+            *problem = error;
+        return {};
+    }
     fr::FieldReader in(bytes);
     fr::FieldReader::Field f;
     if (!in.skipBlankLines() || !in.read(f))

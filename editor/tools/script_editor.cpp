@@ -182,7 +182,10 @@ void ScriptEditor::buildControls()
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* outer = new QVBoxLayout(central);
-    Label3 = new QLabel(QStringLiteral("等待选择。。。"), central);
+    // The status lines show any message in one line of the window's width;
+    // a long one (a path, a list of files) is cut, and shown whole in the
+    // tooltip.
+    Label3 = new fr::LineLabel(QStringLiteral("等待选择。。。"), central);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignCenter);
     QFont small = Label3->font();
@@ -194,7 +197,7 @@ void ScriptEditor::buildControls()
 
     Frame1 = new QGroupBox(QStringLiteral("编辑框"), central);
     auto* frame = new QVBoxLayout(Frame1);
-    Label2 = new QLabel(QStringLiteral("没有文件"), Frame1);
+    Label2 = new fr::LineLabel(QStringLiteral("没有文件"), Frame1);
     Label2->setObjectName(QStringLiteral("Label2"));
     frame->addWidget(Label2);
     Text1 = new QPlainTextEdit(Frame1);
@@ -638,7 +641,13 @@ bool ScriptEditor::backUp(const QListWidget* list, const QString& folder, const 
             failed << error;
     }
     if (!failed.isEmpty()) {
-        report = QStringLiteral("备份出错：") + failed.join(QStringLiteral("；"));
+        // One reason is usually every file's (a backup folder that cannot
+        // be written): a list of all of them would say nothing more.
+        report = failed.size() == 1 ? QStringLiteral("备份出错：") + failed.front()
+                                    : QStringLiteral("备份出错，%1 个文件中 %2 个没有备份，第一个：%3")
+                                          .arg(list->count())
+                                          .arg(failed.size())
+                                          .arg(failed.front());
         return false;
     }
     report = done;

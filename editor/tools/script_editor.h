@@ -9,6 +9,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/form.h"
+#include "platform/line_label.h"
 
 #include <QByteArray>
 #include <QListWidget>
@@ -158,8 +159,8 @@ public:
     ListBox* FileTable2 = nullptr;
     QGroupBox* Frame1 = nullptr;
     QPlainTextEdit* Text1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
+    fr::LineLabel* Label2 = nullptr;
+    fr::LineLabel* Label3 = nullptr;
     QPushButton* Command2 = nullptr; // "保存事件(Ctrl+S)"
     QPushButton* Command3 = nullptr; // "新建脚本"
     QPushButton* Command4 = nullptr; // "打开脚本"

@@ -8,11 +8,16 @@ need_tools() {
   done
 }
 
+# A work folder $work, removed at exit.
+work_folder() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+}
+
 # A work folder removed at exit, holding a copy of the game folder $1 as
 # $work/game, so no run changes the folder it was given.
 work_on_copy() {
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
+  work_folder
   cp -r "$1" "$work/game"
 }
 
