@@ -78,7 +78,10 @@ int32_t MagicKind::ReadFromScript(FILE* f)
     k.oneCycle = num(29);
     k.mpCost = static_cast<float>(num(30));
 
-    if (std::exchange(g_kindsOfEndedGame, false))
+    // The first kind the new game's start lists replaces the ended game's
+    // kinds; once play has begun a kind joins the list, whatever the last
+    // game left, so a kind an event adds never wipes the others.
+    if (std::exchange(g_kindsOfEndedGame, false) && g_GameState != 3)
         DropMagicKinds();
     // Digits near the top of the number range wrap around, as 32-bit
     // arithmetic does, instead of overflowing: the id only has to name the
