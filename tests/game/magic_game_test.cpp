@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <set>
 
 #include "app/globals.h"
 #include "app/winmain.h"
+#include "core/filehelper.h"
 #include "test_support.h"
 #include "world_fixtures.h"
 
@@ -243,3 +246,121 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 
+namespace {
+
+// A game started straight into play (start state 3) on a small map "m"; its
+// start-up script then runs `rest` (UTF-8 lines). `prepare` may add files.
+struct Started {
+    std::vector<std::string> boxes; // every report, in order (UTF-8)
+    std::vector<std::string> kinds; // the pictures of the magic kinds at the end
+    std::map<int32_t, int> sheets;  // the picture table: entries of each number
+    int32_t magicSheetsWithPicture = 0;
+};
+
+Started StartInPlay(const std::vector<std::string>& rest, const std::function<void(const fs::path&)>& prepare = nullptr)
+{
+    const fs::path root = TempDir("game");
+    fs::copy(fs::path(TEV_DEMO_DIR) / "Resource", root / "Resource", fs::copy_options::recursive);
+    fs::create_directories(root / "Script");
+    fs::copy_file(fs::path(TEV_DEMO_DIR) / "Script" / "MagicKindList.jsr", root / "Script" / "MagicKindList.jsr");
+    WriteFile(root / "config.jcf", "0!\r\n3!\r\n0!\r\n1!\r\n0!\r\n");
+    WriteMap(root, "m", MapText(20, 15, "20,15,1,0,0"));
+    std::vector<std::string> start = {"ChangeMap(\"m\")"};
+    start.insert(start.end(), rest.begin(), rest.end());
+    start.push_back("EOF");
+    WriteScript(root, "gameinit", start);
+    if (prepare)
+        prepare(root);
+    plat::headless::Options o;
+    o.root = root;
+    o.passes = 3;
+    o.logFile = root / "log.txt";
+    auto& p = InstallHeadless(o);
+    Started s;
+    // What the game holds at the end of its last pass, before it shuts down.
+    p.onPassEnd = [&] {
+        s.kinds.clear();
+        for (const MagicKind& k : g_MagicKinds)
+            s.kinds.push_back(k.picture);
+        s.sheets.clear();
+        s.magicSheetsWithPicture = 0;
+        for (const PICRESOURCESTRUCT& pic : g_Graph.pictures) {
+            ++s.sheets[pic.name];
+            if (pic.magicSheet && pic.surface)
+                ++s.magicSheetsWithPicture;
+        }
+    };
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 0);
+    p.onPassEnd = nullptr;
+    for (const std::string& l : p.recordingDialogs().debugLines)
+        if (l.rfind("跳", 0) != 0) // the window's focus changes, not reports
+            s.boxes.push_back(l);
+    return s;
+}
+
+struct RefusalCase {
+    const char* name;
+    std::vector<std::string> script; // the start-up script's lines after its map
+    std::vector<std::string> reports;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class OneReportPerCause : public ::testing::TestWithParam<RefusalCase> {};
+
+// A file the game refuses, or can't find, is reported once, by what refused
+// it; nothing after that reports the same failure again in other words.
+TEST_P(OneReportPerCause, OnlyTheCauseIsReported)
+{
+    const RefusalCase& c = GetParam();
+    const Started s = StartInPlay(c.script, [](const fs::path& root) {
+        for (const char* big : {"Script/big.jsr", "Map/big.jmap"}) {
+            WriteFile(root / big, "");
+            fs::resize_file(root / big, FileHelper::CapOf(DataKind::Script) + 1);
+        }
+    });
+    std::vector<std::string> reports;
+    for (const std::string& b : s.boxes)
+        reports.push_back(b.substr(0, b.find("（")));
+    EXPECT_EQ(reports, c.reports);
+}
+
+const std::string kRecordTail = ",0,火球,64,64,4,2,100,fire,300,6,0,0,1,1500,25,0,0,0,0,0,16,16,48,48,0,0,40,1,0,5,);";
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, OneReportPerCause,
+    ::testing::Values(
+        RefusalCase{"MagicPictureLeavingTheFolder",
+                    {"AddToMagicList(,..\\..\\magic0" + kRecordTail},
+                    {"文件名指向游戏目录之外，已拒绝！", "Resource\\bmp\\..\\..\\magic0.bmp"}},
+        RefusalCase{"MagicPictureMissing",
+                    {"AddToMagicList(,magic9" + kRecordTail},
+                    {"加载BMP出错！文件不存在!", "Resource\\bmp\\magic9.bmp"}},
+        RefusalCase{"ScriptLeavingTheFolder",
+                    {"ReadAScriptFile(\"..\\MagicKindList\")"},
+                    {"文件名指向游戏目录之外，已拒绝！", "Script\\..\\MagicKindList.jsr"}},
+        RefusalCase{"ScriptOverItsCap", {"ReadAScriptFile(\"big\")"}, {"文件太大，不能读入！", "Script\\big.jsr"}},
+        RefusalCase{"ScriptMissing", {"ReadAScriptFile(\"nosuch\")"}, {"打开SCRIPT文件出错！", "Script\\nosuch.jsr"}},
+        RefusalCase{"MapLeavingTheFolder",
+                    {"ChangeMap(\"..\\m\")"},
+                    {"文件名指向游戏目录之外，已拒绝！", "Map\\..\\m.jmap"}},
+        RefusalCase{"MapOverItsCap", {"ChangeMap(\"big\")"}, {"文件太大，不能读入！", "Map\\big.jmap"}},
+        RefusalCase{"MapMissing", {"ChangeMap(\"nosuch\")"}, {"打开MAP文件出错！", "Map\\nosuch.jmap"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A list read again and again in one game appends its kinds each time, as
+// the scripts ask, and every kind of one picture shares its one sheet.
+TEST(MagicKindsInOneGame, KindsOfOnePictureShareItsSheet)
+{
+    const Started s = StartInPlay({"static int n = 0;", "while(n<200)", "ReadAScriptFile(\"MagicKindList\")",
+                                   "n = n + 1;", "loop"});
+    ASSERT_EQ(s.kinds.size(), 600u);
+    for (size_t i = 0; i < s.kinds.size(); ++i)
+        ASSERT_EQ(s.kinds[i], "magic" + std::to_string(i % 3)) << i;
+    EXPECT_EQ(s.magicSheetsWithPicture, 3);
+    for (int32_t id : {100, 101, 102})
+        EXPECT_EQ(s.sheets.at(id), 1) << id;
+    EXPECT_TRUE(s.boxes.empty()) << ::testing::PrintToString(s.boxes);
+}
+
+} // namespace
