@@ -92,7 +92,7 @@ fs::path KindsGame(Listed listed)
 }
 
 // The harness's input file, written phase by phase.
-class Script {
+class Input {
 public:
     int pass = 5;
 
@@ -143,7 +143,7 @@ TEST_P(MagicKindsInPlay, EveryKindSeenBeforeAnAddStillCasts)
 {
     const KindsCase& c = GetParam();
     const fs::path root = KindsGame(c.listed);
-    Script in;
+    Input in;
     // The game that is checked begins the way the kinds reach it: a game
     // listing them only in a save begins by loading that save.
     auto begin = [&] {
@@ -314,9 +314,11 @@ TEST_P(OneReportPerCause, OnlyTheCauseIsReported)
 {
     const RefusalCase& c = GetParam();
     const Started s = StartInPlay(c.script, [](const fs::path& root) {
-        for (const char* big : {"Script/big.jsr", "Map/big.jmap"}) {
+        const std::pair<const char*, DataKind> bigFiles[] = {{"Script/big.jsr", DataKind::Script},
+                                                             {"Map/big.jmap", DataKind::Map}};
+        for (const auto& [big, kind] : bigFiles) {
             WriteFile(root / big, "");
-            fs::resize_file(root / big, FileHelper::CapOf(DataKind::Script) + 1);
+            fs::resize_file(root / big, FileHelper::CapOf(kind) + 1);
         }
     });
     std::vector<std::string> reports;
