@@ -476,16 +476,27 @@ bool FileHelper::ReadCapped(FILE* file, const std::string& gbkName, DataKind kin
     return true;
 }
 
-bool FileHelper::ReadDataFile(const std::string& gbkName, DataKind kind, std::string* text)
+bool FileHelper::ReadDataFile(const std::string& gbkName, DataKind kind, std::string* text, bool* refused)
 {
+    if (refused)
+        *refused = false;
+    if (RefuseOutsideName(gbkName)) {
+        if (refused)
+            *refused = true;
+        return false;
+    }
     FILE* f = OpenFile(gbkName, "rb");
     if (!f)
         return false;
     const bool read = ReadCapped(f, gbkName, kind, text);
     std::fclose(f);
-    if (read)
-        ConvertLfOnly(gbkName, *text);
-    return read;
+    if (!read) {
+        if (refused)
+            *refused = true;
+        return false;
+    }
+    ConvertLfOnly(gbkName, *text);
+    return true;
 }
 
 FILE* FileHelper::OpenDataFile(const std::string& gbkName, DataKind kind)

@@ -55,8 +55,9 @@ public:
     // the file can't be opened or was refused.
     FILE* OpenDataFile(const std::string& gbkName, DataKind kind);
     // The same file's whole text, read once, with the same rules and
-    // reports. False when the file can't be opened or was refused.
-    bool ReadDataFile(const std::string& gbkName, DataKind kind, std::string* text);
+    // reports. False when the file can't be opened or was refused; `refused`
+    // then says whether it was refused, which has been reported already.
+    bool ReadDataFile(const std::string& gbkName, DataKind kind, std::string* text, bool* refused = nullptr);
     // False, after a report naming the file, when the open file is larger
     // than the cap of its kind; the file is left at its start.
     bool WithinCap(FILE* file, const std::string& gbkName, DataKind kind);

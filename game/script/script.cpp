@@ -39,10 +39,10 @@ void script::Trace(const std::string& eventGbk)
 }
 
 // ---------------------------------------------------------------- the stream
-bool script::LoadScriptBytes(const std::string& name, std::string* bytes, std::string* path)
+bool script::LoadScriptBytes(const std::string& name, std::string* bytes, std::string* path, bool* refused)
 {
     *path = MakePath("Script\\", name.c_str(), "jsr");
-    return ReadDataFile(*path, DataKind::Script, bytes);
+    return ReadDataFile(*path, DataKind::Script, bytes, refused);
 }
 
 void script::UseBytes(std::string bytes)
@@ -98,10 +98,15 @@ int32_t script::OpenScript(std::string name)
     if (running == 0)
         scriptName = name;
     std::string bytes, path;
-    if (!LoadScriptBytes(name, &bytes, &path)) {
+    bool refused = false;
+    if (!LoadScriptBytes(name, &bytes, &path, &refused)) {
         Trace("script open " + name + " failed");
-        Alert(GBK("打开SCRIPT文件出错！"));
-        AlertStr(ShownPath(path));
+        // A refused file was reported with its reason; only a file that
+        // could not be opened gets the open failure's report.
+        if (!refused) {
+            Alert(GBK("打开SCRIPT文件出错！"));
+            AlertStr(ShownPath(path));
+        }
         return 0;
     }
     scriptName = name;

@@ -196,7 +196,7 @@ private:
         size_t ifMark = 0;
     };
 
-    bool LoadScriptBytes(const std::string& name, std::string* bytes, std::string* path);
+    bool LoadScriptBytes(const std::string& name, std::string* bytes, std::string* path, bool* refused);
     // A statement that waits belongs to the file it stands in: when that
     // file is left for any reason before the statement finished, its
     // dialog, delay, fade or scroll state is dropped with it.

@@ -1,5 +1,6 @@
 #include "magic.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -78,17 +79,35 @@ int32_t MagicKind::ReadFromScript(FILE* f)
     k.oneCycle = num(29);
     k.mpCost = static_cast<float>(num(30));
 
-    if (std::exchange(g_kindsOfEndedGame, false))
+    // The first kind the new game's start lists replaces the ended game's
+    // kinds; once play has begun a kind joins the list, whatever the last
+    // game left, so a kind an event adds never wipes the others.
+    if (std::exchange(g_kindsOfEndedGame, false) && g_GameState != 3)
         DropMagicKinds();
     // Digits near the top of the number range wrap around, as 32-bit
     // arithmetic does, instead of overflowing: the id only has to name the
     // sheet just added.
     const int32_t pic = static_cast<int32_t>(100u + static_cast<uint32_t>(k.DigitsToInt(k.picture)));
-    PICRESOURCESTRUCT p = g_Graph.LoadPicture(std::string("Resource\\bmp\\") + k.picture + ".bmp", pic);
-    p.magicSheet = true;
-    g_Graph.pictures.push_back(p);
-    const Rect size = g_Graph.GetPlainSize(p.surface);
-    g_Graph.RectIndexPicture(pic, 0, 0, size.Width(), size.Height(), k.width, k.height);
+    // A kind of a picture already listed in this game shares the sheet that
+    // kind brought (sheets and kinds are dropped together): the picture table
+    // finds the first entry of a number, so a second copy would only take
+    // memory.
+    const bool listed = std::any_of(g_MagicKinds.begin(), g_MagicKinds.end(),
+                                    [&](const MagicKind& other) { return other.picture == k.picture; });
+    Surface* sheet = nullptr;
+    if (listed) {
+        sheet = g_Graph.getpicre(pic).surface;
+    } else {
+        PICRESOURCESTRUCT p = g_Graph.LoadPicture(std::string("Resource\\bmp\\") + k.picture + ".bmp", pic);
+        p.magicSheet = true;
+        g_Graph.pictures.push_back(p);
+        sheet = p.surface;
+    }
+    // A sheet that did not load was reported by the loader; it has no cells.
+    if (sheet) {
+        const Rect size = g_Graph.GetPlainSize(sheet);
+        g_Graph.RectIndexPicture(pic, 0, 0, size.Width(), size.Height(), k.width, k.height);
+    }
     g_MagicKinds.push_back(k);
     return 1;
 }

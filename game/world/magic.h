@@ -105,8 +105,10 @@ extern std::vector<MagicKind> g_MagicKinds;
 extern std::vector<Magic> g_Magics;
 
 // The kinds listed so far belong to a game that has ended (the title came
-// back, or a save starts play): the next kind read starts the list afresh,
-// so a new game has the kinds it loads and nothing kept from the last.
+// back, or a save starts play): a kind read before play begins starts the
+// list afresh, so a new game has the kinds its start loads and nothing kept
+// from the last. A start that lists none keeps them, and a kind read in
+// play is appended.
 void MagicKindsOfEndedGame();
 // Empties the list of kinds and releases the sheets they brought.
 void DropMagicKinds();

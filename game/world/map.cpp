@@ -178,9 +178,13 @@ bool map::LoadMap(const std::string& mapName, MapData* out)
     const std::string path = MakePath("Map\\", mapName.c_str(), "jmap");
     // Read once, whole: the parser walks the text in memory.
     std::string bytes;
-    if (!ReadDataFile(path, DataKind::Map, &bytes)) {
-        Alert(GBK("打开MAP文件出错！"));
-        AlertStr(ShownPath(path));
+    bool refused = false;
+    if (!ReadDataFile(path, DataKind::Map, &bytes, &refused)) {
+        // A refused file was reported with its reason already.
+        if (!refused) {
+            Alert(GBK("打开MAP文件出错！"));
+            AlertStr(ShownPath(path));
+        }
         return false;
     }
 

@@ -282,7 +282,9 @@ TEST(ChangeMap, AMapThatCannotBeReadKeepsEverything)
         EXPECT_EQ(g_Map.blocks.Width(), 640);
         EXPECT_EQ(g_Graph.pMagic, magic);
     }
-    EXPECT_EQ(CountReports("打开MAP文件出错！"), 4);
+    // A name leaving the folder is reported as refused, and only so.
+    EXPECT_EQ(CountReports("打开MAP文件出错！"), 3);
+    EXPECT_EQ(CountReports("文件名指向游戏目录之外，已拒绝！"), 1);
     // Paths in messages show single separators.
     EXPECT_EQ(CountReports("Map\\missing.jmap"), 1);
     EXPECT_EQ(CountReports("Map\\\\"), 0);
