@@ -238,10 +238,11 @@ int32_t ui::SaveGame(int32_t slot)
         WriteInt(f, g_Script.TalkShown() ? g_DialogOpen : 0);
         g_Map.Save(f);
         Save(f);
-        // Only the end of the script that locked the input (a talk does)
-        // unlocks it, and no script is in the file: the switches are saved
-        // as that end leaves them, or the loaded role could never move.
-        g_Control.Save(f, g_Script.running == 1 && g_Script.inputLocked == 1);
+        // No script is in the file, so none runs after a load to lift a lock
+        // it holds now (a talk's, or its own "LockKeyMouse"): a save made
+        // while a script runs holds the switches on, or the loaded role could
+        // never move.
+        g_Control.Save(f, g_Script.running == 1);
         g_Script.Save(f);
         g_Sound.Save(f);
         g_Role.Save(f);

@@ -126,7 +126,7 @@ Played Play(const fs::path& root, const Input& input, int passes)
 }
 
 // ---------------------------------------------------------------- talks
-enum class SavedBy { SavePointScript, MenuDuringTalk };
+enum class SavedBy { SavePointScript, MenuDuringTalk, InsideLock, InsideLockAfterATalk, StartUpScript };
 enum class LoadedBy { StartState2, TitleLoad };
 
 struct TalkSaveCase {
@@ -139,8 +139,10 @@ void PrintTo(const TalkSaveCase& c, std::ostream* os) { *os << c.what; }
 
 class TalkSave : public ::testing::TestWithParam<TalkSaveCase> {};
 
-// Saved while a talk held the input, the game loads in a new process with
-// the role free to walk and Esc opening the menu.
+// Saved while a talk, a script's "LockKeyMouse" or the start-up script
+// held the input, the game loads in a new process with the role free to
+// walk and Esc opening the menu, whether or not a talk ran earlier in the
+// saving process.
 TEST_P(TalkSave, LoadsWithTheRoleFree)
 {
     const TalkSaveCase& c = GetParam();
@@ -151,16 +153,33 @@ TEST_P(TalkSave, LoadsWithTheRoleFree)
         WriteScript(root, "savepoint", {"Talk(\"石碑\",\"旅途劳顿\",\"在此记录进度\",\"\")", "SaveGame(1)",
                                         "DelayTime(2000)", "EOF"});
         first.Key(90, "SPACE", 3);
-    } else {
+    } else if (c.saved == SavedBy::MenuDuringTalk) {
         // The menu opened, then a talk starts under it; SAVE and slot 1 are
         // clicked while the talk shows.
         WriteScript(root, "savepoint", {"DelayTime(200)", "Talk(\"村长\",\"且慢\",\"\",\"\")", "EOF"});
         first.Key(3, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    } else if (c.saved == SavedBy::StartUpScript) {
+        // The new game's start-up script saves before it lets the input go.
+        std::string init = ReadFile(root / "Script" / "gameinit.jsr");
+        const size_t unlock = init.find("UnlockKeyMouse()");
+        ASSERT_NE(unlock, std::string::npos);
+        init.insert(unlock, "SaveGame(1)\r\n");
+        WriteFile(root / "Script" / "gameinit.jsr", init);
+    } else {
+        // A cut scene saves while it holds the input and lets it go after;
+        // in one case a talk, answered, comes first.
+        std::vector<std::string> lines = {"LockKeyMouse()", "SaveGame(1)", "UnlockKeyMouse()", "EOF"};
+        if (c.saved == SavedBy::InsideLockAfterATalk) {
+            lines.insert(lines.begin(), "Talk(\"石碑\",\"旅途劳顿\",\"\",\"\")");
+            first.Key(90, "SPACE", 3);
+        }
+        WriteScript(root, "savepoint", lines);
     }
     SetStartState(root, 3);
-    ASSERT_EQ(RunHarnessProcess(root, {"--open", "savepoint", "--passes", "120", "--input",
-                                       first.Write(root / "run1.in").string()}),
-              0);
+    std::vector<std::string> args = {"--passes", "120", "--input", first.Write(root / "run1.in").string()};
+    if (c.saved != SavedBy::StartUpScript)
+        args.insert(args.begin(), {"--open", "savepoint"});
+    ASSERT_EQ(RunHarnessProcess(root, args), 0);
     ASSERT_TRUE(LogHas(root / "run1.log", "save write 1"));
     ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
     if (c.saved == SavedBy::MenuDuringTalk)
@@ -190,7 +209,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TalkSaveCase{"save_point_script_then_start_state_2", SavedBy::SavePointScript, LoadedBy::StartState2},
                       TalkSaveCase{"save_point_script_then_title_load", SavedBy::SavePointScript, LoadedBy::TitleLoad},
                       TalkSaveCase{"menu_during_talk_then_start_state_2", SavedBy::MenuDuringTalk, LoadedBy::StartState2},
-                      TalkSaveCase{"menu_during_talk_then_title_load", SavedBy::MenuDuringTalk, LoadedBy::TitleLoad}),
+                      TalkSaveCase{"menu_during_talk_then_title_load", SavedBy::MenuDuringTalk, LoadedBy::TitleLoad},
+                      TalkSaveCase{"inside_lock_then_start_state_2", SavedBy::InsideLock, LoadedBy::StartState2},
+                      TalkSaveCase{"inside_lock_then_title_load", SavedBy::InsideLock, LoadedBy::TitleLoad},
+                      TalkSaveCase{"inside_lock_after_a_talk_then_start_state_2", SavedBy::InsideLockAfterATalk,
+                                   LoadedBy::StartState2},
+                      TalkSaveCase{"inside_lock_after_a_talk_then_title_load", SavedBy::InsideLockAfterATalk,
+                                   LoadedBy::TitleLoad},
+                      TalkSaveCase{"start_up_script_then_start_state_2", SavedBy::StartUpScript, LoadedBy::StartState2},
+                      TalkSaveCase{"start_up_script_then_title_load", SavedBy::StartUpScript, LoadedBy::TitleLoad}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // ---------------------------------------------------------------- the map's edge
