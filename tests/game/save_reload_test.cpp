@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/globals.h"
 #include "app/winmain.h"
@@ -298,6 +299,94 @@ INSTANTIATE_TEST_SUITE_P(
                       EdgeCase{"just_past_the_corner_open", 470, 470, false, {"A", "W"}, -1},
                       EdgeCase{"just_past_the_corner_walled", 470, 470, true, {"A", "W"}, -1},
                       EdgeCase{"above_and_left_walled", -100, -100, true, {"D", "S"}, 1}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// ---------------------------------------------------------------- walled in
+// The role saved at (320, 240) on a 30 x 30 map (SetMePos names its box's
+// centre): its box (4..28 across, 10..46 down) covers column 10, rows 7 and
+// 8, and the probes of its steps reach the cells next to those. The map
+// is then edited so that obstacles fill the given block of cells.
+struct WalledInCase {
+    const char* what;
+    LoadedBy loaded;
+    int left, top, right, bottom; // the obstacle block, in cells
+    bool moves;                   // no step is left, so the load moves it
+};
+
+void PrintTo(const WalledInCase& c, std::ostream* os) { *os << c.what; }
+
+class RoleWalledIn : public ::testing::TestWithParam<WalledInCase> {};
+
+// A role left with no step in any direction by an edited map loads on the
+// nearest cell where it can stand, with one message, and walks from there;
+// one that can still step out stays where it was saved.
+TEST_P(RoleWalledIn, LoadsWhereItCanWalk)
+{
+    const WalledInCase& c = GetParam();
+    const fs::path root = DemoFolder();
+    WriteMap(root, "field", MapText(30, 30, "30,30,1,320,240"));
+    WriteScript(root, "place", {"AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
+                                "SetMePos(336,268)", "SaveGame(1)", "EOF"});
+    ASSERT_EQ(RunHarnessProcess(root, {"--map", "field", "--script", "place", "--passes", "2"}), 0);
+    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
+
+    auto inBlock = [&c](int column, int row) {
+        return column >= c.left && column <= c.right && row >= c.top && row <= c.bottom;
+    };
+    WriteMap(root, "field", MapText(30, 30, "30,30,1,320,240", [&](int i) {
+                 const int column = i % 30, row = i / 30;
+                 return "0,0," + std::to_string(column * 32) + "," + std::to_string(row * 32) + "," +
+                        (inBlock(column, row) ? "1" : "0") + ",-1,N";
+             }));
+    SetStartState(root, c.loaded == LoadedBy::StartState2 ? 2 : 1);
+    Input input;
+    int start = 5;
+    if (c.loaded == LoadedBy::TitleLoad) {
+        input.Click(10, 320, 314).Click(25, 320, 174);
+        start = 40;
+    }
+    // Each walking key held in turn.
+    const char* keys[4] = {"W", "S", "A", "D"};
+    for (int k = 0; k < 4; ++k)
+        input.Key(start + 15 * k, keys[k], 10);
+    const Played r = Play(root, input, start + 65);
+    ASSERT_TRUE(LogHas(r.log, "save load 1"));
+    ASSERT_GE(r.at.size(), static_cast<size_t>(start + 62));
+    const auto landed = r.at[static_cast<size_t>(start - 3)]; // before the keys
+    const auto reports = std::count_if(r.boxes.begin(), r.boxes.end(), [](const std::string& b) {
+        return b.find("存档中主角被障碍围住，无法走动") != std::string::npos;
+    });
+    if (!c.moves) {
+        EXPECT_EQ(landed, std::make_pair(320.0f, 240.0f));
+        EXPECT_EQ(reports, 0);
+    } else {
+        EXPECT_NE(landed, std::make_pair(320.0f, 240.0f));
+        EXPECT_EQ(reports, 1);
+        // Its box clear of the block.
+        const int boxLeft = static_cast<int>(landed.first) + 4, boxRight = static_cast<int>(landed.first) + 28;
+        const int boxTop = static_cast<int>(landed.second) + 10, boxBottom = static_cast<int>(landed.second) + 46;
+        for (int row = boxTop / 32; row <= boxBottom / 32; ++row)
+            for (int column = boxLeft / 32; column <= boxRight / 32; ++column)
+                EXPECT_FALSE(inBlock(column, row)) << "cell " << column << "," << row;
+        // The nearest such cell: no further than the block's nearest edge
+        // and a frame.
+        EXPECT_LT(std::hypot(landed.first - 320, landed.second - 240), 3 * 32 + 48);
+    }
+    // Every key that moves the role, and at least one does.
+    int moved = 0;
+    for (int k = 0; k < 4; ++k)
+        if (r.at[static_cast<size_t>(start + 15 * k + 11)] != r.at[static_cast<size_t>(start + 15 * k - 1)])
+            ++moved;
+    EXPECT_GE(moved, 1) << "the role takes a step";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveLoad, RoleWalledIn,
+    ::testing::Values(WalledInCase{"walled_in_then_start_state_2", LoadedBy::StartState2, 8, 5, 12, 10, true},
+                      WalledInCase{"walled_in_then_title_load", LoadedBy::TitleLoad, 8, 5, 12, 10, true},
+                      WalledInCase{"walled_in_at_the_corner_then_start_state_2", LoadedBy::StartState2, 0, 0, 12, 10,
+                                   true},
+                      WalledInCase{"box_on_obstacles_can_step_out", LoadedBy::StartState2, 10, 7, 10, 8, false}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // ---------------------------------------------------------------- a failed save
