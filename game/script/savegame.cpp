@@ -233,6 +233,21 @@ bool BringOntoMap(Role& r) { return !BoxOnMap(r, r.x, r.y) && MoveToNearestFreeC
 // purpose, and that script is still there to move it again.
 bool FreeFromObstacles(Role& r) { return !CanStep(r, r.x, r.y) && MoveToNearestFreeCell(r, false); }
 
+// The game's saves live in its own folder: the part of a save's name (its
+// folder, or with `fileToo` the save itself) that a link takes out of the
+// game folder, in the game's spelling; empty when none does.
+std::string PartLeadingOut(const std::string& name, const std::filesystem::path& path, bool fileToo)
+{
+    const plat::PathResolver& paths = plat::P().paths();
+    if (paths.LeadsOut(path.parent_path()))
+        return name.substr(0, name.rfind('\\'));
+    if (fileToo && paths.LeadsOut(path))
+        return name;
+    return {};
+}
+
+std::string LeadsOutReason() { return plat::GBK("经链接通到游戏文件夹之外"); }
+
 } // namespace
 
 // ---------------------------------------------------------------- saving
@@ -247,8 +262,19 @@ int32_t ui::SaveGame(int32_t slot)
     if (target.error != plat::PathError::None)
         err = target.error == plat::PathError::NotFound ? ENOENT : EINVAL;
     // The name the message gives: the temporary file's while it can't be
-    // made (whatever stands at its name is the cause), else the slot's.
+    // made (whatever stands at its name is the cause), the folder's when a
+    // link takes it out of the game folder, else the slot's. Links at the
+    // file names themselves are replaced, never written through.
     std::string failedName = name;
+    std::string reason;
+    if (err == 0) {
+        const std::string out = PartLeadingOut(name, target.path, false);
+        if (!out.empty()) {
+            err = EXDEV;
+            failedName = out;
+            reason = LeadsOutReason();
+        }
+    }
     std::filesystem::path temp;
     if (err == 0) {
         temp = target.path;
@@ -309,9 +335,9 @@ int32_t ui::SaveGame(int32_t slot)
         paths.Invalidate();
     }
     if (err != 0) {
-        Alert((plat::GBK("存档失败，原来的存档未改动：") + failedName + plat::GBK("（") + plat::SystemReasonGbk(err) +
-               plat::GBK("）"))
-                  .c_str());
+        if (reason.empty())
+            reason = plat::SystemReasonGbk(err);
+        Alert((plat::GBK("存档失败，原来的存档未改动：") + failedName + plat::GBK("（") + reason + plat::GBK("）")).c_str());
         return 0;
     }
     LoadFrame("saved_frame");
@@ -330,6 +356,13 @@ int32_t ui::LoadGame(int32_t slot)
     const std::string name = SaveFileName(slot);
     if (!FileExists(name))
         return 0;
+    // A save is read only from where the game writes it.
+    const std::string out = PartLeadingOut(name, plat::P().paths().Resolve(name).path, true);
+    if (!out.empty()) {
+        loadRefused = 1;
+        Alert((plat::GBK("未读取存档：") + out + plat::GBK("（") + LeadsOutReason() + plat::GBK("）")).c_str());
+        return 0;
+    }
     saveFile = OpenFile(name, "rb");
     if (!saveFile)
         return 0;

@@ -406,6 +406,117 @@ TEST(FailedSave, NamesTheFolderAtTheTemporaryName)
     EXPECT_FALSE(LogHas(root / "run1.log", "ui load saved_frame"));
 }
 
+// ---------------------------------------------------------------- links
+// A game saved by a first process from the menu; then a link is planted
+// and a fresh process saves or loads through the menu or at start-up.
+enum class Link { FolderOut, FolderInside, FileOut };
+enum class Through { MenuSave, StartState2, TitleLoad };
+
+struct SaveLinkCase {
+    const char* what;
+    Link link;
+    Through through;
+    const char* report; // the message the player gets, "" none
+    bool done;          // the save was written / the game loaded
+};
+
+void PrintTo(const SaveLinkCase& c, std::ostream* os) { *os << c.what; }
+
+class SaveLink : public ::testing::TestWithParam<SaveLinkCase> {};
+
+// Saves are written and read only inside the game folder: a Save folder a
+// link takes out of it is refused, naming it, for saving and loading alike,
+// as is a save file linked from outside; a link that stays inside works.
+TEST_P(SaveLink, StaysInsideTheGameFolder)
+{
+    const SaveLinkCase& c = GetParam();
+    const fs::path root = DemoFolder();
+    SetStartState(root, 3);
+    Input first;
+    first.Key(5, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    ASSERT_EQ(RunHarnessProcess(root, {"--passes", "60", "--input", first.Write(root / "run1.in").string()}), 0);
+    ASSERT_TRUE(fs::is_regular_file(root / "Save" / "tev1.jsv"));
+
+    const fs::path outside = TempDir("outside");
+    fs::path reached; // the save file the link leads to
+    switch (c.link) {
+    case Link::FolderOut:
+        fs::rename(root / "Save", outside / "Save");
+        fs::create_directory_symlink(outside / "Save", root / "Save");
+        reached = outside / "Save" / "tev1.jsv";
+        break;
+    case Link::FolderInside:
+        fs::rename(root / "Save", root / "Saves");
+        fs::create_directory_symlink("Saves", root / "Save");
+        reached = root / "Saves" / "tev1.jsv";
+        break;
+    case Link::FileOut:
+        fs::rename(root / "Save" / "tev1.jsv", outside / "tev1.jsv");
+        fs::create_symlink(outside / "tev1.jsv", root / "Save" / "tev1.jsv");
+        reached = outside / "tev1.jsv";
+        break;
+    }
+    const std::string saved = ReadFile(reached);
+
+    Input second;
+    int passes = 60;
+    switch (c.through) {
+    case Through::MenuSave:
+        // The role walks first, so a save written anywhere would differ.
+        second.Key(3, "D", 10).Key(20, "ESCAPE", 3).Click(40, 320, 154).Click(55, 320, 174);
+        passes = 80;
+        break;
+    case Through::StartState2: SetStartState(root, 2); break;
+    case Through::TitleLoad:
+        SetStartState(root, 1);
+        second.Click(10, 320, 314).Click(25, 320, 174);
+        break;
+    }
+    const Played r = Play(root, second, passes);
+    const auto reports = std::count_if(r.boxes.begin(), r.boxes.end(), [&](const std::string& b) {
+        return *c.report != '\0' && b.find(c.report) != std::string::npos;
+    });
+    EXPECT_EQ(reports, *c.report != '\0' ? 1 : 0);
+    if (c.through == Through::MenuSave) {
+        ASSERT_TRUE(LogHas(r.log, "save write 1"));
+        EXPECT_EQ(LogHas(r.log, "ui load saved_frame"), c.done);
+        if (c.link == Link::FolderOut) {
+            EXPECT_TRUE(ReadFile(reached) == saved) << "nothing is written outside";
+            EXPECT_EQ(std::distance(fs::directory_iterator(outside / "Save"), fs::directory_iterator()), 1);
+        }
+        if (c.link == Link::FileOut) {
+            EXPECT_TRUE(ReadFile(reached) == saved) << "nothing is written outside";
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(root / "Save" / "tev1.jsv")));
+        }
+        if (c.link == Link::FolderInside) {
+            EXPECT_TRUE(ReadFile(reached) != saved) << "the save is written through the link";
+        }
+    } else {
+        ASSERT_TRUE(LogHas(r.log, "save load 1"));
+        EXPECT_EQ(LogHas(r.log, "ui load main_frame"), c.done) << "play begins on the save";
+        if (!c.done) {
+            EXPECT_TRUE(LogHas(r.log, "ui load title_frame")) << "the title stays to start from";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveLoad, SaveLink,
+    ::testing::Values(
+        SaveLinkCase{"folder_out_menu_save", Link::FolderOut, Through::MenuSave,
+                     "存档失败，原来的存档未改动：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"folder_out_start_state_2", Link::FolderOut, Through::StartState2,
+                     "未读取存档：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"folder_out_title_load", Link::FolderOut, Through::TitleLoad,
+                     "未读取存档：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"file_out_menu_save", Link::FileOut, Through::MenuSave, "", true},
+        SaveLinkCase{"file_out_title_load", Link::FileOut, Through::TitleLoad,
+                     "未读取存档：Save\\tev1.jsv（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"folder_inside_menu_save", Link::FolderInside, Through::MenuSave, "", true},
+        SaveLinkCase{"folder_inside_start_state_2", Link::FolderInside, Through::StartState2, "", true},
+        SaveLinkCase{"folder_inside_title_load", Link::FolderInside, Through::TitleLoad, "", true}),
+    [](const auto& info) { return std::string(info.param.what); });
+
 // ---------------------------------------------------------------- events
 struct EventEdgeCase {
     const char* what;
