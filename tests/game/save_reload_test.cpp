@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "app/globals.h"
 #include "app/winmain.h"
@@ -222,15 +223,36 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.what); });
 
 // ---------------------------------------------------------------- the map's edge
+// A square map `side` cells wide whose cells are obstacles where
+// `obstacle(column, row)` says so.
+std::string ObstacleMap(int side, const std::function<bool(int, int)>& obstacle)
+{
+    const std::string size = std::to_string(side), middle = std::to_string(side * 16);
+    return MapText(side, side, size + "," + size + ",1," + middle + "," + middle, [&](int i) {
+        const int column = i % side, row = i / side;
+        return "0,0," + std::to_string(column * 32) + "," + std::to_string(row * 32) + "," +
+               (obstacle(column, row) ? "1" : "0") + ",-1,N";
+    });
+}
+
 // A 15 x 15 map, open or with obstacles all round its border.
 std::string SmallMap(bool walled)
 {
-    return MapText(15, 15, "15,15,1,240,240", [walled](int i) {
-        const int column = i % 15, row = i / 15;
-        const bool wall = walled && (column == 0 || row == 0 || column == 14 || row == 14);
-        return "0,0," + std::to_string(column * 32) + "," + std::to_string(row * 32) + "," + (wall ? "1" : "0") +
-               ",-1,N";
+    return ObstacleMap(15, [walled](int column, int row) {
+        return walled && (column == 0 || row == 0 || column == 14 || row == 14);
     });
+}
+
+// A first process saves the game into slot 1 with the role put at (x, y)
+// (SetMePos, which names its box's centre) on the 30 x 30 map `map`.
+void SaveTheRoleAt(const fs::path& root, const std::string& map, int x, int y)
+{
+    WriteMap(root, map, MapText(30, 30, "30,30,1,320,240"));
+    WriteScript(root, "place", {"AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
+                                "SetMePos(" + std::to_string(x) + "," + std::to_string(y) + ")", "SaveGame(1)",
+                                "EOF"});
+    ASSERT_EQ(RunHarnessProcess(root, {"--map", map, "--script", "place", "--passes", "2"}), 0);
+    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
 }
 
 struct EdgeCase {
@@ -251,12 +273,7 @@ TEST_P(RoleOutsideTheMap, LoadsOntoACellItCanWalkFrom)
 {
     const EdgeCase& c = GetParam();
     const fs::path root = DemoFolder();
-    WriteMap(root, "wide", MapText(30, 30, "30,30,1,320,240"));
-    WriteScript(root, "place", {"AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
-                                "SetMePos(" + std::to_string(c.placeX) + "," + std::to_string(c.placeY) + ")",
-                                "SaveGame(1)", "EOF"});
-    ASSERT_EQ(RunHarnessProcess(root, {"--map", "wide", "--script", "place", "--passes", "2"}), 0);
-    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
+    ASSERT_NO_FATAL_FAILURE(SaveTheRoleAt(root, "wide", c.placeX, c.placeY));
 
     WriteMap(root, "wide", SmallMap(c.walled));
     SetStartState(root, 2);
@@ -324,20 +341,12 @@ TEST_P(RoleWalledIn, LoadsWhereItCanWalk)
 {
     const WalledInCase& c = GetParam();
     const fs::path root = DemoFolder();
-    WriteMap(root, "field", MapText(30, 30, "30,30,1,320,240"));
-    WriteScript(root, "place", {"AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
-                                "SetMePos(336,268)", "SaveGame(1)", "EOF"});
-    ASSERT_EQ(RunHarnessProcess(root, {"--map", "field", "--script", "place", "--passes", "2"}), 0);
-    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
+    ASSERT_NO_FATAL_FAILURE(SaveTheRoleAt(root, "field", 336, 268));
 
     auto inBlock = [&c](int column, int row) {
         return column >= c.left && column <= c.right && row >= c.top && row <= c.bottom;
     };
-    WriteMap(root, "field", MapText(30, 30, "30,30,1,320,240", [&](int i) {
-                 const int column = i % 30, row = i / 30;
-                 return "0,0," + std::to_string(column * 32) + "," + std::to_string(row * 32) + "," +
-                        (inBlock(column, row) ? "1" : "0") + ",-1,N";
-             }));
+    WriteMap(root, "field", ObstacleMap(30, inBlock));
     SetStartState(root, c.loaded == LoadedBy::StartState2 ? 2 : 1);
     Input input;
     int start = 5;
