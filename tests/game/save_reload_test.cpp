@@ -62,6 +62,11 @@ public:
         lines_ += std::to_string(pass) + " button l down\n" + std::to_string(pass + 3) + " button l up\n";
         return *this;
     }
+    // Esc at `pass` opens the menu; SAVE and slot 1 are clicked after it.
+    Input& SaveToSlot1(int pass)
+    {
+        return Key(pass, "ESCAPE", 3).Click(pass + 25, 320, 154).Click(pass + 40, 320, 174);
+    }
     fs::path Write(const fs::path& path) const
     {
         WriteFile(path, lines_);
@@ -407,7 +412,7 @@ TEST(FailedSave, NamesTheFolderAtTheTemporaryName)
     SetStartState(root, 3);
     fs::create_directories(root / "Save" / "tev1.jsv.tmp");
     Input input;
-    input.Key(5, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    input.SaveToSlot1(5);
     const fs::path in = input.Write(root / "run1.in");
     ASSERT_EQ(RunHarnessProcess(root, {"--passes", "60", "--input", in.string()}), 0);
     EXPECT_TRUE(LogHas(root / "run1.log", "save write 1"));
@@ -442,7 +447,7 @@ TEST_P(SaveLink, StaysInsideTheGameFolder)
     const fs::path root = DemoFolder();
     SetStartState(root, 3);
     Input first;
-    first.Key(5, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    first.SaveToSlot1(5);
     ASSERT_EQ(RunHarnessProcess(root, {"--passes", "60", "--input", first.Write(root / "run1.in").string()}), 0);
     ASSERT_TRUE(fs::is_regular_file(root / "Save" / "tev1.jsv"));
 
@@ -472,7 +477,7 @@ TEST_P(SaveLink, StaysInsideTheGameFolder)
     switch (c.through) {
     case Through::MenuSave:
         // The role walks first, so a save written anywhere would differ.
-        second.Key(3, "D", 10).Key(20, "ESCAPE", 3).Click(40, 320, 154).Click(55, 320, 174);
+        second.Key(3, "D", 10).SaveToSlot1(15);
         passes = 80;
         break;
     case Through::StartState2: SetStartState(root, 2); break;
