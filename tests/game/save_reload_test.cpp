@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "app/globals.h"
 #include "app/winmain.h"
@@ -99,11 +100,14 @@ int RunHarnessProcess(const fs::path& root, std::vector<std::string> args)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool LogHas(const fs::path& log, const std::string& part)
+int LogCount(const fs::path& log, const std::string& part)
 {
     const auto lines = ReadLines(log);
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    return static_cast<int>(
+        std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; }));
 }
+
+bool LogHas(const fs::path& log, const std::string& part) { return LogCount(log, part) > 0; }
 
 // The game started in this process on `root` as the player starts it, for
 // `passes` passes of scripted input; where the role stood after each pass.
@@ -134,7 +138,27 @@ Played Play(const fs::path& root, const Input& input, int passes)
 
 // ---------------------------------------------------------------- talks
 enum class SavedBy { SavePointScript, MenuDuringTalk, InsideLock, InsideLockAfterATalk, StartUpScript };
-enum class LoadedBy { StartState2, TitleLoad };
+enum class LoadedBy { StartState2, TitleLoad, MenuLoadInPlay };
+
+// The game started so that it loads slot 1: at start-up (state 2), from the
+// title (LOAD, slot 1) or in a new game from the menu (LOAD, slot 1, then
+// BACK closes the menu). Returns the pass from which the loaded game is the
+// player's.
+int LoadSlot1(const fs::path& root, LoadedBy loaded, Input& input)
+{
+    switch (loaded) {
+    case LoadedBy::StartState2: SetStartState(root, 2); return 5;
+    case LoadedBy::TitleLoad:
+        SetStartState(root, 1);
+        input.Click(10, 320, 314).Click(25, 320, 174);
+        return 40;
+    case LoadedBy::MenuLoadInPlay:
+        SetStartState(root, 3);
+        input.Key(5, "ESCAPE", 3).Click(30, 320, 200).Click(45, 320, 174).Click(60, 320, 292);
+        return 75;
+    }
+    return 0;
+}
 
 struct TalkSaveCase {
     const char* what;
@@ -194,17 +218,14 @@ TEST_P(TalkSave, LoadsWithTheRoleFree)
 
     // The second run: Esc opens the menu and BACK closes it, then D is held
     // for 20 passes (the village's first NPC stands further on).
-    SetStartState(root, c.loaded == LoadedBy::StartState2 ? 2 : 1);
     Input second;
-    int start = 5;
-    if (c.loaded == LoadedBy::TitleLoad) {
-        second.Click(10, 320, 314).Click(25, 320, 174);
-        start = 40;
-    }
+    const int start = LoadSlot1(root, c.loaded, second);
     second.Key(start, "ESCAPE", 3).Click(start + 20, 320, 292).Key(start + 40, "D", 20);
     const Played r = Play(root, second, start + 90);
     ASSERT_TRUE(LogHas(r.log, "save load 1"));
-    EXPECT_TRUE(LogHas(r.log, "ui load mainmenu_frame")) << "Esc opens the menu";
+    ASSERT_TRUE(LogHas(r.log, "ui load loading_frame"));
+    EXPECT_EQ(LogCount(r.log, "ui load mainmenu_frame"), c.loaded == LoadedBy::MenuLoadInPlay ? 2 : 1)
+        << "Esc opens the menu";
     ASSERT_GT(r.at.size(), static_cast<size_t>(start + 85));
     const float before = r.at[static_cast<size_t>(start + 35)].first;
     const float after = r.at[static_cast<size_t>(start + 85)].first;
@@ -224,7 +245,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TalkSaveCase{"inside_lock_after_a_talk_then_title_load", SavedBy::InsideLockAfterATalk,
                                    LoadedBy::TitleLoad},
                       TalkSaveCase{"start_up_script_then_start_state_2", SavedBy::StartUpScript, LoadedBy::StartState2},
-                      TalkSaveCase{"start_up_script_then_title_load", SavedBy::StartUpScript, LoadedBy::TitleLoad}),
+                      TalkSaveCase{"start_up_script_then_title_load", SavedBy::StartUpScript, LoadedBy::TitleLoad},
+                      TalkSaveCase{"inside_lock_then_menu_load_in_play", SavedBy::InsideLock, LoadedBy::MenuLoadInPlay},
+                      TalkSaveCase{"save_point_script_then_menu_load_in_play", SavedBy::SavePointScript,
+                                   LoadedBy::MenuLoadInPlay}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // ---------------------------------------------------------------- the map's edge
@@ -352,19 +376,15 @@ TEST_P(RoleWalledIn, LoadsWhereItCanWalk)
         return column >= c.left && column <= c.right && row >= c.top && row <= c.bottom;
     };
     WriteMap(root, "field", ObstacleMap(30, inBlock));
-    SetStartState(root, c.loaded == LoadedBy::StartState2 ? 2 : 1);
     Input input;
-    int start = 5;
-    if (c.loaded == LoadedBy::TitleLoad) {
-        input.Click(10, 320, 314).Click(25, 320, 174);
-        start = 40;
-    }
+    const int start = LoadSlot1(root, c.loaded, input);
     // Each walking key held in turn.
     const char* keys[4] = {"W", "S", "A", "D"};
     for (int k = 0; k < 4; ++k)
         input.Key(start + 15 * k, keys[k], 10);
     const Played r = Play(root, input, start + 65);
     ASSERT_TRUE(LogHas(r.log, "save load 1"));
+    ASSERT_TRUE(LogHas(r.log, "ui load loading_frame"));
     ASSERT_GE(r.at.size(), static_cast<size_t>(start + 62));
     const auto landed = r.at[static_cast<size_t>(start - 3)]; // before the keys
     const auto reports = std::count_if(r.boxes.begin(), r.boxes.end(), [](const std::string& b) {
@@ -398,6 +418,7 @@ INSTANTIATE_TEST_SUITE_P(
     SaveLoad, RoleWalledIn,
     ::testing::Values(WalledInCase{"walled_in_then_start_state_2", LoadedBy::StartState2, 8, 5, 12, 10, true},
                       WalledInCase{"walled_in_then_title_load", LoadedBy::TitleLoad, 8, 5, 12, 10, true},
+                      WalledInCase{"walled_in_then_menu_load_in_play", LoadedBy::MenuLoadInPlay, 8, 5, 12, 10, true},
                       WalledInCase{"walled_in_at_the_corner_then_start_state_2", LoadedBy::StartState2, 0, 0, 12, 10,
                                    true},
                       WalledInCase{"box_on_obstacles_can_step_out", LoadedBy::StartState2, 10, 7, 10, 8, false}),
@@ -424,13 +445,12 @@ TEST(FailedSave, NamesTheFolderAtTheTemporaryName)
 // A game saved by a first process from the menu; then a link is planted
 // and a fresh process saves or loads through the menu or at start-up.
 enum class Link { FolderOut, FolderInside, FileOut };
-enum class Through { MenuSave, StartState2, TitleLoad };
 
 struct SaveLinkCase {
     const char* what;
     Link link;
-    Through through;
-    const char* report; // the message the player gets, "" none
+    std::optional<LoadedBy> loaded; // none: saved from the menu in play
+    const char* report;             // the message the player gets, "" none
     bool done;          // the save was written / the game loaded
 };
 
@@ -473,25 +493,17 @@ TEST_P(SaveLink, StaysInsideTheGameFolder)
     const std::string saved = ReadFile(reached);
 
     Input second;
-    int passes = 60;
-    switch (c.through) {
-    case Through::MenuSave:
+    if (!c.loaded) {
         // The role walks first, so a save written anywhere would differ.
         second.Key(3, "D", 10).SaveToSlot1(15);
-        passes = 80;
-        break;
-    case Through::StartState2: SetStartState(root, 2); break;
-    case Through::TitleLoad:
-        SetStartState(root, 1);
-        second.Click(10, 320, 314).Click(25, 320, 174);
-        break;
     }
-    const Played r = Play(root, second, passes);
+    const int start = c.loaded ? LoadSlot1(root, *c.loaded, second) : 0;
+    const Played r = Play(root, second, std::max(start, 60) + 20);
     const auto reports = std::count_if(r.boxes.begin(), r.boxes.end(), [&](const std::string& b) {
         return *c.report != '\0' && b.find(c.report) != std::string::npos;
     });
     EXPECT_EQ(reports, *c.report != '\0' ? 1 : 0);
-    if (c.through == Through::MenuSave) {
+    if (!c.loaded) {
         ASSERT_TRUE(LogHas(r.log, "save write 1"));
         EXPECT_EQ(LogHas(r.log, "ui load saved_frame"), c.done);
         if (c.link == Link::FolderOut) {
@@ -507,9 +519,10 @@ TEST_P(SaveLink, StaysInsideTheGameFolder)
         }
     } else {
         ASSERT_TRUE(LogHas(r.log, "save load 1"));
-        EXPECT_EQ(LogHas(r.log, "ui load main_frame"), c.done) << "play begins on the save";
-        if (!c.done) {
+        EXPECT_EQ(LogHas(r.log, "ui load loading_frame"), c.done) << "the save is read";
+        if (!c.done && *c.loaded != LoadedBy::MenuLoadInPlay) {
             EXPECT_TRUE(LogHas(r.log, "ui load title_frame")) << "the title stays to start from";
+            EXPECT_FALSE(LogHas(r.log, "ui load main_frame")) << "no play begins";
         }
     }
 }
@@ -517,18 +530,21 @@ TEST_P(SaveLink, StaysInsideTheGameFolder)
 INSTANTIATE_TEST_SUITE_P(
     SaveLoad, SaveLink,
     ::testing::Values(
-        SaveLinkCase{"folder_out_menu_save", Link::FolderOut, Through::MenuSave,
+        SaveLinkCase{"folder_out_menu_save", Link::FolderOut, std::nullopt,
                      "存档失败，原来的存档未改动：Save（经链接通到游戏文件夹之外）", false},
-        SaveLinkCase{"folder_out_start_state_2", Link::FolderOut, Through::StartState2,
+        SaveLinkCase{"folder_out_start_state_2", Link::FolderOut, LoadedBy::StartState2,
                      "未读取存档：Save（经链接通到游戏文件夹之外）", false},
-        SaveLinkCase{"folder_out_title_load", Link::FolderOut, Through::TitleLoad,
+        SaveLinkCase{"folder_out_title_load", Link::FolderOut, LoadedBy::TitleLoad,
                      "未读取存档：Save（经链接通到游戏文件夹之外）", false},
-        SaveLinkCase{"file_out_menu_save", Link::FileOut, Through::MenuSave, "", true},
-        SaveLinkCase{"file_out_title_load", Link::FileOut, Through::TitleLoad,
+        SaveLinkCase{"folder_out_menu_load_in_play", Link::FolderOut, LoadedBy::MenuLoadInPlay,
+                     "未读取存档：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"file_out_menu_save", Link::FileOut, std::nullopt, "", true},
+        SaveLinkCase{"file_out_title_load", Link::FileOut, LoadedBy::TitleLoad,
                      "未读取存档：Save\\tev1.jsv（经链接通到游戏文件夹之外）", false},
-        SaveLinkCase{"folder_inside_menu_save", Link::FolderInside, Through::MenuSave, "", true},
-        SaveLinkCase{"folder_inside_start_state_2", Link::FolderInside, Through::StartState2, "", true},
-        SaveLinkCase{"folder_inside_title_load", Link::FolderInside, Through::TitleLoad, "", true}),
+        SaveLinkCase{"folder_inside_menu_save", Link::FolderInside, std::nullopt, "", true},
+        SaveLinkCase{"folder_inside_start_state_2", Link::FolderInside, LoadedBy::StartState2, "", true},
+        SaveLinkCase{"folder_inside_title_load", Link::FolderInside, LoadedBy::TitleLoad, "", true},
+        SaveLinkCase{"folder_inside_menu_load_in_play", Link::FolderInside, LoadedBy::MenuLoadInPlay, "", true}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // ---------------------------------------------------------------- events
