@@ -135,6 +135,19 @@ ResolvedPath PathResolver::Resolve(std::string_view gbkName) { return Walk(gbkNa
 
 ResolvedPath PathResolver::ResolveForWrite(std::string_view gbkName) { return Walk(gbkName, true); }
 
+bool PathResolver::LeadsOut(const fs::path& path) const
+{
+    std::error_code ec;
+    const fs::path root = fs::canonical(root_, ec);
+    if (ec)
+        return true;
+    const fs::path real = fs::canonical(path, ec);
+    if (ec)
+        return true;
+    const fs::path rest = real.lexically_relative(root);
+    return rest.empty() || *rest.begin() == "..";
+}
+
 FILE* PathResolver::Open(std::string_view gbkName, const char* mode, PathError* error)
 {
     const bool writing = mode && (mode[0] == 'w' || mode[0] == 'a');

@@ -38,6 +38,10 @@ public:
     // existing case variant, else keeps the spelling given.
     ResolvedPath ResolveForWrite(std::string_view gbkName);
 
+    // Whether an existing file or folder, every link on the way to it
+    // followed, lies outside the game folder (also when that can't be told).
+    bool LeadsOut(const std::filesystem::path& path) const;
+
     FILE* Open(std::string_view gbkName, const char* mode, PathError* error = nullptr);
     bool Exists(std::string_view gbkName);
 

@@ -174,15 +174,26 @@ bool CanStand(const Role& r, float x, float y)
     return true;
 }
 
-// A save from before its map was made smaller may hold the role outside
-// it, where the map's edge refuses every step. The role's frame then comes
-// wholly onto the map, its width and box centred on the nearest cell where
-// its box is clear of obstacles (the nearest cell of all when none is), and
-// the view is placed as a change of map places it. True when it moved.
-bool BringOntoMap(Role& r)
+// The role at (x, y) can take a step in one of the four directions.
+bool CanStep(Role& r, float x, float y)
 {
-    if (BoxOnMap(r, r.x, r.y))
-        return false;
+    const float oldX = r.x, oldY = r.y;
+    r.x = x;
+    r.y = y;
+    bool free = false;
+    for (int32_t d = 0; d < 4 && !free; ++d)
+        free = r.Blocked(d) == 0;
+    r.x = oldX;
+    r.y = oldY;
+    return free;
+}
+
+// Puts the role's frame wholly onto the map, its width and box centred on
+// the nearest cell where its box is clear of obstacles and it can take a
+// step (with `anyCell`, the nearest cell of all when there is none), and
+// places the view as a change of map places it. True when it moved.
+bool MoveToNearestFreeCell(Role& r, bool anyCell)
+{
     const float w = g_MapPixelWidth, h = g_MapPixelHeight;
     const int32_t columns = static_cast<int32_t>(w / 32), rows = static_cast<int32_t>(h / 32);
     const float maxX = std::max(w - static_cast<float>(r.width), 0.0f);
@@ -195,17 +206,47 @@ bool BringOntoMap(Role& r)
             const float x = std::clamp(cx - static_cast<float>(r.width / 2), 0.0f, maxX);
             const float y = std::clamp(cy - static_cast<float>(int64_t{r.boxTop} + (int64_t{r.boxBottom} - r.boxTop) / 2),
                                        0.0f, maxY);
-            const bool stands = CanStand(r, x, y);
             const float distance = std::hypot(x - r.x, y - r.y);
+            // Only a nearer cell can win, or the first one it can stand on.
+            if (bestStands && distance >= bestDistance)
+                continue;
+            const bool stands = CanStand(r, x, y) && CanStep(r, x, y);
             if ((stands && !bestStands) || (stands == bestStands && distance < bestDistance))
                 bestX = x, bestY = y, bestDistance = distance, bestStands = stands;
         }
+    if (!bestStands && !anyCell)
+        return false;
     r.x = bestX;
     r.y = bestY;
     r.viewX = r.x * 593.0f / w;
     r.viewY = r.y * 321.0f / h;
     return true;
 }
+
+// A save from before its map was made smaller may hold the role outside
+// it, where the map's edge refuses every step: it comes onto the map.
+bool BringOntoMap(Role& r) { return !BoxOnMap(r, r.x, r.y) && MoveToNearestFreeCell(r, true); }
+
+// A save from before its map was edited may hold the role's box inside
+// obstacles, where it can take no step: it comes out to a cell it can walk
+// from. Only a load does this; a script may put the role on an obstacle on
+// purpose, and that script is still there to move it again.
+bool FreeFromObstacles(Role& r) { return !CanStep(r, r.x, r.y) && MoveToNearestFreeCell(r, false); }
+
+// The game's saves live in its own folder: the part of a save's name (its
+// folder, or with `fileToo` the save itself) that a link takes out of the
+// game folder, in the game's spelling; empty when none does.
+std::string PartLeadingOut(const std::string& name, const std::filesystem::path& path, bool fileToo)
+{
+    const plat::PathResolver& paths = plat::P().paths();
+    if (paths.LeadsOut(path.parent_path()))
+        return name.substr(0, name.rfind('\\'));
+    if (fileToo && paths.LeadsOut(path))
+        return name;
+    return {};
+}
+
+std::string LeadsOutReason() { return plat::GBK("经链接通到游戏文件夹之外"); }
 
 } // namespace
 
@@ -221,8 +262,19 @@ int32_t ui::SaveGame(int32_t slot)
     if (target.error != plat::PathError::None)
         err = target.error == plat::PathError::NotFound ? ENOENT : EINVAL;
     // The name the message gives: the temporary file's while it can't be
-    // made (whatever stands at its name is the cause), else the slot's.
+    // made (whatever stands at its name is the cause), the folder's when a
+    // link takes it out of the game folder, else the slot's. Links at the
+    // file names themselves are replaced, never written through.
     std::string failedName = name;
+    std::string reason;
+    if (err == 0) {
+        const std::string out = PartLeadingOut(name, target.path, false);
+        if (!out.empty()) {
+            err = EXDEV;
+            failedName = out;
+            reason = LeadsOutReason();
+        }
+    }
     std::filesystem::path temp;
     if (err == 0) {
         temp = target.path;
@@ -238,10 +290,11 @@ int32_t ui::SaveGame(int32_t slot)
         WriteInt(f, g_Script.TalkShown() ? g_DialogOpen : 0);
         g_Map.Save(f);
         Save(f);
-        // Only the end of the script that locked the input (a talk does)
-        // unlocks it, and no script is in the file: the switches are saved
-        // as that end leaves them, or the loaded role could never move.
-        g_Control.Save(f, g_Script.running == 1 && g_Script.inputLocked == 1);
+        // No script is in the file, so none runs after a load to lift a lock
+        // it holds now (a talk's, or its own "LockKeyMouse"): a save made
+        // while a script runs holds the switches on, or the loaded role could
+        // never move.
+        g_Control.Save(f, g_Script.running == 1);
         g_Script.Save(f);
         g_Sound.Save(f);
         g_Role.Save(f);
@@ -282,9 +335,9 @@ int32_t ui::SaveGame(int32_t slot)
         paths.Invalidate();
     }
     if (err != 0) {
-        Alert((plat::GBK("存档失败，原来的存档未改动：") + failedName + plat::GBK("（") + plat::SystemReasonGbk(err) +
-               plat::GBK("）"))
-                  .c_str());
+        if (reason.empty())
+            reason = plat::SystemReasonGbk(err);
+        Alert((plat::GBK("存档失败，原来的存档未改动：") + failedName + plat::GBK("（") + reason + plat::GBK("）")).c_str());
         return 0;
     }
     LoadFrame("saved_frame");
@@ -303,6 +356,13 @@ int32_t ui::LoadGame(int32_t slot)
     const std::string name = SaveFileName(slot);
     if (!FileExists(name))
         return 0;
+    // A save is read only from where the game writes it.
+    const std::string out = PartLeadingOut(name, plat::P().paths().Resolve(name).path, true);
+    if (!out.empty()) {
+        loadRefused = 1;
+        Alert((plat::GBK("未读取存档：") + out + plat::GBK("（") + LeadsOutReason() + plat::GBK("）")).c_str());
+        return 0;
+    }
     saveFile = OpenFile(name, "rb");
     if (!saveFile)
         return 0;
@@ -378,6 +438,9 @@ int32_t ui::LoadGame(int32_t slot)
     g_Role = c.role;
     if (g_Map.loaded && BringOntoMap(g_Role))
         Alert((plat::GBK("存档中主角的位置在地图之外，已移到地图上最近的格子：") + name + " (" + c.mapName + ")")
+                  .c_str());
+    else if (g_Map.loaded && FreeFromObstacles(g_Role))
+        Alert((plat::GBK("存档中主角被障碍围住，无法走动，已移到最近能走动的格子：") + name + " (" + c.mapName + ")")
                   .c_str());
     g_TalkNpcIndex = c.talkNpcIndex;
     g_Npcs = std::move(c.npcs);

@@ -80,9 +80,10 @@ public:
 
     // Save games. SaveGame writes the slot's file whole through a temporary
     // file, 1 on success; a failure is reported and leaves the old file.
-    // LoadGame gives 0 when the slot has no file, or when the file is damaged
-    // or names a map that can't be read (then reported, loadRefused set);
-    // nothing is changed then.
+    // LoadGame gives 0 when the slot has no file, or when the file is damaged,
+    // names a map that can't be read or is reached through a link leading
+    // out of the game folder (then reported, loadRefused set); nothing is
+    // changed then.
     int32_t SaveGame(int32_t slot);
     int32_t LoadGame(int32_t slot);
     static std::string SaveFileName(int32_t slot);
@@ -120,8 +121,9 @@ public:
     std::vector<FRAMESTRUCT> frames;
     int32_t g_UiFocus = 0;
     int32_t g_LoadSlot = 1;
-    // 1 when the last LoadGame found its file but refused it (damaged, or
-    // its map can't be read); 0 after a load or a missing file.
+    // 1 when the last LoadGame found its file but refused it (damaged, its
+    // map can't be read, or a link leads out to it); 0 after a load or a
+    // missing file.
     int32_t loadRefused = 0;
 
 private:

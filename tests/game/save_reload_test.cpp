@@ -9,6 +9,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
+#include <optional>
 
 #include "app/globals.h"
 #include "app/winmain.h"
@@ -60,6 +63,11 @@ public:
         lines_ += std::to_string(pass) + " button l down\n" + std::to_string(pass + 3) + " button l up\n";
         return *this;
     }
+    // Esc at `pass` opens the menu; SAVE and slot 1 are clicked after it.
+    Input& SaveToSlot1(int pass)
+    {
+        return Key(pass, "ESCAPE", 3).Click(pass + 25, 320, 154).Click(pass + 40, 320, 174);
+    }
     fs::path Write(const fs::path& path) const
     {
         WriteFile(path, lines_);
@@ -92,11 +100,14 @@ int RunHarnessProcess(const fs::path& root, std::vector<std::string> args)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool LogHas(const fs::path& log, const std::string& part)
+int LogCount(const fs::path& log, const std::string& part)
 {
     const auto lines = ReadLines(log);
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    return static_cast<int>(
+        std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; }));
 }
+
+bool LogHas(const fs::path& log, const std::string& part) { return LogCount(log, part) > 0; }
 
 // The game started in this process on `root` as the player starts it, for
 // `passes` passes of scripted input; where the role stood after each pass.
@@ -126,8 +137,28 @@ Played Play(const fs::path& root, const Input& input, int passes)
 }
 
 // ---------------------------------------------------------------- talks
-enum class SavedBy { SavePointScript, MenuDuringTalk };
-enum class LoadedBy { StartState2, TitleLoad };
+enum class SavedBy { SavePointScript, MenuDuringTalk, InsideLock, InsideLockAfterATalk, StartUpScript };
+enum class LoadedBy { StartState2, TitleLoad, MenuLoadInPlay };
+
+// The game started so that it loads slot 1: at start-up (state 2), from the
+// title (LOAD, slot 1) or in a new game from the menu (LOAD, slot 1, then
+// BACK closes the menu). Returns the pass from which the loaded game is the
+// player's.
+int LoadSlot1(const fs::path& root, LoadedBy loaded, Input& input)
+{
+    switch (loaded) {
+    case LoadedBy::StartState2: SetStartState(root, 2); return 5;
+    case LoadedBy::TitleLoad:
+        SetStartState(root, 1);
+        input.Click(10, 320, 314).Click(25, 320, 174);
+        return 40;
+    case LoadedBy::MenuLoadInPlay:
+        SetStartState(root, 3);
+        input.Key(5, "ESCAPE", 3).Click(30, 320, 200).Click(45, 320, 174).Click(60, 320, 292);
+        return 75;
+    }
+    return 0;
+}
 
 struct TalkSaveCase {
     const char* what;
@@ -139,8 +170,10 @@ void PrintTo(const TalkSaveCase& c, std::ostream* os) { *os << c.what; }
 
 class TalkSave : public ::testing::TestWithParam<TalkSaveCase> {};
 
-// Saved while a talk held the input, the game loads in a new process with
-// the role free to walk and Esc opening the menu.
+// Saved while a talk, a script's "LockKeyMouse" or the start-up script
+// held the input, the game loads in a new process with the role free to
+// walk and Esc opening the menu, whether or not a talk ran earlier in the
+// saving process.
 TEST_P(TalkSave, LoadsWithTheRoleFree)
 {
     const TalkSaveCase& c = GetParam();
@@ -151,16 +184,33 @@ TEST_P(TalkSave, LoadsWithTheRoleFree)
         WriteScript(root, "savepoint", {"Talk(\"石碑\",\"旅途劳顿\",\"在此记录进度\",\"\")", "SaveGame(1)",
                                         "DelayTime(2000)", "EOF"});
         first.Key(90, "SPACE", 3);
-    } else {
+    } else if (c.saved == SavedBy::MenuDuringTalk) {
         // The menu opened, then a talk starts under it; SAVE and slot 1 are
         // clicked while the talk shows.
         WriteScript(root, "savepoint", {"DelayTime(200)", "Talk(\"村长\",\"且慢\",\"\",\"\")", "EOF"});
         first.Key(3, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    } else if (c.saved == SavedBy::StartUpScript) {
+        // The new game's start-up script saves before it lets the input go.
+        std::string init = ReadFile(root / "Script" / "gameinit.jsr");
+        const size_t unlock = init.find("UnlockKeyMouse()");
+        ASSERT_NE(unlock, std::string::npos);
+        init.insert(unlock, "SaveGame(1)\r\n");
+        WriteFile(root / "Script" / "gameinit.jsr", init);
+    } else {
+        // A cut scene saves while it holds the input and lets it go after;
+        // in one case a talk, answered, comes first.
+        std::vector<std::string> lines = {"LockKeyMouse()", "SaveGame(1)", "UnlockKeyMouse()", "EOF"};
+        if (c.saved == SavedBy::InsideLockAfterATalk) {
+            lines.insert(lines.begin(), "Talk(\"石碑\",\"旅途劳顿\",\"\",\"\")");
+            first.Key(90, "SPACE", 3);
+        }
+        WriteScript(root, "savepoint", lines);
     }
     SetStartState(root, 3);
-    ASSERT_EQ(RunHarnessProcess(root, {"--open", "savepoint", "--passes", "120", "--input",
-                                       first.Write(root / "run1.in").string()}),
-              0);
+    std::vector<std::string> args = {"--passes", "120", "--input", first.Write(root / "run1.in").string()};
+    if (c.saved != SavedBy::StartUpScript)
+        args.insert(args.begin(), {"--open", "savepoint"});
+    ASSERT_EQ(RunHarnessProcess(root, args), 0);
     ASSERT_TRUE(LogHas(root / "run1.log", "save write 1"));
     ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
     if (c.saved == SavedBy::MenuDuringTalk)
@@ -168,17 +218,14 @@ TEST_P(TalkSave, LoadsWithTheRoleFree)
 
     // The second run: Esc opens the menu and BACK closes it, then D is held
     // for 20 passes (the village's first NPC stands further on).
-    SetStartState(root, c.loaded == LoadedBy::StartState2 ? 2 : 1);
     Input second;
-    int start = 5;
-    if (c.loaded == LoadedBy::TitleLoad) {
-        second.Click(10, 320, 314).Click(25, 320, 174);
-        start = 40;
-    }
+    const int start = LoadSlot1(root, c.loaded, second);
     second.Key(start, "ESCAPE", 3).Click(start + 20, 320, 292).Key(start + 40, "D", 20);
     const Played r = Play(root, second, start + 90);
     ASSERT_TRUE(LogHas(r.log, "save load 1"));
-    EXPECT_TRUE(LogHas(r.log, "ui load mainmenu_frame")) << "Esc opens the menu";
+    ASSERT_TRUE(LogHas(r.log, "ui load loading_frame"));
+    EXPECT_EQ(LogCount(r.log, "ui load mainmenu_frame"), c.loaded == LoadedBy::MenuLoadInPlay ? 2 : 1)
+        << "Esc opens the menu";
     ASSERT_GT(r.at.size(), static_cast<size_t>(start + 85));
     const float before = r.at[static_cast<size_t>(start + 35)].first;
     const float after = r.at[static_cast<size_t>(start + 85)].first;
@@ -190,19 +237,51 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TalkSaveCase{"save_point_script_then_start_state_2", SavedBy::SavePointScript, LoadedBy::StartState2},
                       TalkSaveCase{"save_point_script_then_title_load", SavedBy::SavePointScript, LoadedBy::TitleLoad},
                       TalkSaveCase{"menu_during_talk_then_start_state_2", SavedBy::MenuDuringTalk, LoadedBy::StartState2},
-                      TalkSaveCase{"menu_during_talk_then_title_load", SavedBy::MenuDuringTalk, LoadedBy::TitleLoad}),
+                      TalkSaveCase{"menu_during_talk_then_title_load", SavedBy::MenuDuringTalk, LoadedBy::TitleLoad},
+                      TalkSaveCase{"inside_lock_then_start_state_2", SavedBy::InsideLock, LoadedBy::StartState2},
+                      TalkSaveCase{"inside_lock_then_title_load", SavedBy::InsideLock, LoadedBy::TitleLoad},
+                      TalkSaveCase{"inside_lock_after_a_talk_then_start_state_2", SavedBy::InsideLockAfterATalk,
+                                   LoadedBy::StartState2},
+                      TalkSaveCase{"inside_lock_after_a_talk_then_title_load", SavedBy::InsideLockAfterATalk,
+                                   LoadedBy::TitleLoad},
+                      TalkSaveCase{"start_up_script_then_start_state_2", SavedBy::StartUpScript, LoadedBy::StartState2},
+                      TalkSaveCase{"start_up_script_then_title_load", SavedBy::StartUpScript, LoadedBy::TitleLoad},
+                      TalkSaveCase{"inside_lock_then_menu_load_in_play", SavedBy::InsideLock, LoadedBy::MenuLoadInPlay},
+                      TalkSaveCase{"save_point_script_then_menu_load_in_play", SavedBy::SavePointScript,
+                                   LoadedBy::MenuLoadInPlay}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // ---------------------------------------------------------------- the map's edge
+// A square map `side` cells wide whose cells are obstacles where
+// `obstacle(column, row)` says so.
+std::string ObstacleMap(int side, const std::function<bool(int, int)>& obstacle)
+{
+    const std::string size = std::to_string(side), middle = std::to_string(side * 16);
+    return MapText(side, side, size + "," + size + ",1," + middle + "," + middle, [&](int i) {
+        const int column = i % side, row = i / side;
+        return "0,0," + std::to_string(column * 32) + "," + std::to_string(row * 32) + "," +
+               (obstacle(column, row) ? "1" : "0") + ",-1,N";
+    });
+}
+
 // A 15 x 15 map, open or with obstacles all round its border.
 std::string SmallMap(bool walled)
 {
-    return MapText(15, 15, "15,15,1,240,240", [walled](int i) {
-        const int column = i % 15, row = i / 15;
-        const bool wall = walled && (column == 0 || row == 0 || column == 14 || row == 14);
-        return "0,0," + std::to_string(column * 32) + "," + std::to_string(row * 32) + "," + (wall ? "1" : "0") +
-               ",-1,N";
+    return ObstacleMap(15, [walled](int column, int row) {
+        return walled && (column == 0 || row == 0 || column == 14 || row == 14);
     });
+}
+
+// A first process saves the game into slot 1 with the role put at (x, y)
+// (SetMePos, which names its box's centre) on the 30 x 30 map `map`.
+void SaveTheRoleAt(const fs::path& root, const std::string& map, int x, int y)
+{
+    WriteMap(root, map, MapText(30, 30, "30,30,1,320,240"));
+    WriteScript(root, "place", {"AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
+                                "SetMePos(" + std::to_string(x) + "," + std::to_string(y) + ")", "SaveGame(1)",
+                                "EOF"});
+    ASSERT_EQ(RunHarnessProcess(root, {"--map", map, "--script", "place", "--passes", "2"}), 0);
+    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
 }
 
 struct EdgeCase {
@@ -223,12 +302,7 @@ TEST_P(RoleOutsideTheMap, LoadsOntoACellItCanWalkFrom)
 {
     const EdgeCase& c = GetParam();
     const fs::path root = DemoFolder();
-    WriteMap(root, "wide", MapText(30, 30, "30,30,1,320,240"));
-    WriteScript(root, "place", {"AddRole(,0,勇者,1,320,240,2,4,4,10,28,46,100,50,12,8,1,0,25,footstep,0,-1,);",
-                                "SetMePos(" + std::to_string(c.placeX) + "," + std::to_string(c.placeY) + ")",
-                                "SaveGame(1)", "EOF"});
-    ASSERT_EQ(RunHarnessProcess(root, {"--map", "wide", "--script", "place", "--passes", "2"}), 0);
-    ASSERT_TRUE(fs::exists(root / "Save" / "tev1.jsv"));
+    ASSERT_NO_FATAL_FAILURE(SaveTheRoleAt(root, "wide", c.placeX, c.placeY));
 
     WriteMap(root, "wide", SmallMap(c.walled));
     SetStartState(root, 2);
@@ -273,6 +347,83 @@ INSTANTIATE_TEST_SUITE_P(
                       EdgeCase{"above_and_left_walled", -100, -100, true, {"D", "S"}, 1}),
     [](const auto& info) { return std::string(info.param.what); });
 
+// ---------------------------------------------------------------- walled in
+// The role saved at (320, 240) on a 30 x 30 map (SetMePos names its box's
+// centre): its box (4..28 across, 10..46 down) covers column 10, rows 7 and
+// 8, and the probes of its steps reach the cells next to those. The map
+// is then edited so that obstacles fill the given block of cells.
+struct WalledInCase {
+    const char* what;
+    LoadedBy loaded;
+    int left, top, right, bottom; // the obstacle block, in cells
+    bool moves;                   // no step is left, so the load moves it
+};
+
+void PrintTo(const WalledInCase& c, std::ostream* os) { *os << c.what; }
+
+class RoleWalledIn : public ::testing::TestWithParam<WalledInCase> {};
+
+// A role left with no step in any direction by an edited map loads on the
+// nearest cell where it can stand, with one message, and walks from there;
+// one that can still step out stays where it was saved.
+TEST_P(RoleWalledIn, LoadsWhereItCanWalk)
+{
+    const WalledInCase& c = GetParam();
+    const fs::path root = DemoFolder();
+    ASSERT_NO_FATAL_FAILURE(SaveTheRoleAt(root, "field", 336, 268));
+
+    auto inBlock = [&c](int column, int row) {
+        return column >= c.left && column <= c.right && row >= c.top && row <= c.bottom;
+    };
+    WriteMap(root, "field", ObstacleMap(30, inBlock));
+    Input input;
+    const int start = LoadSlot1(root, c.loaded, input);
+    // Each walking key held in turn.
+    const char* keys[4] = {"W", "S", "A", "D"};
+    for (int k = 0; k < 4; ++k)
+        input.Key(start + 15 * k, keys[k], 10);
+    const Played r = Play(root, input, start + 65);
+    ASSERT_TRUE(LogHas(r.log, "save load 1"));
+    ASSERT_TRUE(LogHas(r.log, "ui load loading_frame"));
+    ASSERT_GE(r.at.size(), static_cast<size_t>(start + 62));
+    const auto landed = r.at[static_cast<size_t>(start - 3)]; // before the keys
+    const auto reports = std::count_if(r.boxes.begin(), r.boxes.end(), [](const std::string& b) {
+        return b.find("存档中主角被障碍围住，无法走动") != std::string::npos;
+    });
+    if (!c.moves) {
+        EXPECT_EQ(landed, std::make_pair(320.0f, 240.0f));
+        EXPECT_EQ(reports, 0);
+    } else {
+        EXPECT_NE(landed, std::make_pair(320.0f, 240.0f));
+        EXPECT_EQ(reports, 1);
+        // Its box clear of the block.
+        const int boxLeft = static_cast<int>(landed.first) + 4, boxRight = static_cast<int>(landed.first) + 28;
+        const int boxTop = static_cast<int>(landed.second) + 10, boxBottom = static_cast<int>(landed.second) + 46;
+        for (int row = boxTop / 32; row <= boxBottom / 32; ++row)
+            for (int column = boxLeft / 32; column <= boxRight / 32; ++column)
+                EXPECT_FALSE(inBlock(column, row)) << "cell " << column << "," << row;
+        // The nearest such cell: no further than the block's nearest edge
+        // and a frame.
+        EXPECT_LT(std::hypot(landed.first - 320, landed.second - 240), 3 * 32 + 48);
+    }
+    // Every key that moves the role, and at least one does.
+    int moved = 0;
+    for (int k = 0; k < 4; ++k)
+        if (r.at[static_cast<size_t>(start + 15 * k + 11)] != r.at[static_cast<size_t>(start + 15 * k - 1)])
+            ++moved;
+    EXPECT_GE(moved, 1) << "the role takes a step";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveLoad, RoleWalledIn,
+    ::testing::Values(WalledInCase{"walled_in_then_start_state_2", LoadedBy::StartState2, 8, 5, 12, 10, true},
+                      WalledInCase{"walled_in_then_title_load", LoadedBy::TitleLoad, 8, 5, 12, 10, true},
+                      WalledInCase{"walled_in_then_menu_load_in_play", LoadedBy::MenuLoadInPlay, 8, 5, 12, 10, true},
+                      WalledInCase{"walled_in_at_the_corner_then_start_state_2", LoadedBy::StartState2, 0, 0, 12, 10,
+                                   true},
+                      WalledInCase{"box_on_obstacles_can_step_out", LoadedBy::StartState2, 10, 7, 10, 8, false}),
+    [](const auto& info) { return std::string(info.param.what); });
+
 // ---------------------------------------------------------------- a failed save
 // SAVE and slot 1 clicked while a folder stands at the name the save is
 // first written to: the message names that temporary file.
@@ -282,13 +433,119 @@ TEST(FailedSave, NamesTheFolderAtTheTemporaryName)
     SetStartState(root, 3);
     fs::create_directories(root / "Save" / "tev1.jsv.tmp");
     Input input;
-    input.Key(5, "ESCAPE", 3).Click(30, 320, 154).Click(45, 320, 174);
+    input.SaveToSlot1(5);
     const fs::path in = input.Write(root / "run1.in");
     ASSERT_EQ(RunHarnessProcess(root, {"--passes", "60", "--input", in.string()}), 0);
     EXPECT_TRUE(LogHas(root / "run1.log", "save write 1"));
     EXPECT_TRUE(LogHas(root / "run1.log", "text=\"存档失败，原来的存档未改动：Save\\tev1.jsv.tmp（是一个文件夹）\""));
     EXPECT_FALSE(LogHas(root / "run1.log", "ui load saved_frame"));
 }
+
+// ---------------------------------------------------------------- links
+// A game saved by a first process from the menu; then a link is planted
+// and a fresh process saves or loads through the menu or at start-up.
+enum class Link { FolderOut, FolderInside, FileOut };
+
+struct SaveLinkCase {
+    const char* what;
+    Link link;
+    std::optional<LoadedBy> loaded; // none: saved from the menu in play
+    const char* report;             // the message the player gets, "" none
+    bool done;          // the save was written / the game loaded
+};
+
+void PrintTo(const SaveLinkCase& c, std::ostream* os) { *os << c.what; }
+
+class SaveLink : public ::testing::TestWithParam<SaveLinkCase> {};
+
+// Saves are written and read only inside the game folder: a Save folder a
+// link takes out of it is refused, naming it, for saving and loading alike,
+// as is a save file linked from outside; a link that stays inside works.
+TEST_P(SaveLink, StaysInsideTheGameFolder)
+{
+    const SaveLinkCase& c = GetParam();
+    const fs::path root = DemoFolder();
+    SetStartState(root, 3);
+    Input first;
+    first.SaveToSlot1(5);
+    ASSERT_EQ(RunHarnessProcess(root, {"--passes", "60", "--input", first.Write(root / "run1.in").string()}), 0);
+    ASSERT_TRUE(fs::is_regular_file(root / "Save" / "tev1.jsv"));
+
+    const fs::path outside = TempDir("outside");
+    fs::path reached; // the save file the link leads to
+    switch (c.link) {
+    case Link::FolderOut:
+        fs::rename(root / "Save", outside / "Save");
+        fs::create_directory_symlink(outside / "Save", root / "Save");
+        reached = outside / "Save" / "tev1.jsv";
+        break;
+    case Link::FolderInside:
+        fs::rename(root / "Save", root / "Saves");
+        fs::create_directory_symlink("Saves", root / "Save");
+        reached = root / "Saves" / "tev1.jsv";
+        break;
+    case Link::FileOut:
+        fs::rename(root / "Save" / "tev1.jsv", outside / "tev1.jsv");
+        fs::create_symlink(outside / "tev1.jsv", root / "Save" / "tev1.jsv");
+        reached = outside / "tev1.jsv";
+        break;
+    }
+    const std::string saved = ReadFile(reached);
+
+    Input second;
+    if (!c.loaded) {
+        // The role walks first, so a save written anywhere would differ.
+        second.Key(3, "D", 10).SaveToSlot1(15);
+    }
+    const int start = c.loaded ? LoadSlot1(root, *c.loaded, second) : 0;
+    const Played r = Play(root, second, std::max(start, 60) + 20);
+    const auto reports = std::count_if(r.boxes.begin(), r.boxes.end(), [&](const std::string& b) {
+        return *c.report != '\0' && b.find(c.report) != std::string::npos;
+    });
+    EXPECT_EQ(reports, *c.report != '\0' ? 1 : 0);
+    if (!c.loaded) {
+        ASSERT_TRUE(LogHas(r.log, "save write 1"));
+        EXPECT_EQ(LogHas(r.log, "ui load saved_frame"), c.done);
+        if (c.link == Link::FolderOut) {
+            EXPECT_TRUE(ReadFile(reached) == saved) << "nothing is written outside";
+            EXPECT_EQ(std::distance(fs::directory_iterator(outside / "Save"), fs::directory_iterator()), 1);
+        }
+        if (c.link == Link::FileOut) {
+            EXPECT_TRUE(ReadFile(reached) == saved) << "nothing is written outside";
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(root / "Save" / "tev1.jsv")));
+        }
+        if (c.link == Link::FolderInside) {
+            EXPECT_TRUE(ReadFile(reached) != saved) << "the save is written through the link";
+        }
+    } else {
+        ASSERT_TRUE(LogHas(r.log, "save load 1"));
+        EXPECT_EQ(LogHas(r.log, "ui load loading_frame"), c.done) << "the save is read";
+        if (!c.done && *c.loaded != LoadedBy::MenuLoadInPlay) {
+            EXPECT_TRUE(LogHas(r.log, "ui load title_frame")) << "the title stays to start from";
+            EXPECT_FALSE(LogHas(r.log, "ui load main_frame")) << "no play begins";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveLoad, SaveLink,
+    ::testing::Values(
+        SaveLinkCase{"folder_out_menu_save", Link::FolderOut, std::nullopt,
+                     "存档失败，原来的存档未改动：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"folder_out_start_state_2", Link::FolderOut, LoadedBy::StartState2,
+                     "未读取存档：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"folder_out_title_load", Link::FolderOut, LoadedBy::TitleLoad,
+                     "未读取存档：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"folder_out_menu_load_in_play", Link::FolderOut, LoadedBy::MenuLoadInPlay,
+                     "未读取存档：Save（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"file_out_menu_save", Link::FileOut, std::nullopt, "", true},
+        SaveLinkCase{"file_out_title_load", Link::FileOut, LoadedBy::TitleLoad,
+                     "未读取存档：Save\\tev1.jsv（经链接通到游戏文件夹之外）", false},
+        SaveLinkCase{"folder_inside_menu_save", Link::FolderInside, std::nullopt, "", true},
+        SaveLinkCase{"folder_inside_start_state_2", Link::FolderInside, LoadedBy::StartState2, "", true},
+        SaveLinkCase{"folder_inside_title_load", Link::FolderInside, LoadedBy::TitleLoad, "", true},
+        SaveLinkCase{"folder_inside_menu_load_in_play", Link::FolderInside, LoadedBy::MenuLoadInPlay, "", true}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 // ---------------------------------------------------------------- events
 struct EventEdgeCase {
