@@ -3,16 +3,37 @@
 # casts again and again), for each game program given, taking turns:
 #
 #   bash tools/measure_present.sh ROUNDS GAME [GAME...]
+#   bash tools/measure_present.sh --check GAME [GAME...]
 #
 # Each run copies the demo folder (build/demo), starts a game from it, holds
 # Ctrl, and lets tools/measure/present_counter.c (preloaded) time 600
 # presented frames after the first 120: CPU seconds of the whole process,
 # every thread counted. Prints one line per run and the medians per game.
+# A game is a path (taken from the folder the command is given in) or a
+# name on the PATH; --check only prints each game program as it will run.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
 rounds=${1:?rounds}
 shift
+# The games are found from where the command was given: the runs take place
+# in a copy of the demo folder.
+games=()
+for game in "$@"; do
+  if [[ $game == */* ]]; then
+    found=$(cd "$(dirname "$game")" 2>/dev/null && echo "$PWD/$(basename "$game")") || found=
+  else
+    found=$(command -v "$game" 2>/dev/null) || found=
+  fi
+  if [ -z "$found" ] || [ ! -f "$found" ] || [ ! -x "$found" ]; then
+    echo "measure_present.sh: no game program at $game" >&2
+    exit 1
+  fi
+  games+=("$found")
+done
+if [ "$rounds" = --check ]; then
+  printf '%s\n' "${games[@]}"
+  exit 0
+fi
+cd "$(dirname "$0")/.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cc -O2 -shared -fPIC -o "$work/counter.so" tools/measure/present_counter.c -ldl
@@ -39,7 +60,7 @@ INNER
 
 results=$work/results
 for r in $(seq 1 "$rounds"); do
-  for game in "$@"; do
+  for game in "${games[@]}"; do
     rm -rf "$work/play" && cp -r "$work/game" "$work/play"
     COUNTER=$work/counter.so xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$work/run.sh" "$game" "$work/out" "$work/play"
     read -r frames cpu wall < "$work/out"

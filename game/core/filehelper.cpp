@@ -1,5 +1,6 @@
 #include "filehelper.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cinttypes>
@@ -130,6 +131,13 @@ std::string FileHelper::ShownPath(const std::string& gbkPath)
     return out;
 }
 
+namespace {
+// A stream of the game's files is read only by the thread that opened it,
+// so the token and line readers take its bytes without the stream's lock:
+// a long line costs no lock a byte.
+inline int NextByte(FILE* file) { return getc_unlocked(file); }
+} // namespace
+
 std::string FileHelper::ReadLine(FILE* file)
 {
     std::string line;
@@ -160,11 +168,11 @@ std::string FileHelper::ReadToken(FILE* file, char begin, char end)
     // everything up to it). The end of the file ends the search: a script
     // that lacks a quote must not hang the game.
     for (;;) {
-        int c = std::getc(file);
+        int c = NextByte(file);
         if (c == '\r') {
             std::ungetc(c, file);
             SkipLine(file);
-            c = std::getc(file);
+            c = NextByte(file);
         }
         if (c == EOF)
             goto done;
@@ -173,14 +181,16 @@ std::string FileHelper::ReadToken(FILE* file, char begin, char end)
         std::ungetc(c, file);
         if (begin == '0')
             break;
-        c = std::getc(file);
+        c = NextByte(file);
         if (c == EOF)
             goto done;
         if (c == static_cast<unsigned char>(begin))
             break;
     }
-    for (;;) {
-        const int c = std::getc(file);
+    // Whatever follows a "//" is cut off below: it is read past but not
+    // kept, so a long comment costs no copy.
+    for (bool comment = false;;) {
+        const int c = NextByte(file);
         if (c == EOF)
             break;
         if (c == '\r') {
@@ -189,6 +199,9 @@ std::string FileHelper::ReadToken(FILE* file, char begin, char end)
         }
         if (c == static_cast<unsigned char>(end))
             break;
+        if (comment)
+            continue;
+        comment = c == '/' && !token.empty() && token.back() == '/';
         token += static_cast<char>(c);
     }
 done:
@@ -216,12 +229,26 @@ void FileHelper::StripComment(std::string& text)
 void FileHelper::GoLineStart(FILE* file)
 {
     long pos = std::ftell(file);
+    // The text before the position is read back in blocks and searched in
+    // memory. The first block is small, as most lines are; each further one
+    // is twice as large, so a line of any length costs a few reads.
+    char block[kLineStartBlockMax];
+    size_t want = kLineStartBlockMin;
     while (pos > 0) {
-        std::fseek(file, pos - 1, SEEK_SET);
-        const int c = std::getc(file);
-        if (c == '\n' || c == '\r')
+        const size_t n = std::min(want, static_cast<size_t>(pos));
+        const long from = pos - static_cast<long>(n);
+        std::fseek(file, from, SEEK_SET);
+        // Bytes past the end of the file, which a seek may have passed,
+        // are read as none and end no line.
+        size_t i = std::fread(block, 1, n, file);
+        while (i > 0 && block[i - 1] != '\n' && block[i - 1] != '\r')
+            --i;
+        if (i > 0) {
+            pos = from + static_cast<long>(i);
             break;
-        --pos;
+        }
+        pos = from;
+        want = std::min(want * 2, sizeof block);
     }
     std::fseek(file, pos < 0 ? 0 : pos, SEEK_SET);
 }
@@ -231,10 +258,10 @@ int FileHelper::IsDigit(char c) { return c >= '0' && c <= '9' ? 1 : 0; }
 void FileHelper::SkipLine(FILE* file)
 {
     int c;
-    while ((c = std::getc(file)) != EOF) {
+    while ((c = NextByte(file)) != EOF) {
         if (c == '\r') {
             // The byte after the CR (its LF) is passed without a look.
-            std::getc(file);
+            NextByte(file);
             return;
         }
     }

@@ -24,7 +24,12 @@ public:
     std::string ReadToken(FILE* file, char begin, char end);
     void Trim(std::string& text);
     void StripComment(std::string& text);
+    // Moves back to the start of the line the position lies in (just after
+    // the last CR or LF before it, or the file's start).
     void GoLineStart(FILE* file);
+    // The sizes of the blocks GoLineStart reads back in.
+    static constexpr size_t kLineStartBlockMin = 256;
+    static constexpr size_t kLineStartBlockMax = 65536;
     int IsDigit(char c);
     void SkipLine(FILE* file);
     int32_t DigitsToInt(const std::string& text);

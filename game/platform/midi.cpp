@@ -1,6 +1,7 @@
 #include "midi.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace plat {
@@ -180,6 +181,28 @@ MidiError CheckMidi(const std::vector<uint8_t>& b, std::string* detail)
     if (!noteStruck || longest == 0)
         return Fail(MidiError::Silent, detail, noteStruck ? "the piece lasts no time" : "no note is struck");
     return MidiError::None;
+}
+
+bool ReadCheckedMidi(const std::filesystem::path& path, std::vector<uint8_t>* bytes)
+{
+    bytes->clear();
+    if (path.empty())
+        return false;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    // Read no further than one byte past the largest piece: that is enough
+    // for the check to refuse it.
+    uint8_t buf[65536];
+    size_t got = 0;
+    while (bytes->size() <= kMaxMidiBytes && (got = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes->insert(bytes->end(), buf, buf + got);
+    std::fclose(f);
+    if (CheckMidi(*bytes) != MidiError::None) {
+        bytes->clear();
+        return false;
+    }
+    return true;
 }
 
 } // namespace plat

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,5 +35,11 @@ constexpr uint64_t kMaxMidiBytes = uint64_t(16) << 20;
 // refuses it while playing or plays nothing, and a piece looped without end
 // would then restart again and again without producing sound.
 MidiError CheckMidi(const std::vector<uint8_t>& bytes, std::string* detail = nullptr);
+
+// The music file at path read whole and checked: its bytes in *bytes, or
+// false (*bytes empty) when it cannot be read or fails CheckMidi. Every
+// audio back end takes a piece through this, so music the game refuses is
+// refused the same way with sound and without.
+bool ReadCheckedMidi(const std::filesystem::path& path, std::vector<uint8_t>* bytes);
 
 } // namespace plat

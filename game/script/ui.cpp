@@ -67,8 +67,8 @@ public:
     // kind on the next line that holds one; false at the end of the file.
     // Blank lines and comment lines are passed over. A line that holds text
     // but no quoted word of a known kind (a misspelt kind, a kind in
-    // typographic quotes, no quote at all) can't be read: it is noted and
-    // passed over whole.
+    // typographic quotes, a quote left open, no quote at all) can't be
+    // read: it is noted and passed over whole.
     bool Kind(std::string& out)
     {
         for (;;) {
@@ -85,20 +85,20 @@ public:
             if (text == std::string::npos || line.compare(text, 2, "//") == 0)
                 continue;
             // A word that is no kind is passed over, and the next quoted
-            // word of the line is taken as the kind.
+            // word of the line is taken as the kind. A quote left open to
+            // the line end (a stray one in a note, a kind opened with a
+            // typographic quote and closed with a plain one) starts no
+            // record: the line is one that can't be read.
             for (size_t open = line.find('"'); open != std::string::npos; open = line.find('"', open + 1)) {
                 const size_t close = line.find('"', open + 1);
-                if (close == std::string::npos) {
-                    if (c == EOF)
-                        return Cut();
-                    error_ = GBK("有一个字段到行尾仍未结束");
-                    return false;
-                }
+                if (close == std::string::npos)
+                    break;
                 std::string word = line.substr(open + 1, close - open - 1);
                 u_.StripComment(word);
                 u_.Trim(word);
                 if (word == "frame" || word == "image" || word == "button" || word == "string" || word == "EOF") {
                     std::fseek(f_, start + static_cast<long>(close) + 1, SEEK_SET);
+                    recordLine_ = LineAt(start);
                     out = word;
                     return true;
                 }
@@ -119,8 +119,17 @@ public:
     const std::vector<UnreadLine>& UnreadLines() const { return unread_; }
     int MoreUnreadLines() const { return moreUnread_; }
 
+    // The line (from 1) of the last kind read.
+    int RecordLine() const { return recordLine_; }
+    // The line where reading stopped on a field that could not be read, or
+    // on a failure given by Fail.
+    int ErrorLine() const { return errorLine_; }
     const std::string& Error() const { return error_; }
-    void Fail(const std::string& why) { error_ = why; }
+    void Fail(const std::string& why)
+    {
+        error_ = why;
+        errorLine_ = LineAt(std::ftell(f_));
+    }
 
     // Lines reported one by one; any beyond are counted.
     static constexpr size_t kShownUnreadLines = 20;
@@ -132,15 +141,26 @@ private:
             ++moreUnread_;
             return;
         }
-        // Lines are counted only up to where one is noted, once.
+        unread_.push_back(UnreadLine{LineAt(start), line.substr(0, kMaxFieldLength)});
+    }
+
+    // The number (from 1) of the line that holds the byte at pos. Lines are
+    // counted once, up to the furthest place asked about; the reading
+    // position is left as it was.
+    int LineAt(long pos)
+    {
+        if (pos < countedTo_) {
+            countedTo_ = 0;
+            linesBefore_ = 0;
+        }
         const long back = std::ftell(f_);
         std::fseek(f_, countedTo_, SEEK_SET);
-        for (long i = countedTo_; i < start; ++i)
+        for (long i = countedTo_; i < pos; ++i)
             if (std::getc(f_) == '\r')
                 ++linesBefore_;
-        countedTo_ = start;
+        countedTo_ = pos;
         std::fseek(f_, back, SEEK_SET);
-        unread_.push_back(UnreadLine{linesBefore_ + 1, line.substr(0, kMaxFieldLength)});
+        return linesBefore_ + 1;
     }
 
     // The token reader of the game's files, which says whether the field
@@ -172,13 +192,13 @@ private:
                 return Cut();
             if (c == '\r') {
                 std::ungetc(c, f_);
-                error_ = GBK("有一个字段到行尾仍未结束");
+                Fail(GBK("有一个字段到行尾仍未结束"));
                 return false;
             }
             if (c == static_cast<unsigned char>(end))
                 break;
             if (out.size() >= kMaxFieldLength) {
-                error_ = GBK("有一个字段长于") + std::to_string(kMaxFieldLength) + GBK("个字符");
+                Fail(GBK("有一个字段长于") + std::to_string(kMaxFieldLength) + GBK("个字符"));
                 return false;
             }
             out += static_cast<char>(c);
@@ -190,7 +210,7 @@ private:
 
     bool Cut()
     {
-        error_ = GBK("文件在一个记录的中间结束");
+        Fail(GBK("文件在一个记录的中间结束"));
         return false;
     }
 
@@ -202,6 +222,8 @@ private:
     int moreUnread_ = 0;
     long countedTo_ = 0;
     int linesBefore_ = 0;
+    int recordLine_ = 0;
+    int errorLine_ = 0;
 };
 
 // The fields that picture and button records share, up to the actions.
@@ -292,22 +314,20 @@ void ui::LoadFrame(const std::string& name)
     std::vector<FRAMESTRUCT> loaded;
     bool ok = true;
     std::string kind;
-    int record = 0;
     int64_t cellPixels = 0;
     // A bad element is left out and the rest of the frame loads; the first
-    // one is reported with the number left out.
+    // one is reported, by its line, with the number left out.
     int skipped = 0;
     std::string firstSkip;
     auto skip = [&](const std::string& why) {
         if (skipped++ == 0)
-            firstSkip = GBK("（第") + std::to_string(record) + GBK("个记录）") + why;
+            firstSkip = GBK("第") + std::to_string(r.RecordLine()) + GBK("行：") + why;
     };
     for (;;) {
         if (!r.Kind(kind)) {
             ok = r.Error().empty();   // the file's end stands for "EOF"
             break;
         }
-        ++record;
         if (kind == "EOF")
             break;
         FRAMESTRUCT* current = loaded.empty() ? nullptr : &loaded.back();
@@ -427,7 +447,7 @@ void ui::LoadFrame(const std::string& name)
         for (FRAMESTRUCT& f : loaded)
             ReleaseFrame(f);
         Alert(GBK("UI文件有误，未能加载："));
-        AlertStr(path + GBK("（第") + std::to_string(record) + GBK("个记录）") + r.Error());
+        AlertStr(path + GBK("第") + std::to_string(r.ErrorLine()) + GBK("行：") + r.Error());
         return;
     }
     for (const FrameReader::UnreadLine& line : r.UnreadLines())

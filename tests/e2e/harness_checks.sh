@@ -174,5 +174,38 @@ check "endless start-up exits 0" "[ $? -eq 0 ]"
 check "the cap names gameinit" "grep -q 'msgbox.*gameinit' $work/l9"
 check "the main loop ran" "grep -q '^P3 .* present ' $work/l9"
 
+# 12. A title frame with lines a slip left unreadable (a kind opened with a
+# typographic quote and closed with a plain one, a note with one quote):
+# each is reported with its line, the title looks as it does without them,
+# and a click on START starts the game.
+fresh
+crlf "0!" "1!" "0!" "1!" "0!" > "$work/game/config.jcf"
+cp "$work/game/ui/title_frame.jui" "$work/title_frame.jui"
+python3 - "$work/game/ui/title_frame.jui" <<'PY'
+import sys
+path = sys.argv[1]
+lines = open(path, "rb").read().split(b"\r\n")
+start = next(i for i, line in enumerate(lines) if b'"title_start"' in line)
+lines.insert(start, '说明：下面是"开始按钮'.encode("gbk"))
+bg = next(i for i, line in enumerate(lines) if b'"title_bg"' in line)
+lines.insert(bg + 1, '“image",9,"title_glow","ui_title_bg",0,0,0,0,640,480,0,0,640,480,"False","True","NULL","NULL","NULL"'
+             .encode("gbk"))
+open(path, "wb").write(b"\r\n".join(lines))
+PY
+printf '40 mouse 0 28\n42 button l down\n45 button l up\n' > "$work/in12"
+timeout 60 "$H" --root "$work/game" --passes 80 --input "$work/in12" --log "$work/l12t" \
+  --dump 30 --dump-dir "$work/d12" >/dev/null 2>&1
+check "title with unreadable lines exits 0" "[ $? -eq 0 ]"
+glow='UI文件中有一行不是能读的记录，已跳过：ui\title_frame.jui第4行：“image",9,"title_glow","ui_title_bg",0,'
+note='UI文件中有一行不是能读的记录，已跳过：ui\title_frame.jui第6行：说明：下面是"开始按钮"'
+check "the kind in mixed quotes is reported by its line" "grep -qF -- \"\$glow\" $work/l12t"
+check "the note with one quote is reported by its line" "grep -qF -- \"\$note\" $work/l12t"
+check "no report refuses the frame" "! grep -q 'UI文件有误' $work/l12t"
+cp "$work/title_frame.jui" "$work/game/ui/title_frame.jui"
+timeout 60 "$H" --root "$work/game" --passes 40 --log "$work/l12g" --dump 30 --dump-dir "$work/d12g" >/dev/null 2>&1
+check "the title with START looks as without the lines" \
+  "[ -s $work/d12/frame-30.ppm ] && cmp -s $work/d12/frame-30.ppm $work/d12g/frame-30.ppm"
+check "a click on START starts the game" "grep -q '^P4[5-9] .*script open gameinit' $work/l12t"
+
 echo "harness checks: $fails failed"
 [ $fails -eq 0 ]

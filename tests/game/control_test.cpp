@@ -232,7 +232,7 @@ TEST_F(Input, CursorPushedOffTheEdgeSuspends)
     g_Control.InitInput();
     // With music playing, which the suspension pauses.
     const auto root = tevtest::TempDir("game");
-    tevtest::WriteFile(root / "Resource" / "mid" / "title.mid", "MThd");
+    tevtest::WriteFile(root / "Resource" / "mid" / "title.mid", tevtest::Midi());
     tevtest::Headless().paths().SetRoot(root);
     g_Sound.Init();
     g_Sound.PlayMidi("title");

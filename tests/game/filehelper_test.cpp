@@ -1,7 +1,9 @@
 // The text-file toolkit every loader and save record is built from.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -53,6 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"CrLeftUnread", "abc\r\nnext", '0', ';', "abc", "\r\nnext"},
         TokenCase{"CommentLineIsEmpty", "// c\r\n", '0', ';', "", "\r\n"},
         TokenCase{"CommentCutsToken", "a // c\r\n", '0', ';', "a", "\r\n"},
+        // A comment is read past up to the end mark, whatever its length.
+        TokenCase{"SingleSlashesKept", "a/b//c/d;e", '0', ';', "a/b", "e"},
+        TokenCase{"ThreeSlashes", "///x;e", '0', ';', "", "e"},
+        TokenCase{"LongCommentReadPast", "x //" + std::string(5000, '/') + "y;e", '0', ';', "x", "e"},
         TokenCase{"OneLineEndSkipped", "\r\nabc;", '0', ';', "abc", ""},
         TokenCase{"EmptyLineGivesEmptyToken", "\r\n\r\nabc;", '0', ';', "", "\r\nabc;"},
         TokenCase{"BlankLinesAndIndentSkipped", "\r\n   \r\n   abc;", '0', ';', "abc", ""},
@@ -67,18 +73,119 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"VeryLongToken", kLong + ";", '0', ';', kLong, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FileHelper, GoLineStart)
+// Where GoLineStart lands from a position, as a table: line ends of each
+// kind, the file's ends, and lines whose start lies just inside, at and just
+// beyond the edges of the blocks it reads back in (256, then 512 more, ...,
+// up to 64 KiB each) and of the stream's own 8 KiB buffer.
+struct LineStartCase {
+    const char* name;
+    std::string text;
+    long from;
+    long to;
+};
+
+void PrintTo(const LineStartCase& c, std::ostream* os) { *os << c.name; }
+
+class GoLineStartTable : public ::testing::TestWithParam<LineStartCase> {};
+
+TEST_P(GoLineStartTable, LandsAtTheLineStart)
 {
+    const LineStartCase& c = GetParam();
     FileHelper h;
-    FILE* f = MemFile("first\r\nsecond\r\n");
-    std::fseek(f, 10, SEEK_SET); // inside "second"
+    // Both kinds of stream the game reads: a file and a text in memory.
+    std::string bytes = c.text;
+    for (FILE* f : {MemFile(c.text), fmemopen(bytes.data(), bytes.size(), "rb")}) {
+        ASSERT_NE(f, nullptr);
+        if (std::fseek(f, c.from, SEEK_SET) != 0) {
+            // Only a file can be sought past its end.
+            EXPECT_GT(c.from, static_cast<long>(c.text.size()));
+            std::fclose(f);
+            continue;
+        }
+        h.GoLineStart(f);
+        EXPECT_EQ(std::ftell(f), c.to);
+        // Reading goes on from there.
+        if (c.to < static_cast<long>(c.text.size()))
+            EXPECT_EQ(std::getc(f), static_cast<unsigned char>(c.text[static_cast<size_t>(c.to)]));
+        std::fclose(f);
+    }
+}
+
+// A line of n bytes after "ab\r\n", the position at its end (n + 4 from the
+// file's start, n from the line's).
+LineStartCase LongLine(const char* name, size_t n)
+{
+    return LineStartCase{name, "ab\r\n" + std::string(n, 'x') + "\r\n", static_cast<long>(n) + 4, 4};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileHelper, GoLineStartTable,
+    ::testing::Values(
+        LineStartCase{"InsideTheSecondLine", "first\r\nsecond\r\n", 10, 7},
+        LineStartCase{"AlreadyAtALineStart", "first\r\nsecond\r\n", 7, 7},
+        LineStartCase{"InsideTheFirstLine", "first\r\nsecond\r\n", 3, 0},
+        LineStartCase{"AtTheFileStart", "first\r\n", 0, 0},
+        LineStartCase{"EmptyFile", "", 0, 0},
+        LineStartCase{"BetweenCrAndLf", "ab\r\ncd", 3, 3},
+        LineStartCase{"AfterALoneCr", "ab\rcd", 4, 3},
+        LineStartCase{"AfterALoneLf", "ab\ncd", 4, 3},
+        LineStartCase{"OnTheCrOfItsLine", "ab\r\ncd\r\n", 6, 4},
+        LineStartCase{"AtTheFileEndWithoutLineEnd", "ab\r\ncd", 6, 4},
+        LineStartCase{"AtTheFileEndAfterALineEnd", "ab\r\ncd\r\n", 8, 8},
+        LineStartCase{"PastTheFileEnd", "ab\r\ncd", 50, 4},
+        LineStartCase{"PastTheEndOfAFileWithoutLineEnds", "abcd", 9000, 0},
+        LineStartCase{"GbkAndHighBytesEndNoLine", "a\r\n\xD5\x5C\xFF\x8A\x8D", 7, 3},
+        LongLine("LineEndFirstByteOfTheFirstBlock", 255),
+        LongLine("LineEndJustBeforeTheFirstBlock", 256),
+        LongLine("LineEndTwoBeforeTheFirstBlock", 257),
+        LongLine("LineEndFirstByteOfTheSecondBlock", 767),
+        LongLine("LineEndJustBeforeTheSecondBlock", 768),
+        LongLine("LineEndAtTheStreamBufferEdge", 8191),
+        LongLine("LineEndJustPastTheStreamBuffer", 8192),
+        // The blocks reach 256 × (2^k − 1) bytes back: the ninth, the first
+        // of 64 KiB, ends 130 816 back, the tenth 196 352.
+        LongLine("LineEndFirstByteOfTheFirstFullBlock", 130815),
+        LongLine("LineEndJustBeforeTheFirstFullBlock", 130816),
+        LongLine("LineEndFirstByteOfALaterFullBlock", 196351),
+        LongLine("LineEndJustBeforeALaterFullBlock", 196352),
+        LongLine("LineOfAMegabyte", 1 << 20),
+        LineStartCase{"LongFirstLine", std::string(300000, ' ') + "x;\r\n", 300001, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A long line is stepped back over in a few reads of the stream, not in one
+// read per byte.
+TEST(FileHelper, GoLineStartReadsALongLineInAFewReads)
+{
+    struct Source {
+        std::string bytes;
+        size_t at = 0;
+        int reads = 0;
+    } src{"ab\r\n" + std::string(size_t{1} << 20, ' ') + "x;\r\n"};
+    cookie_io_functions_t io{};
+    io.read = [](void* cookie, char* buf, size_t size) -> ssize_t {
+        auto* s = static_cast<Source*>(cookie);
+        ++s->reads;
+        const size_t n = std::min(size, s->bytes.size() - std::min(s->at, s->bytes.size()));
+        std::memcpy(buf, s->bytes.data() + s->at, n);
+        s->at += n;
+        return static_cast<ssize_t>(n);
+    };
+    io.seek = [](void* cookie, off64_t* offset, int whence) -> int {
+        auto* s = static_cast<Source*>(cookie);
+        const off64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<off64_t>(s->at)
+                                                                          : static_cast<off64_t>(s->bytes.size());
+        s->at = static_cast<size_t>(base + *offset);
+        *offset = static_cast<off64_t>(s->at);
+        return 0;
+    };
+    FILE* f = fopencookie(&src, "rb", io);
+    ASSERT_NE(f, nullptr);
+    const long end = static_cast<long>(src.bytes.size()) - 4;   // before "x;"
+    ASSERT_EQ(std::fseek(f, end + 2, SEEK_SET), 0);
+    FileHelper h;
     h.GoLineStart(f);
-    EXPECT_EQ(std::ftell(f), 7);
-    h.GoLineStart(f); // already at a line start
-    EXPECT_EQ(std::ftell(f), 7);
-    std::fseek(f, 3, SEEK_SET);
-    h.GoLineStart(f);
-    EXPECT_EQ(std::ftell(f), 0);
+    EXPECT_EQ(std::ftell(f), 4);
+    EXPECT_LT(src.reads, 200) << "a megabyte stepped back over";
     std::fclose(f);
 }
 

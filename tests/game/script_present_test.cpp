@@ -27,7 +27,7 @@ TEST_F(PresentCommands, FramesAndFlow)
 TEST_F(PresentCommands, SoundMusicVeilAndControls)
 {
     g_Sound.Init();
-    WriteFile(root_ / "Resource" / "mid" / "title.mid", "MThd");
+    WriteFile(root_ / "Resource" / "mid" / "title.mid", tevtest::Midi());
     g_Graph.blackMode = 2;
     Script("a", {"PlayWave(\"hit\")", "StopWave(\"hit\")", "PlayMidi(\"title\")", "PauseMidi()", "ResumeMidi()",
                  "StopMidi()", "SetScreenBlack(7)", "LockKeyMouse()", "EOF"});

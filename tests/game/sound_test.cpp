@@ -49,7 +49,7 @@ protected:
         tevtest::InstallHeadless(o);
         g_DebugLines.assign(20, "");
         std::filesystem::create_directories(root / "Resource" / "mid");
-        tevtest::WriteFile(root / "Resource" / "mid" / "title.mid", "MThd");
+        tevtest::WriteFile(root / "Resource" / "mid" / "title.mid", tevtest::Midi());
         g_Sound.Init();
     }
     void AddWave(const std::string& name, const Bytes& bytes)

@@ -608,6 +608,13 @@ INSTANTIATE_TEST_SUITE_P(
         FrameLineCase{"KindInTypographicQuotes",
                       {"“image”,7,\"border\"" + kPictureFields},
                       {"3行：“image”,7,\"border\"" + kPictureFields}},
+        // A typographic quote opening the kind and a plain one closing
+        // it: the line's plain quotes pair up wrongly and the last is left
+        // open.
+        FrameLineCase{"KindInMixedQuotes",
+                      {"“image\",7,\"border\"" + kPictureFields},
+                      {"3行：“image\",7,\"border\"" + kPictureFields}},
+        FrameLineCase{"NoteWithOneQuote", {"说明：下面是\"开始按钮"}, {"3行：说明：下面是\"开始按钮"}},
         FrameLineCase{"MisspeltKind", {"\"imgae\",7,\"border\"" + kPictureFields}, {"3行：\"imgae\",7,\"border\"" + kPictureFields}},
         FrameLineCase{"TextWithoutAnyQuote", {"  image, 7, border  "}, {"3行：  image, 7, border  "}},
         FrameLineCase{"TwoBadLinesAroundAGoodOne",

@@ -69,6 +69,13 @@ FILE* MemFile(const std::string& bytes)
     return f;
 }
 
+std::string Midi()
+{
+    const std::string track("\x00\x90\x3c\x50\x60\x80\x3c\x00\x00\xff\x2f\x00", 12);
+    return std::string("MThd\0\0\0\x06\0\0\0\x01\0\x60", 14) + "MTrk" + std::string("\0\0\0", 3) +
+           static_cast<char>(track.size()) + track;
+}
+
 std::string G(const char* utf8) { return plat::Utf8ToGbk(utf8); }
 
 } // namespace tevtest

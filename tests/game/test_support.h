@@ -20,6 +20,9 @@ std::vector<std::string> ReadLines(const std::filesystem::path& p);
 
 // A FILE* over bytes (a temporary file, so seeking works like a real one).
 FILE* MemFile(const std::string& bytes);
+// A short piece of MIDI music that the game's music check takes: one track,
+// one note held a quarter note.
+std::string Midi();
 
 // UTF-8 literal to the GBK bytes the game keeps.
 std::string G(const char* utf8);

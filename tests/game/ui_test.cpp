@@ -226,11 +226,16 @@ TEST_F(Ui, DamagedFrameFilesLeaveTheStackAsItWas)
     for (int i = 0; i < 70; ++i)
         huge += Frame("f" + std::to_string(i)) + "\r\n";
     const Case cases[] = {
-        {"cut inside a record", Frame("bad") + "\r\n" + good.substr(0, good.size() / 2), "文件在一个记录的中间结束"},
-        {"a quote left open", Frame("bad") + "\r\n\"image\",7,\"x\r\n\"EOF\"\r\n", "到行尾仍未结束"},
-        {"a word for a frame's number", "\"frame\",one,\"bad\"\r\n\"EOF\"\r\n", "不是数字：“one”"},
-        {"too many frames", huge + "\"EOF\"\r\n", "框架多于64个"},
-        {"a huge field", Frame("bad") + "\r\n\"image\",7,\"" + std::string(5000, 'n') + "\"\r\n", "有一个字段长于999个字符"},
+        {"cut inside a record", Frame("bad") + "\r\n" + good.substr(0, good.size() / 2),
+         "ui\\bad.jui第2行：文件在一个记录的中间结束"},
+        // Named by its line, which notes and blank lines before it set
+        // apart from its place among the records.
+        {"a quote left open in a record", Frame("bad") + "\r\n// the art\r\n\r\n\"image\",7,\"x\r\n\"EOF\"\r\n",
+         "ui\\bad.jui第4行：有一个字段到行尾仍未结束"},
+        {"a word for a frame's number", "\"frame\",one,\"bad\"\r\n\"EOF\"\r\n", "ui\\bad.jui第1行：不是数字：“one”"},
+        {"too many frames", huge + "\"EOF\"\r\n", "ui\\bad.jui第65行：框架多于64个"},
+        {"a huge field", Frame("bad") + "\r\n\r\n\"image\",7,\"" + std::string(5000, 'n') + "\"\r\n",
+         "ui\\bad.jui第3行：有一个字段长于999个字符"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -284,8 +289,8 @@ TEST_F(Ui, BadElementsAreSkippedAndTheRestOfTheFrameLoads)
         Headless().recordingDialogs().debugLines.clear();
         ResetAlertHistory();
         // The good elements around the bad one load; the bad one is left out.
-        Jui("bad", {Frame("bad"), Image(El{.name = "before"}), c.record, String(El{.name = "after", .layer = 3}),
-                    "\"EOF\""});
+        Jui("bad", {Frame("bad"), Image(El{.name = "before"}), "// the bad one", c.record,
+                    String(El{.name = "after", .layer = 3}), "\"EOF\""});
         g_Ui.LoadFrame("bad");
         ASSERT_EQ(Names(), (std::vector<std::string>{"base", "bad"}));
         const FRAMESTRUCT& f = g_Ui.frames[1];
@@ -296,7 +301,7 @@ TEST_F(Ui, BadElementsAreSkippedAndTheRestOfTheFrameLoads)
         EXPECT_EQ(f.layers[3].size(), 1u);
         const auto lines = Reports("UI文件");
         ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(Headless().recordingDialogs().debugLines);
-        EXPECT_NE(lines[0].find("UI文件中有误的元素已跳过：ui\\bad.jui（第3个记录）"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find("UI文件中有误的元素已跳过：ui\\bad.jui第4行："), std::string::npos) << lines[0];
         EXPECT_NE(lines[0].find(c.reason), std::string::npos) << lines[0];
         g_Ui.UnloadFrame("bad");
     }

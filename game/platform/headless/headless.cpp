@@ -8,6 +8,7 @@
 
 #include "../dik.h"
 #include "../gbk.h"
+#include "../midi.h"
 
 namespace plat::headless {
 
@@ -249,9 +250,11 @@ void FakeAudio::UpdateMusic()
 }
 int FakeAudio::MusicLoad(const std::filesystem::path& path, const std::string& nameGbk)
 {
-    std::error_code ec;
     music_ = GbkToUtf8(nameGbk);
-    musicLoaded_ = std::filesystem::is_regular_file(path, ec);
+    // Taken as the real mixer takes a piece: whole, and only if it reads as
+    // music the synthesizer can play.
+    std::vector<uint8_t> bytes;
+    musicLoaded_ = ReadCheckedMidi(path, &bytes);
     musicRunning_ = musicPaused_ = musicDone_ = false;
     p_.Log("audio music-load " + music_ + (musicLoaded_ ? "" : " failed"));
     return musicLoaded_ ? 0 : -1;

@@ -529,21 +529,6 @@ void RouteSynthLog()
         fluid_set_log_function(level, OnSynthLog, nullptr);
 }
 
-// The whole file, or nothing when it cannot be read or is larger than limit.
-std::vector<uint8_t> ReadWhole(const std::filesystem::path& path, uint64_t limit)
-{
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    uint8_t buf[65536];
-    size_t got = 0;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= limit)
-        bytes.insert(bytes.end(), buf, buf + got);
-    std::fclose(f);
-    return bytes;
-}
-
 void PutLe16(std::vector<uint8_t>& v, uint16_t x)
 {
     v.push_back(static_cast<uint8_t>(x));
@@ -721,11 +706,8 @@ public:
         // without end inside one audio callback while the game waits for the
         // audio lock. A piece is handed over only once it reads whole, and
         // as MIDI whatever its bytes look like.
-        musicBytes_ = ReadWhole(path, kMaxMidiBytes);
-        if (CheckMidi(musicBytes_) != MidiError::None) {
-            musicBytes_.clear();
+        if (!ReadCheckedMidi(path, &musicBytes_))
             return -1;
-        }
         g_synthLines = 0;
         SDL_RWops* rw = SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
         music_ = rw ? Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
