@@ -188,6 +188,7 @@ bool Main::OpenMapFile(const QString& path)
     M.NpcListStamp = PlacementListStamp(path, "_npc");
     M.MonsterListStamp = PlacementListStamp(path, "_monster");
     MapSaved = 0;
+    MapEdited = false;
     // A block taken out of the map before is dropped: its picture and the
     // cells its records are read from belong to that map.
     if (canvas_)
@@ -215,6 +216,15 @@ bool Main::OpenMapFile(const QString& path)
     return true;
 }
 
+namespace {
+
+QString OpenOverEditsQuestion()
+{
+    return QStringLiteral("地图修改后还没有保存，打开另一张地图会丢掉这些修改。确定打开吗？");
+}
+
+} // namespace
+
 void Main::Menu_OpenMap_Click()
 {
     // The document stays as it is until a file has been chosen and read.
@@ -230,7 +240,7 @@ void Main::Menu_OpenMap_Click()
         return;
     }
     chosen = fr::ci::resolve(QFileInfo(chosen).absoluteFilePath());
-    if (!OpenMapFile(chosen))
+    if (KeepEditedMap(OpenOverEditsQuestion()) || !OpenMapFile(chosen))
         return;
 
     // The backup copy in the game's Map/BMap folder, which is never created
@@ -262,7 +272,9 @@ void Main::Menu_OpenRecentMap_Click()
         fr::msgBox(QStringLiteral("地图不存在！请用打开方式选择地图。"));
         return;
     }
-    if (!OpenMapFile(fr::ci::resolve(remembered)))
+    // Ctrl+D sits beside Ctrl+S: an edited map is kept unless the user
+    // answers otherwise.
+    if (KeepEditedMap(OpenOverEditsQuestion()) || !OpenMapFile(fr::ci::resolve(remembered)))
         return;
     SetStatus(QStringLiteral("已打开最近地图! "));
     hideAndShow();
