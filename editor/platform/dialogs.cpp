@@ -143,6 +143,24 @@ bool QtDialogs::inputBox(const QString& prompt, const QString& title, const QStr
 
 namespace {
 
+// The suffix a save gives a name without one under the Qt filter `f`
+// ("地图文件 (*.jmap)" -> "jmap"): only a filter of one plain "*.ext".
+QString suffixOfFilter(const QString& f)
+{
+    const qsizetype open = f.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = f.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return {};
+    const QString pattern = f.mid(open + 1, close - open - 1).trimmed();
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' ')))
+        return {};
+    const QString ext = pattern.mid(2);
+    for (const QChar c : ext)
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('[') || c == QLatin1Char('.'))
+            return {};
+    return ext;
+}
+
 QString runFileDialog(CommonDialogState& state, QFileDialog::AcceptMode mode)
 {
     QFileDialog dlg(QApplication::activeWindow(), displayTitle(state.title), state.initDir);
@@ -153,6 +171,15 @@ QString runFileDialog(CommonDialogState& state, QFileDialog::AcceptMode mode)
     if (mode == QFileDialog::AcceptSave)
         dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
     dlg.setNameFilter(filterToQt(state.filter));
+    if (mode == QFileDialog::AcceptSave) {
+        // A name typed without a suffix under a filter of one kind of file
+        // gets that kind's suffix ("newsmall" under "*.jmap" is saved as
+        // "newsmall.jmap", the name the game opens); under "*.*" and for a
+        // name with a suffix of its own it stays as typed.
+        dlg.setDefaultSuffix(suffixOfFilter(dlg.selectedNameFilter()));
+        QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg,
+                         [&dlg](const QString& f) { dlg.setDefaultSuffix(suffixOfFilter(f)); });
+    }
     if (!state.fileName.isEmpty())
         dlg.selectFile(QFileInfo(state.fileName).fileName());
     if (dlg.exec() != QDialog::Accepted)

@@ -52,6 +52,7 @@ void Main::Menu_SaveMap_Click()
         return;
     SetStatus(QStringLiteral("保存成功! "));
     MapSaved = -1;
+    MapEdited = false;
 }
 
 QString Main::SaveAsFolder() const
@@ -90,6 +91,7 @@ void Main::Menu_SaveAsAnotherMap_Click()
     ShowMapInfo();
     fr::msgBox(QStringLiteral("已存为") + M.MapPath);
     MapSaved = -1;
+    MapEdited = false;
 }
 
 // Empties every layer in place; the size, the path, the role's direction and
@@ -103,6 +105,7 @@ void Main::Menu_ClearScreen_Click()
     M.StepY = M.BrushHeight;
     M.EraserMode = 0;
     MapSaved = 0;
+    MapEdited = true;
     M.TakeOutMode = 0;
     M.TakeOutBrush = 0;
     M.TakeOutInfo = false;
@@ -122,6 +125,15 @@ void Main::Menu_ClearScreen_Click()
         std::fill(M.LayData(layer).begin(), M.LayData(layer).end(), TileRec{});
     ShowMapInfo();
     hideAndShow();
+}
+
+bool Main::KeepEditedMap(const QString& question)
+{
+    if (!MapEdited || !HasMap())
+        return false;
+    // As the close question: No, the answer that keeps the map, is the
+    // default, so Enter loses nothing.
+    return fr::msgBox(question, fr::vbYesNo + fr::vbExclamation + fr::vbDefaultButton2) != fr::vbYes;
 }
 
 // Only asks for the size: the open map, its path, its saved mark and its

@@ -148,6 +148,9 @@ public:
 
     // ---- Form variables --------------------------------------------------
     int16_t MapSaved = 0;  // -1: saved since the last open, clear or edit
+    // The map holds edits no save has written: set by every edit and by
+    // clearing; opening a map, creating one and saving drop it.
+    bool MapEdited = false;
     int16_t SoloView = 0;  // -1: one layer shown alone
     std::array<int16_t, LayerPictures> LayerSoloFlags{}; // [n-1]: layer n shown alone
     int16_t EventLayerHidden = 0; // the composite leaves the event layer out
@@ -220,7 +223,15 @@ public:
     void SetCanvas(CanvasServices* canvas) { canvas_ = canvas; }
     CanvasServices* Canvas() const { return canvas_; }
     // The map has changed since it was last saved: closing asks again.
-    void markEdited() { MapSaved = 0; }
+    void markEdited()
+    {
+        MapSaved = 0;
+        MapEdited = true;
+    }
+    // Before the open map is replaced: true when it holds unsaved edits and
+    // the user, asked `question`, keeps it (the default answer); false when
+    // it may go (no edits, or the answer Yes).
+    bool KeepEditedMap(const QString& question);
 
     // ---- Shared by the commands ------------------------------------------
     // Clears Picture1 and lays the layer pictures over one another: all nine,

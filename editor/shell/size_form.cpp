@@ -136,6 +136,12 @@ void Size::Command1_Click()
                    fr::vbExclamation);
         return;
     }
+    // An edited map is kept unless the user answers otherwise; the dialog
+    // then goes as a cancel does, back to the map to save it.
+    if (main_.KeepEditedMap(QStringLiteral("地图修改后还没有保存，建立新地图会丢掉这些修改。确定建立吗？"))) {
+        Command2_Click();
+        return;
+    }
     Module1& M = main_.M;
     // The old map goes only now: its layers, brush and role are cleared, and
     // the new map belongs to no file, has no placements and no name to
@@ -166,6 +172,7 @@ void Size::Command1_Click()
     main_.SetScrollMaxima();
     main_.Picture1->show();
     main_.SetEditMenusEnabled(true);
+    main_.MapEdited = false; // the clearing above is no edit of the new map
     main_.ShowMapInfo();
     main_.show();
     main_.SizeForm.unload();

@@ -58,6 +58,8 @@ bool ScriptedDialogs::inputBox(const QString& prompt, const QString&, const QStr
 QString ScriptedDialogs::openFile(fr::CommonDialogState& state)
 {
     fileDialogs.push_back(state);
+    if (realFileDialogs)
+        return fr::QtDialogs().openFile(state);
     if (files.empty())
         return {};
     const QString f = files.front();
@@ -69,6 +71,10 @@ QString ScriptedDialogs::openFile(fr::CommonDialogState& state)
 
 QString ScriptedDialogs::saveFile(fr::CommonDialogState& state)
 {
+    if (realFileDialogs) {
+        fileDialogs.push_back(state);
+        return fr::QtDialogs().saveFile(state);
+    }
     return openFile(state);
 }
 

@@ -31,6 +31,9 @@ public:
     QString saveFile(fr::CommonDialogState& state) override;
 
     std::deque<int> yesNo; // also the answers of OK/Cancel boxes
+    // File dialogs are the program's own (Qt's), for a test to drive as a
+    // hand does; the queue of paths is not used.
+    bool realFileDialogs = false;
     std::deque<QString> files;
     std::deque<std::optional<QString>> inputs;
 

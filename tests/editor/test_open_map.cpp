@@ -445,6 +445,7 @@ TEST_F(OpenMap, ThePanelFollowsTheDocumentAtOnce)
     EXPECT_EQ(panel(), QStringLiteral("road|30 × 20"));
     main().Menu_NewMap_Click();
     EXPECT_EQ(panel(), QStringLiteral("road|30 × 20")); // nothing changes before "建立"
+    dialogs.yesNo = {fr::vbYes}; // the cleared map may go
     QTest::mouseClick(main().SizeForm.get().Command1, Qt::LeftButton);
     EXPECT_EQ(panel(), QStringLiteral("|20 × 15"));
 }

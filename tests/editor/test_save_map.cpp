@@ -5,10 +5,16 @@
 #include "shell/recent_map.h"
 #include "shell/size_form.h"
 
+#include "ui_support.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace tstest;
@@ -164,6 +170,61 @@ TEST_F(SaveMap, SaveAsStartsInTheGameMapFolder)
     main().Menu_SaveAsAnotherMap_Click();
     EXPECT_EQ(dialogs.fileDialogs.back().initDir, game.path("Script/"));
     EXPECT_EQ(dialogs.fileDialogs.back().fileName, game.path("Script/x.jmap"));
+}
+
+// The save dialog itself, as a hand uses it: the name typed into its name
+// box and Enter, under the filter it opens with ("地图文件 (*.jmap)") or with
+// "所有文件" chosen in its type box. A name without a suffix gets ".jmap"
+// under the map filter only; a suffix typed is kept.
+TEST_F(SaveMap, SaveAsGivesATypedNameWithoutSuffixTheMapSuffix)
+{
+    start();
+    openMap(writeMap("a.jmap", SampleMap()));
+    const QByteArray bytes = ReadBytes(game.path("Map/a.jmap"));
+    main().show();
+    dialogs.realFileDialogs = true;
+    struct Case {
+        const char* typed;
+        bool allFiles;
+        const char* written;
+    } cases[] = {
+        {"newsmall", false, "newsmall.jmap"},
+        {"other.map", false, "other.map"},
+        {"again.jmap", false, "again.jmap"},
+        {"plain", true, "plain"},
+        {"kept.txt", true, "kept.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        WhenShown<QFileDialog>([&](QFileDialog* d) {
+            if (c.allFiles) {
+                auto* types = d->findChild<QComboBox*>("fileTypeCombo");
+                ASSERT_TRUE(types);
+                ClickAt(types, types->rect().center());
+                // A release as soon as the list opens is taken for the end
+                // of the click that opened it; a hand is slower.
+                QTest::qWait(QApplication::doubleClickInterval() + 100);
+                QAbstractItemView* list = types->view();
+                ClickAt(list->viewport(), list->visualRect(list->model()->index(1, 0)).center());
+                ASSERT_EQ(types->currentIndex(), 1);
+            }
+            auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_TRUE(name);
+            ClickAt(name, name->rect().center());
+            QWidget* box = QApplication::focusWidget();
+            ASSERT_EQ(box, name);
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(box, QString::fromUtf8(c.typed));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        main().MenuItem("Menu_SaveAsAnotherMap")->trigger();
+        const QString written = game.path("Map/") + QString::fromUtf8(c.written);
+        EXPECT_EQ(M().MapPath, written);
+        EXPECT_EQ(ReadBytes(written), bytes);
+        EXPECT_TRUE(dialogs.saw(QStringLiteral("已存为") + written));
+    }
+    EXPECT_FALSE(QFileInfo::exists(game.path("Map/newsmall")));
+    EXPECT_FALSE(QFileInfo::exists(game.path("Map/plain.jmap")));
 }
 
 TEST_F(SaveMap, NewMapWritesEveryRecordEmpty)

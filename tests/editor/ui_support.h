@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,6 +15,10 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +160,39 @@ inline void ClickRow(QListWidget* list, const QString& text)
 inline void DoubleClickRow(QListWidget* list, const QString& text)
 {
     DoubleClickAt(list->viewport(), RowPoint(list, text));
+}
+
+// Runs `act` on the next modal window of type T as soon as it shows (one
+// that the code under test opens with exec()), as a hand meets it; gives up
+// after about 5 s.
+template <class T>
+void WhenShown(std::function<void(T*)> act)
+{
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
+        T* w = qobject_cast<T*>(QApplication::activeModalWidget());
+        const bool shown = w && w->isVisible();
+        if (!shown && ++*tries < 500)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (!shown) {
+            ADD_FAILURE() << "no such window showed";
+            return;
+        }
+        // A modal window is the active one, as the window system makes it.
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        act(w);
+        // One left open by a failed step would hold the test for ever.
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) {
+            ADD_FAILURE() << "the window is still open";
+            dialog->reject();
+        }
+    });
+    timer->start();
 }
 
 // Lets windows closed with "unload on close" go.
