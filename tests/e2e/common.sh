@@ -63,3 +63,13 @@ start_editor() {
   wid=$(wait_for '☆tilesmith★') || { echo "FAIL: no main window"; kill $pid; exit 1; }
   sleep 0.5
 }
+
+# Runs the script $work/run.sh on an X server of its own (a 1280×1024
+# screen) for at most $1 seconds, shows what it wrote to $work/results and
+# counts a run that fails or reports a FAIL line.
+run_in_x() {
+  timeout "$1" xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' bash "$work/run.sh" || fail "run"
+  cat "$work/results" 2>/dev/null
+  grep -q FAIL "$work/results" 2>/dev/null && fails=$((fails + 1))
+  return 0
+}

@@ -75,9 +75,7 @@ kill \$pid
 wait \$pid 2>/dev/null
 exit 0
 INNER
-timeout 100 xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' bash "$work/run.sh" || fail "run"
-cat "$work/results" 2>/dev/null
-grep -q FAIL "$work/results" 2>/dev/null && fails=$((fails + 1))
+run_in_x 100
 check "Ctrl+S after the kept question saved the cleared map" \
   '! cmp -s "$work/demo-before" "$work/demo-saved" && sed -n 2p "$work/demo-saved" | grep -q "^0,0,0,0,0,-1,N"'
 check "newsmall was saved as Map/newsmall.jmap" 'cmp -s "$work/demo-saved" "$maps/newsmall.jmap"'

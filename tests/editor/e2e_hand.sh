@@ -93,9 +93,7 @@ kill \$pid
 wait \$pid 2>/dev/null
 exit 0
 INNER
-timeout 100 xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' bash "$work/run.sh" || fail "run"
-cat "$work/results" 2>/dev/null
-grep -q FAIL "$work/results" 2>/dev/null && fails=$((fails + 1))
+run_in_x 100
 roles=$(iconv -f GBK -t UTF-8 "$ed/RoleAttribList.txt")
 check "the deleted definition is gone (id)" '! grep -q "\"id\"" <<<"$roles"'
 check "the row that moved up keeps its value (name)" 'head -1 <<<"$roles" | grep -q "\"主角\",\"name\""'

@@ -43,9 +43,7 @@ kill -0 \$pid 2>/dev/null && { echo "FAIL still running after the box"; kill \$p
 wait \$pid
 echo "rc \$?" >> "$work/results"
 INNER
-timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' bash "$work/run.sh" || fail "run"
-cat "$work/results" 2>/dev/null
-grep -q FAIL "$work/results" 2>/dev/null && fails=$((fails + 1))
+run_in_x 60
 check "a folder without editor: ends with status 2" "grep -qx 'rc 2' '$work/results'"
 check "a folder without editor: stderr names the folder" "grep -q 'editor.*$work/no-game' '$work/refused.err'"
 [ $fails -eq 0 ] || { cat "$work/err" "$work/refused.err" 2>/dev/null; exit 1; }
