@@ -60,6 +60,9 @@ struct FRAMESTRUCT {
     std::vector<UIIMAGEBOX> images;
     std::vector<UIBUTTONBOX> buttons;
     std::vector<UISTRINGBOX> strings;
+    // The input's press count when the frame was pushed: a button pressed
+    // before that and let go on the frame is no click on it.
+    uint32_t pressesAtOpen = 0;
 };
 
 // The stack of UI frames: the last frame is the top, the only one that takes
