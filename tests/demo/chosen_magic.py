@@ -77,7 +77,7 @@ def main():
     at += 10
     lines += ["%d key ESCAPE down" % at, "%d key ESCAPE up" % (at + 3)]
     cursor, at = (320, 240), at + 10
-    for x, y in ((320, 154), (320, 174), (320, 258), (320, 246)):  # SAVE, SLOT 1, OK, STATE
+    for x, y in ((320, 154), (320, 174), (320, 308), (320, 246)):  # SAVE, SLOT 1, OK, STATE
         lines += ["%d mouse %d %d" % (at, x - cursor[0], y - cursor[1]), "%d button l down" % (at + 2),
                   "%d button l up" % (at + 5)]
         cursor, at = (x, y), at + 15

@@ -25,7 +25,7 @@ def main():
     # A new game in the village; the bat chases the role at once.
     fight = game_copy(demo, work / "fight", 3, empty=("demo_npc",))
     calm = game_copy(demo, work / "calm", 3, empty=("demo_npc", "demo_monster"))
-    end = (320, 80 + 56 + 4 * 46 + 10)  # the main menu's END
+    end = (320, 374)  # the main menu's END
     # (what, game, the screen's opening in the log, the cursor's place,
     #  the button held, input opening the screen while it is held)
     cases = [
