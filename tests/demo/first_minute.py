@@ -36,7 +36,7 @@ def main():
     # Esc while the bat bites, at bites spread over the minute; with the
     # right button held down as well, let go after the menu opened.
     later = [b for b in bites if b > bites[0] + 60]
-    for at in later[:40:8]:
+    for at in later[:30:10]:
         for held in (False, True):
             lines = ["%d key ESCAPE down" % at, "%d key ESCAPE up" % (at + TAP)]
             if held:
