@@ -105,6 +105,21 @@ public:
     {
         g_Ui.SetImageSize(name, width, height);
     }
+    void SetTextIn(const std::string& frame, const std::string& name, const std::string& text) override
+    {
+        if (FRAMESTRUCT* f = g_Ui.FrameNamed(frame))
+            ui::SetTextIn(*f, name, text);
+    }
+    int32_t ImageBaseSizeIn(const std::string& frame, const std::string& name, int32_t which) override
+    {
+        const FRAMESTRUCT* f = g_Ui.FrameNamed(frame);
+        return f ? ui::GetImageBaseSizeIn(*f, name, which) : 0;
+    }
+    void SetImageSizeIn(const std::string& frame, const std::string& name, int32_t width, int32_t height) override
+    {
+        if (FRAMESTRUCT* f = g_Ui.FrameNamed(frame))
+            ui::SetImageSizeIn(*f, name, width, height);
+    }
     void ShowTopImage(const std::string& name) override
     {
         if (g_Ui.frames.empty())

@@ -191,6 +191,8 @@ MouseInfo control::ReadMouse()
         const bool left = (mouseState.buttons[0] & 0x80) != 0;
         const bool right = (mouseState.buttons[1] & 0x80) != 0;
         auto press = [&](char b) {
+            if (!buttonHeld)
+                ++pressCount;
             button = b;
             lastButton_ = b;
             buttonHeld = 1;

@@ -70,6 +70,10 @@ public:
     bool handedBack = false;
     int32_t handbackX = 0, handbackY = 0;
     bool clickedInside = false;
+    // Counts the presses of the mouse buttons (a press starts when a
+    // button goes down while none was held). A screen notes the count as
+    // it opens, so the release of a press made before it is no click on it.
+    uint32_t pressCount = 0;
 
 private:
     void ReleaseDevices();

@@ -461,8 +461,10 @@ void ui::LoadFrame(const std::string& name)
         Alert((GBK("UI文件中有误的元素已跳过：") + path + firstSkip +
                (skipped > 1 ? GBK("；共跳过") + std::to_string(skipped) + GBK("个元素") : std::string()))
                   .c_str());
-    for (FRAMESTRUCT& f : loaded)
+    for (FRAMESTRUCT& f : loaded) {
+        f.pressesAtOpen = g_Control.pressCount;
         frames.push_back(std::move(f));
+    }
     g_Sound.PlayWave("openmenu");
 }
 

@@ -60,6 +60,9 @@ struct FRAMESTRUCT {
     std::vector<UIIMAGEBOX> images;
     std::vector<UIBUTTONBOX> buttons;
     std::vector<UISTRINGBOX> strings;
+    // The input's press count when the frame was pushed: a button pressed
+    // before that and let go on the frame is no click on it.
+    uint32_t pressesAtOpen = 0;
 };
 
 // The stack of UI frames: the last frame is the top, the only one that takes
@@ -99,6 +102,13 @@ public:
     void SetImageSize(const std::string& name, int32_t width, int32_t height);
     int32_t GetImageBaseSize(const std::string& name, int32_t which);
     UIBOX* FindElement(const std::string& name);
+    // The topmost frame of that name, wherever it stands; none when no
+    // frame of the stack has it. The "In" forms reach that frame's
+    // elements as the forms above reach the top frame's.
+    FRAMESTRUCT* FrameNamed(const std::string& name);
+    static void SetTextIn(FRAMESTRUCT& frame, const std::string& name, const std::string& text);
+    static void SetImageSizeIn(FRAMESTRUCT& frame, const std::string& name, int32_t width, int32_t height);
+    static int32_t GetImageBaseSizeIn(const FRAMESTRUCT& frame, const std::string& name, int32_t which);
 
     // Input while the frames have the focus.
     int32_t InRect(int32_t px, int32_t py, int32_t left, int32_t top, int32_t right, int32_t bottom);

@@ -101,6 +101,14 @@ void ui::OnMouseClick(MouseInfo mouse)
 {
     if (g_Control.buttonReleased != 1)
         return;
+    // The release of a press made before the top frame opened (a cast
+    // held while a kill opened the level-up notice, a button held while
+    // Esc opened the menu) belongs to what was there then: the frame sees
+    // it as a pass with no button.
+    if (mouse.button != 'N' && !frames.empty() && frames.back().pressesAtOpen == g_Control.pressCount) {
+        plat::P().Trace(std::string("ui release ") + mouse.button + " of an earlier press");
+        mouse.button = 'N';
+    }
     if (mouse.button != 'N')
         plat::P().Trace(std::string("ui click ") + mouse.button);
     const LAYCHAINSTRUCT hit = HitTest(mouse.x, mouse.y);

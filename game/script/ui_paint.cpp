@@ -66,22 +66,43 @@ std::string ui::GetText(const std::string& name)
     return name;
 }
 
+FRAMESTRUCT* ui::FrameNamed(const std::string& name)
+{
+    for (auto f = frames.rbegin(); f != frames.rend(); ++f)
+        if (f->name == name)
+            return &*f;
+    return nullptr;
+}
+
 void ui::SetText(const std::string& name, const std::string& text)
 {
-    if (frames.empty())
-        return;
-    for (UISTRINGBOX& t : frames.back().strings)
+    if (!frames.empty())
+        SetTextIn(frames.back(), name, text);
+}
+
+void ui::SetImageSize(const std::string& name, int32_t width, int32_t height)
+{
+    if (!frames.empty())
+        SetImageSizeIn(frames.back(), name, width, height);
+}
+
+int32_t ui::GetImageBaseSize(const std::string& name, int32_t which)
+{
+    return frames.empty() ? 0 : GetImageBaseSizeIn(frames.back(), name, which);
+}
+
+void ui::SetTextIn(FRAMESTRUCT& frame, const std::string& name, const std::string& text)
+{
+    for (UISTRINGBOX& t : frame.strings)
         if (t.name == name) {
             t.text = text;
             return;
         }
 }
 
-void ui::SetImageSize(const std::string& name, int32_t width, int32_t height)
+void ui::SetImageSizeIn(FRAMESTRUCT& frame, const std::string& name, int32_t width, int32_t height)
 {
-    if (frames.empty())
-        return;
-    for (UIIMAGEBOX& img : frames.back().images)
+    for (UIIMAGEBOX& img : frame.images)
         if (img.name == name) {
             img.width = width >= 1 ? width : 1;
             img.height = height >= 1 ? height : 1;
@@ -89,11 +110,9 @@ void ui::SetImageSize(const std::string& name, int32_t width, int32_t height)
         }
 }
 
-int32_t ui::GetImageBaseSize(const std::string& name, int32_t which)
+int32_t ui::GetImageBaseSizeIn(const FRAMESTRUCT& frame, const std::string& name, int32_t which)
 {
-    if (frames.empty())
-        return 0;
-    for (const UIIMAGEBOX& img : frames.back().images)
+    for (const UIIMAGEBOX& img : frame.images)
         if (img.name == name)
             return which == 0 ? img.baseWidth : which == 1 ? img.baseHeight : 0;
     return 0;

@@ -212,22 +212,27 @@ void Role::PaintState()
     // empty while none is chosen or the list lacks the kind.
     const MagicKind* chosen = MagicKindAt(magicKind);
     const std::string chosenName = chosen ? chosen->name : std::string();
-    if (top == "main_frame") {
-        frames.SetText("role_hpnum", IntToStr(TruncToInt(hp)));
-        frames.SetText("role_mpnum", IntToStr(TruncToInt(mp)));
-        // The bars are scaled from their loaded width; 1 pixel when empty.
-        // A maximum of 0 or less (a script may set one) shows the full bar
-        // instead of an endless one.
-        auto bar = [&frames](const char* name, float value, float maxValue) {
-            const float base = static_cast<float>(frames.ImageBaseSize(name, 0));
-            const float w = value <= 0 ? 1 : maxValue > 0 ? base * (value / maxValue) : base;
-            frames.SetImageSize(name, TruncToInt(w), frames.ImageBaseSize(name, 1));
-        };
-        bar("role_hp", hp, maxHp);
-        bar("role_mp", mp, maxMp);
-        frames.SetText("role_expnum", IntToStr(TruncToInt(exp)));
-        frames.SetText("role_goldnum", IntToStr(TruncToInt(gold)));
-        frames.SetText("role_magicname", chosenName);
+    // The panel under the map follows the role also while other frames lie
+    // over it (a LOAD or a book chosen with the menu still open); the
+    // corner texts show only while play itself is on top.
+    const std::string panel = "main_frame";
+    auto setText = [&](const char* element, const std::string& text) { frames.SetTextIn(panel, element, text); };
+    setText("role_hpnum", IntToStr(TruncToInt(hp)));
+    setText("role_mpnum", IntToStr(TruncToInt(mp)));
+    // The bars are scaled from their loaded width; 1 pixel when empty.
+    // A maximum of 0 or less (a script may set one) shows the full bar
+    // instead of an endless one.
+    auto bar = [&](const char* element, float value, float maxValue) {
+        const float base = static_cast<float>(frames.ImageBaseSizeIn(panel, element, 0));
+        const float w = value <= 0 ? 1 : maxValue > 0 ? base * (value / maxValue) : base;
+        frames.SetImageSizeIn(panel, element, TruncToInt(w), frames.ImageBaseSizeIn(panel, element, 1));
+    };
+    bar("role_hp", hp, maxHp);
+    bar("role_mp", mp, maxMp);
+    setText("role_expnum", IntToStr(TruncToInt(exp)));
+    setText("role_goldnum", IntToStr(TruncToInt(gold)));
+    setText("role_magicname", chosenName);
+    if (top == panel) {
         g_Graph.PaintText(g_Graph.BUF, levelText, 33, 33, kWhite);
         g_Graph.PaintText(g_Graph.BUF, attackText, 33, 53, kWhite);
         g_Graph.PaintText(g_Graph.BUF, defenceText, 33, 73, kWhite);

@@ -56,6 +56,11 @@ public:
     virtual void SetImageSize(const std::string& name, int32_t width, int32_t height) = 0;
     // Shows the top frame's first image of that name.
     virtual void ShowTopImage(const std::string& name) = 0;
+    // The same three on the topmost frame named `frame`, also when other
+    // frames lie over it; nothing (a base size of 0) when none is open.
+    virtual void SetTextIn(const std::string& frame, const std::string& name, const std::string& text) = 0;
+    virtual int32_t ImageBaseSizeIn(const std::string& frame, const std::string& name, int32_t which) = 0;
+    virtual void SetImageSizeIn(const std::string& frame, const std::string& name, int32_t width, int32_t height) = 0;
 
 protected:
     ~StatusFrames() = default;

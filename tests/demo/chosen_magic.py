@@ -7,8 +7,10 @@ Usage: chosen_magic.py HEADLESS DEMO_DIR WORK_DIR
 
 A copy of the demo whose new game carries all three books. The panel under
 the map names the chosen magic as a game starts and after each digit key;
-the status screen names it; and a game saved with thunder chosen, loaded
-in a fresh process, names thunder at once."""
+the status screen names it; the panel follows a book clicked in the status
+screen and a LOAD from the menu while the menu stays open over it; and a
+game saved with thunder chosen, loaded in a fresh process, names thunder at
+once."""
 import pathlib
 import shutil
 import sys
@@ -75,12 +77,36 @@ def main():
     at += 10
     lines += ["%d key ESCAPE down" % at, "%d key ESCAPE up" % (at + 3)]
     cursor, at = (320, 240), at + 10
-    for x, y in ((320, 154), (320, 174), (320, 258), (320, 246)):  # SAVE, SLOT 1, OK, STATE
+    for x, y in ((320, 154), (320, 174), (320, 308), (320, 246)):  # SAVE, SLOT 1, OK, STATE
         lines += ["%d mouse %d %d" % (at, x - cursor[0], y - cursor[1]), "%d button l down" % (at + 2),
                   "%d button l up" % (at + 5)]
         cursor, at = (x, y), at + 15
     at += 10
     looks[at] = ("status screen", STATE, NAMES["3"], "thunder chosen, then STATE")
+
+    def click(x, y):
+        nonlocal cursor, at
+        lines.extend(["%d mouse %d %d" % (at, x - cursor[0], y - cursor[1]), "%d button l down" % (at + 2),
+                      "%d button l up" % (at + 5)])
+        cursor, at = (x, y), at + 15
+
+    # The fire book clicked in the status screen: both name fire at once.
+    click(232, 240)
+    at += 5
+    looks[at] = ("status screen", STATE, NAMES["1"], "the fire book clicked in STATE")
+    looks[at + 1] = ("panel", PANEL, NAMES["1"], "the fire book clicked in STATE, seen under it")
+    # Back to play, ice chosen; the menu again, LOAD, SLOT 1 there: the
+    # save's thunder under the menu, still open.
+    at += 5
+    click(320, 324)  # BACK
+    click(320, 292)  # BACK
+    lines += ["%d key 2 down" % at, "%d key 2 up" % (at + 3), "%d key ESCAPE down" % (at + 10),
+              "%d key ESCAPE up" % (at + 13)]
+    at += 25
+    click(320, 200)  # LOAD
+    click(320, 174)  # SLOT 1
+    at += 10
+    looks[at] = ("panel", PANEL, NAMES["3"], "LOAD, SLOT 1 from the menu, seen under the menu")
     frames = run(headless, game, work, lines, at + 5, looks)
     for pass_, (where, place, name, what) in looks.items():
         expect(frames, pass_, where, place, name, what)

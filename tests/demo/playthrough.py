@@ -101,7 +101,7 @@ def main():
     work.mkdir(parents=True, exist_ok=True)
     s = Input()
     s.wait(280)
-    s.click(320, 268)  # START
+    s.click(160, 314)  # START
     s.wait(40)
     # The girl east of the start: her question, YES, too little gold.
     s.key("D", 40)
@@ -159,7 +159,7 @@ def main():
     s.wait(10)
     s.click(320, 174)  # SLOT 1
     s.wait(10)
-    s.click(320, 258)  # OK
+    s.click(320, 308)  # OK
     s.wait(10)
     s.click(320, 246)  # STATE
     s.wait(20)
@@ -214,7 +214,7 @@ def main():
     s.wait(100)
     s.key("SPACE", 3)
     s.wait(150)
-    s.click(320, 360)  # END
+    s.click(480, 314)  # END
     passes = s.at + 200
     first = run(headless, demo, work, "first", s, passes, ["--dump-vars", str(work / "vars.txt")])
     second = run(headless, demo, work, "second", s, passes)

@@ -21,6 +21,16 @@ work_on_copy() {
   cp -r "$1" "$work/game"
 }
 
+# A copy of the demo $1 as work_on_copy makes it, started in play (start
+# state 3: the start of a game runs at once, with no logo to wait through),
+# and $shots, the folder for screenshots: $TEV_SHOT_DIR when it is set.
+demo_in_play() {
+  work_on_copy "$1"
+  sed -i '2s/^0!/3!/' "$work/game/config.jcf"
+  shots=${TEV_SHOT_DIR:-$work/shots}
+  mkdir -p "$shots"
+}
+
 # Named checks, counted in $fails.
 fails=0
 pass() { echo "ok: $1"; }

@@ -9,15 +9,11 @@ DEMO=${TEV_DEMO_DIR:?}
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/common.sh"
 need_tools xvfb-run xdotool import convert python3
-work_on_copy "$DEMO"
-# Start state 3: the start of a game runs at once.
-sed -i '2s/^0!/3!/' "$work/game/config.jcf"
+demo_in_play "$DEMO"
 # No monsters: the bat chases at once, and on a slow machine it reached the
 # role before the cast's picture, which then showed the fireball already
 # spent on it. Fights are the headless playthrough's part.
 printf 'EOF' > "$work/game/Script/demo_monster.jsr"
-shots=${TEV_SHOT_DIR:-$work/shots}
-mkdir -p "$shots"
 
 # Samples of grass (every second pixel, both ways) in a screenshot's box;
 # True (exit 0) when they reach MIN: grass.py SHOT X0 Y0 X1 Y1 MIN.

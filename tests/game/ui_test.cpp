@@ -154,8 +154,11 @@ protected:
             out.push_back(f.name);
         return out;
     }
+    // The release of a press made on the open frames: the input counts the
+    // press as the button goes down.
     void Click(int x, int y, char button)
     {
+        ++g_Control.pressCount;
         g_Ui.OnMouseClick(MouseInfo{x, y, button});
     }
 
@@ -510,6 +513,15 @@ TEST_F(Ui, RightClicksAndEscCloseTheTopFrame)
         g_Ui.UnloadFrame("menu");
     }
 
+    // The release of a press made before the frame opened is no click on
+    // it; a press made on it is.
+    ++g_Control.pressCount;
+    Open("menu", {Image(El{.name = "n"})});
+    g_Ui.OnMouseClick(MouseInfo{5, 5, 'r'});
+    EXPECT_EQ(g_Ui.frames.size(), 2u) << "a release of a press from before the frame";
+    Click(5, 5, 'r');
+    EXPECT_EQ(g_Ui.frames.size(), 1u);
+
     // A visible button that takes no clicks shows the pressed cell, and
     // the right click still closes the frame.
     Open("menu", {Button(El{.name = "b", .clickable = "False"})});
@@ -714,6 +726,7 @@ TEST(UiDemo, FramesLoadAndTheTitleExitButtonQuits)
     }
     const UIBOX* exit = g_Ui.FindElement("title_exit");
     ASSERT_NE(exit, nullptr);
+    ++g_Control.pressCount;   // pressed with the title open
     g_Ui.OnMouseClick(MouseInfo{exit->x + 5, exit->y + 5, 'l'});
     EXPECT_EQ(g_Quit, 1);
 }

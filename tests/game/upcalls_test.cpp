@@ -49,6 +49,19 @@ public:
         calls.push_back("size " + name + " " + std::to_string(width) + "x" + std::to_string(height));
     }
     void ShowTopImage(const std::string& name) override { calls.push_back("show " + name); }
+    void SetTextIn(const std::string& frame, const std::string& name, const std::string& text) override
+    {
+        calls.push_back("text " + name + "=" + text + (frame == TopFrame() ? "" : " in " + frame));
+    }
+    int32_t ImageBaseSizeIn(const std::string& frame, const std::string& name, int32_t which) override
+    {
+        return frame == TopFrame() ? ImageBaseSize(name, which) : 0;
+    }
+    void SetImageSizeIn(const std::string& frame, const std::string& name, int32_t width, int32_t height) override
+    {
+        calls.push_back("size " + name + " " + std::to_string(width) + "x" + std::to_string(height) +
+                        (frame == TopFrame() ? "" : " in " + frame));
+    }
 
     bool FramesHaveFocus() override { return focus; }
     void KeyToFrames(GameKey key) override { calls.push_back("frames key " + std::to_string(key)); }

@@ -278,7 +278,11 @@ def _placements(root):
     _write_list(script / "demo_monster.jsr", [
         _monster(0, "史莱姆", 512, 160, 50, 10, 2, 30, 12, "slimedie"),
         _monster(0, "史莱姆", 384, 352, 50, 10, 2, 30, 12, "slimedie"),
-        _monster(1, "蝙蝠", 64, 320, 40, 12, 2, 25, 12, "batdie", chase=2),
+        # The village bat chases at once but bites lightly: a hit point a
+        # second (two at a rare critical blow), little more than standing
+        # still brings back, so a player still reading the controls has
+        # minutes before it matters.
+        _monster(1, "蝙蝠", 64, 320, 40, 7, 2, 25, 12, "batdie", chase=2),
     ])
     # The hunter stands still on open ground beside the way in, clear of
     # trees and water on every side: a blocked step turns the role aside

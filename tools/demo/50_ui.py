@@ -212,7 +212,7 @@ def generate(root):
     panel(root, "ui_number_panel", 240, 290)
     panel(root, "ui_number_window", 160, 28, (16, 12, 8), (30, 24, 16), (150, 120, 70))
     panel(root, "ui_state_panel", 420, 320)
-    panel(root, "ui_dead_panel", 320, 150, (60, 16, 16), (24, 6, 6), (200, 80, 60))
+    panel(root, "ui_dead_panel", 380, 150, (60, 16, 16), (24, 6, 6), (200, 80, 60))
     bar(root, "ui_bar_hp", 150, 12, (200, 40, 40))
     bar(root, "ui_bar_mp", 150, 12, (50, 80, 220))
     bar(root, "ui_bar_back", 154, 16, (24, 16, 10))
@@ -222,12 +222,14 @@ def generate(root):
     select_border(root)
 
     # The title screen: START opens a new game, LOAD the slots, END leaves.
+    # START and END stand beside LOAD, clear of the LOAD box's buttons: a
+    # click after the box has closed must not start or end a game.
     f = Frame("title_frame", "The title screen: its picture, a hint and the three buttons.")
     f.image("title_bg", "ui_title_bg", 0, 0, 0, 640, 480)
     f.text("title_hint", 1, 248, 190, 200, 20, "驱逐魔王，拯救村庄", 18, PALE)
-    f.button("title_start", "ui_btn_start", 2, 260, 250, "s_gameinit")
+    f.button("title_start", "ui_btn_start", 2, 100, 296, "s_gameinit")
     f.button("title_load", "ui_btn_load", 2, 260, 296, "d_newui_selectload_frame")
-    f.button("title_exit", "ui_btn_exit", 2, 260, 342, "d_sys_exitgame")
+    f.button("title_exit", "ui_btn_exit", 2, 420, 296, "d_sys_exitgame")
     f.write(root)
 
     # In play: the border round the view and the status panel under it.
@@ -259,17 +261,20 @@ def generate(root):
     f.text("help3", 3, 340, 444, 290, 18, "空格继续对话，Esc打开菜单", 16, PALE)
     f.write(root)
 
-    # The main menu (Esc): save, load, status, back, end.
+    # The main menu (Esc): save, load, status, back, end. END stands last,
+    # below every button of the screens that open over the menu, and the
+    # switch left of their buttons: a click after such a screen has closed
+    # must not end the game or turn the switch.
     x, y, w = 200, 80, 240
     f = dialog_box("mainmenu_frame", "The main menu: Esc or a right click closes it as BACK does.", x, y, w, 330,
                    "ui_menu_panel", "主菜单", layer=4)
     for k, (name, left) in enumerate((("save", "d_newui_selectsave_frame"), ("load", "d_newui_selectload_frame"),
-                                      ("state", "d_newui_state_frame"), ("back", "d_delui_mainmenu_frame"),
-                                      ("exit", "d_sys_exitgame"))):
+                                      ("state", "d_newui_state_frame"), ("back", "d_delui_mainmenu_frame"))):
         f.button("menu_" + name, "ui_btn_" + name, 5, centred(x, w), y + 56 + k * 46, left)
+    f.button("menu_exit", "ui_btn_exit", 5, centred(x, w), y + 276, "d_sys_exitgame")
     # The role's automatic side step round obstacles, on at the start.
-    f.text("autowalk_label", 5, x + 40, y + 296, 120, 18, "自动绕行", 16, GOLD)
-    f.text("autowalk_switch", 5, x + 160, y + 296, 40, 18, "√", 16, WHITE, True, left="d_option_autowalk")
+    f.text("autowalk_switch", 5, x + 14, y + 244, 40, 18, "√", 16, WHITE, True, left="d_option_autowalk")
+    f.text("autowalk_label", 5, x + 56, y + 244, 120, 18, "自动绕行", 16, GOLD)
     f.write(root)
 
     # The save and load screens: three slots and back.
@@ -284,10 +289,11 @@ def generate(root):
         f.button(kind + "_back", "ui_btn_back", 7, centred(x, w), y + 210, "d_delui_" + name)
         f.write(root)
 
-    # The notices: saved (OK closes it and the save screen), loading.
-    f = dialog_box("saved_frame", "The game was saved; OK closes this and the save screen.", 170, 170, 300, 130,
+    # The notices: saved (OK closes it and the save screen), loading. OK
+    # lies below the save screen's slots and above the menu's END.
+    f = dialog_box("saved_frame", "The game was saved; OK closes this and the save screen.", 170, 220, 300, 130,
                    "ui_note_panel", "进度已保存", layer=8)
-    f.button("saved_ok", "ui_btn_ok", 9, centred(170, 300), 240, "d_sys_closesave")
+    f.button("saved_ok", "ui_btn_ok", 9, centred(170, 300), 290, "d_sys_closesave")
     f.write(root)
     f = dialog_box("loading_frame", "Shown while a game is being loaded.", 170, 170, 300, 130, "ui_note_panel",
                    "读取中……", layer=8)
@@ -302,10 +308,11 @@ def generate(root):
     f.write(root)
 
     # Death: load a saved game or end.
-    f = dialog_box("dead_frame", "The role has fallen: load a saved game, or end.", 160, 110, 320, 150,
+    # END lies right of the LOAD box's buttons.
+    f = dialog_box("dead_frame", "The role has fallen: load a saved game, or end.", 130, 110, 380, 150,
                    "ui_dead_panel", "你倒下了……", layer=4)
     f.button("dead_load", "ui_btn_load", 5, 178, 196, "d_newui_selectload_frame")
-    f.button("dead_exit", "ui_btn_exit", 5, 342, 196, "d_sys_exitgame")
+    f.button("dead_exit", "ui_btn_exit", 5, 382, 196, "d_sys_exitgame")
     f.text("dead_hint", 5, 180, 156, 280, 20, "读取进度，或者结束游戏", 16, PALE)
     f.write(root)
 
