@@ -192,7 +192,18 @@ lines.insert(bg + 1, '“image",9,"title_glow","ui_title_bg",0,0,0,0,640,480,0,0
              .encode("gbk"))
 open(path, "wb").write(b"\r\n".join(lines))
 PY
-printf '40 mouse 0 28\n42 button l down\n45 button l up\n' > "$work/in12"
+# The cursor starts at the middle of the screen, (320, 240); it moves to the
+# middle of START, where the frame file puts it.
+start=$(python3 - "$work/title_frame.jui" <<'PY'
+import csv, sys
+text = open(sys.argv[1], "rb").read().decode("gbk")
+for row in csv.reader(text.splitlines()):
+    if len(row) > 13 and row[2] == "title_start":
+        x, y, _, _, dx, dy, w, h = (int(v) for v in row[6:14])
+        print(x + dx + w // 2 - 320, y + dy + h // 2 - 240)
+PY
+)
+printf '40 mouse %s\n42 button l down\n45 button l up\n' "$start" > "$work/in12"
 timeout 60 "$H" --root "$work/game" --passes 80 --input "$work/in12" --log "$work/l12t" \
   --dump 30 --dump-dir "$work/d12" >/dev/null 2>&1
 check "title with unreadable lines exits 0" "[ $? -eq 0 ]"
