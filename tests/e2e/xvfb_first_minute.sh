@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real game under Xvfb playing the demo with its monsters, from START,
+# The real game under Xvfb playing the demo with its bat, from START,
 # with real X events: a role left standing while the village bat bites
 # still stands half a minute later; the right button held down casts at the
 # bat, and the level-up notice its kill opens stays when the button is let
@@ -15,8 +15,12 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 need_tools xvfb-run xdotool import convert python3
 demo_in_play "$DEMO"
 # The people stay out of the way: the role stands where it started. It
-# carries all three books.
+# carries all three books. Only the bat roams: a slime starts where the
+# cast with Esc aims, and its kill could bring a level-up notice over the
+# menu.
 printf 'EOF' > "$work/game/Script/demo_npc.jsr"
+grep -a -v ',6,512,160,\|,6,384,352,' "$work/game/Script/demo_monster.jsr" > "$work/monsters"
+mv "$work/monsters" "$work/game/Script/demo_monster.jsr"
 sed -i -e 's/AddItem("book1")/AddItem("book1")\r\nAddItem("book2")\r\nAddItem("book3")/' \
   -e 's/KeyTable(key2,0)/KeyTable(key2,1)/' -e 's/KeyTable(key3,0)/KeyTable(key3,1)/' "$work/game/Script/gameinit.jsr"
 rm -f "$shots"/first-minute-*.png
@@ -75,7 +79,13 @@ xdotool mouseup 3; sleep 0.8; shot first-minute-notice-let-go
 # OK on the notice, then Esc while the right button casts; let go.
 click_on levelup_frame levelup_ok
 to 520 140
-xdotool mousedown 3; sleep 0.4; tap_esc; sleep 0.5
+# A tap that falls between two reads of a busy machine is pressed again,
+# as a player would, while the button is still held.
+xdotool mousedown 3; sleep 0.4
+for i in 1 2 3; do
+  tap_esc; sleep 0.5; shot first-minute-menu-held
+  python3 "$work/look.py" "$shots/first-minute-menu-held.png" menu && break
+done
 xdotool mouseup 3; sleep 0.8; shot first-minute-menu-let-go
 end_game \$pid "$work/exit" || exit 1
 INNER
@@ -130,6 +140,7 @@ look() { python3 "$work/look.py" "$shots/$1.png" "$2"; }
 check "half a minute after START the role left standing still stands in the village" "look first-minute-idle village"
 check "the level-up notice shows while the right button is held" "look first-minute-notice-held notice"
 check "the level-up notice stays when the right button is let go" "look first-minute-notice-let-go notice"
+check "Esc with the right button held opens the menu" "look first-minute-menu-held menu"
 check "Esc with the right button held: the menu stays when the button is let go" "look first-minute-menu-let-go menu"
 check "SAVE, SLOT 1, OK, then a click where BACK was: the game goes on" "[ -s $work/after-back ]"
 check "SAVE, SLOT 1, OK, then a click where BACK was: the menu shows" "look first-minute-after-back menu"
