@@ -18,6 +18,8 @@ PAIRS = [
     ("BM_FrameComposition150", "BM_Memcpy7Layers"),
     ("BM_BlendAlpha22Ours", "BM_HalfBlendOurs/593/321"),
     ("BM_FrameCasting/effects:3", "BM_FrameCasting/effects:0"),
+    ("BM_ScriptLongLines/comment_at_cap", "BM_ReadScriptFile/comment_at_cap"),
+    ("BM_GoLineStart/200000", "BM_FindLineStartInString/200000"),
 ]
 
 
