@@ -338,7 +338,12 @@ void ScriptEditor::formLoad()
 
     // The script last chosen is chosen again (only a row of exactly that
     // name).
-    const QString recent = ReadRecentName(M.AppDir, QStringLiteral("RecentScript.txt"));
+    QString recentProblem;
+    const QString recent = ReadRecentName(M.AppDir, QStringLiteral("RecentScript.txt"), &recentProblem);
+    // A remembered name that could not be read (a file too large) is said
+    // beside what the backups said, not passed over in silence.
+    if (!recentProblem.isEmpty())
+        Label3->setText(Label3->text() + QStringLiteral("；") + recentProblem);
     if (!recent.isEmpty()) {
         for (int i = 0; i < FileTable->count(); ++i) {
             if (FileTable->item(i)->text() == recent) {

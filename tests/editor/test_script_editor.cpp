@@ -105,6 +105,17 @@ TEST_F(ScriptEditorTest, AListClickLoadsCtrlSSavesAndTheScriptIsChosenAgainAtThe
     WriteBytes(game.path("editor/RecentScript.txt"), "\"TITLE.jsr\"\r\n");
     EXPECT_EQ(open().Text1->toPlainText(), QString());
     EXPECT_FALSE(se().FileTable->currentItem());
+
+    // A remembered-script file too large to read chooses nothing and says so
+    // in the status line, after the backups' message.
+    se().close();
+    ProcessDeletes();
+    WriteBytes(game.path("editor/RecentScript.txt"), QByteArray("\"title.jsr\"\r\n") + QByteArray(1 << 20, ' '));
+    ScriptEditor& large = open();
+    EXPECT_FALSE(large.FileTable->currentItem());
+    EXPECT_TRUE(large.Label3->text().startsWith(QStringLiteral("成功备份全部地图文件!；文件太大，不能读入！")))
+        << large.Label3->text().toStdString();
+    EXPECT_TRUE(large.Label3->text().contains(QStringLiteral("RecentScript.txt"))) << large.Label3->text().toStdString();
 }
 
 TEST_F(ScriptEditorTest, TheSaveQuestionComesBeforeAnotherScriptIsLoaded)
